@@ -1,0 +1,12 @@
+# One INTERFACE target carries the language level, warnings and Qt defines for every target.
+add_library(ledcounter_settings INTERFACE)
+target_compile_features(ledcounter_settings INTERFACE cxx_std_20)
+target_compile_options(ledcounter_settings INTERFACE -Wall -Wextra)
+target_compile_definitions(ledcounter_settings INTERFACE
+    QT_NO_FOREACH
+    QT_DISABLE_DEPRECATED_BEFORE=0x060000)
+if(LEDCOUNTER_SANITIZE)
+    target_compile_options(ledcounter_settings INTERFACE
+        -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(ledcounter_settings INTERFACE -fsanitize=address,undefined)
+endif()

@@ -1,0 +1,110 @@
+#include "cli/Cli.h"
+
+#include "protocol/OperatorUi.h"
+#include "protocol/ProgramDir.h"
+#include "protocol/VbError.h"
+#include "protocol/led.h"
+
+#include <QTextStream>
+
+namespace cli {
+
+QList<Command> &registry() {
+    static QList<Command> commands;
+    return commands;
+}
+
+Registration::Registration(std::initializer_list<Command> commands) {
+    for (const Command &c : commands) registry().append(c);
+}
+
+void Context::prepare() const {
+    device.PAdress = qint16(address);
+    device.serieinit(qint16(port), baud);
+}
+
+int parseInt(const QString &text, const QString &what, int min, int max) {
+    bool ok = false;
+    const qlonglong v = text.trimmed().toLongLong(&ok, 0);
+    if (!ok) throw UsageError{QStringLiteral("%1 is not a number: %2").arg(what, text)};
+    if (v < min || v > max)
+        throw UsageError{QStringLiteral("%1 must be %2 to %3, not %4").arg(what).arg(min).arg(max).arg(text)};
+    return int(v);
+}
+
+QString takeOption(QStringList &args, const QString &name) {
+    const int i = args.indexOf(name);
+    if (i < 0) return QString();
+    if (i + 1 >= args.size()) throw UsageError{name + QStringLiteral(" needs a value")};
+    const QString value = args.at(i + 1);
+    args.remove(i, 2);
+    return value;
+}
+
+bool takeFlag(QStringList &args, const QString &name) { return args.removeAll(name) > 0; }
+
+void expectNoMore(const QStringList &args) {
+    if (!args.isEmpty()) throw UsageError{QStringLiteral("unexpected argument: ") + args.first()};
+}
+
+static void usage(QTextStream &err) {
+    err << "usage: ledctl [--port N] [--baud RATE] [--address A] [--screen N|NAME] [--dir DIR] "
+           "COMMAND ...\n";
+    for (const Command &c : registry()) err << "  ledctl " << c.synopsis << "\n";
+    err.flush();
+}
+
+// Hook for the screen registry: resolves --screen into port, baud and address.
+std::function<void(Context &, const QString &)> &screenResolver() {
+    static std::function<void(Context &, const QString &)> resolve;
+    return resolve;
+}
+
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err) {
+    led device;
+    StderrOperator ui;
+    device.setOperator(&ui);
+    Context ctx{device, out};
+    QStringList args = arguments;
+    try {
+        const QString dir = takeOption(args, QStringLiteral("--dir"));
+        if (!dir.isEmpty()) ProgramDir::setOverride(dir);
+        const QString screen = takeOption(args, QStringLiteral("--screen"));
+        if (!screen.isEmpty()) {
+            if (!screenResolver()) throw UsageError{QStringLiteral("--screen is not available")};
+            screenResolver()(ctx, screen);
+        }
+        const QString port = takeOption(args, QStringLiteral("--port"));
+        if (!port.isEmpty()) ctx.port = parseInt(port, QStringLiteral("port"), 1, 128);
+        const QString baud = takeOption(args, QStringLiteral("--baud"));
+        if (!baud.isEmpty()) {
+            static const QStringList rates{QStringLiteral("9600"), QStringLiteral("19200"),
+                                           QStringLiteral("38400"), QStringLiteral("115200")};
+            if (!rates.contains(baud))
+                throw UsageError{QStringLiteral("baud must be 9600, 19200, 38400 or 115200")};
+            ctx.baud = baud;
+        }
+        const QString address = takeOption(args, QStringLiteral("--address"));
+        if (!address.isEmpty()) ctx.address = parseInt(address, QStringLiteral("address"), -1, 32767);
+        ctx.lossy = takeFlag(args, QStringLiteral("--lossy"));
+        if (args.isEmpty() || args.first() == QLatin1String("--help")) {
+            usage(err);
+            return args.isEmpty() ? ExitUsage : ExitOk;
+        }
+        const QString name = args.takeFirst();
+        for (const Command &c : registry()) {
+            if (c.name == name) return c.run(ctx, args);
+        }
+        throw UsageError{QStringLiteral("unknown command: ") + name};
+    } catch (const UsageError &e) {
+        err << "ledctl: " << e.reason << "\n";
+        err.flush();
+        return ExitUsage;
+    } catch (const VbError &e) {
+        err << "ledctl: " << e.text() << " (error " << e.number() << ")\n";
+        err.flush();
+        return ExitUsage;
+    }
+}
+
+} // namespace cli

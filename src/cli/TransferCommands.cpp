@@ -1,0 +1,53 @@
+// ledctl link and ledctl send: the bare frame, for checking a line by hand.
+#include "cli/Cli.h"
+#include "protocol/led.h"
+
+#include <QTextStream>
+#include <algorithm>
+
+namespace cli {
+namespace {
+
+int linkCommand(Context &ctx, QStringList &args) {
+    expectNoMore(args);
+    ctx.prepare();
+    const bool ok = ctx.device.Link_Build(qint16(ctx.address));
+    ctx.out << (ok ? "link ok\n" : "link failed\n");
+    return ok ? ExitOk : ExitFailed;
+}
+
+int sendCommand(Context &ctx, QStringList &args) {
+    if (args.size() < 3) throw UsageError{QStringLiteral("send needs COMMAND COUNTER SIZE [HEX...]")};
+    const int command = parseInt(args.takeFirst(), QStringLiteral("command"), 0, 255);
+    const int counter = parseInt(args.takeFirst(), QStringLiteral("counter"), 0, 65535);
+    const int size = parseInt(args.takeFirst(), QStringLiteral("size"), 0, 1024);
+    QByteArray bytes;
+    for (const QString &h : args) {
+        const QString digits = QString(h).remove(QLatin1Char(' '));
+        if (digits.isEmpty() || digits.size() % 2 != 0 ||
+            !std::all_of(digits.begin(), digits.end(), [](QChar c) {
+                return c.isDigit() || QStringLiteral("abcdefABCDEF").contains(c);
+            }))
+            throw UsageError{QStringLiteral("not hex bytes: ") + h};
+        bytes.append(QByteArray::fromHex(digits.toLatin1()));
+    }
+    const int packets = command > 16 ? counter % 256 : counter;
+    if (size == 0 && !bytes.isEmpty()) throw UsageError{QStringLiteral("bytes given for size 0")};
+    if (size > 0 && bytes.size() > qint64(packets) * size)
+        throw UsageError{QStringLiteral("more bytes than %1 packets of %2").arg(packets).arg(size)};
+    for (int i = 0; i < bytes.size(); ++i)
+        ctx.device.table().set(i / qMax(1, size), i % qMax(1, size), quint8(bytes.at(i)));
+    ctx.prepare();
+    qint32 pc = counter;
+    const bool ok = ctx.device.senddata(qint16(command), pc, size);
+    ctx.out << (ok ? "acknowledged\n" : "not acknowledged\n");
+    return ok ? ExitOk : ExitFailed;
+}
+
+const Registration registration{
+    {QStringLiteral("link"), QStringLiteral("link"), linkCommand},
+    {QStringLiteral("send"), QStringLiteral("send COMMAND COUNTER SIZE [HEX...]"), sendCommand},
+};
+
+} // namespace
+} // namespace cli

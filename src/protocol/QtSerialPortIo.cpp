@@ -1,0 +1,105 @@
+#include "protocol/QtSerialPortIo.h"
+
+#include "protocol/PortLocator.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+QtSerialPortIo::QtSerialPortIo(QObject *parent) : SerialPortIo(parent) {
+    connect(&m_port, &QSerialPort::readyRead, this, &SerialPortIo::readyRead);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPortIo::onError);
+}
+
+QtSerialPortIo::~QtSerialPortIo() { m_port.close(); }
+
+PortFailure QtSerialPortIo::classify(QSerialPort::SerialPortError error, const QString &device) {
+    if (error == QSerialPort::DeviceNotFoundError) return PortFailure::NoSuchPort;
+    if (error == QSerialPort::PermissionError) {
+        // A lock or an exclusive open by someone else on a device we may use
+        // means the port is taken; without the rights it is just a failure.
+        const QFileInfo info(device);
+        return info.isReadable() && info.isWritable() ? PortFailure::InUse : PortFailure::Other;
+    }
+    if (error == QSerialPort::OpenError) return PortFailure::InUse;
+#ifdef Q_OS_UNIX
+    // A device node without hardware behind it (ENXIO/EIO) names no port.
+    const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd >= 0) {
+        ::close(fd);
+        return PortFailure::Other;
+    }
+    if (errno == ENXIO || errno == EIO || errno == ENODEV || errno == ENOENT)
+        return PortFailure::NoSuchPort;
+#endif
+    return PortFailure::Other;
+}
+
+bool QtSerialPortIo::open() {
+    m_failure = PortFailure::None;
+    const QString device = PortLocator::devicePath(m_number);
+    if (device.isEmpty() || !QFileInfo::exists(device)) {
+        m_failure = PortFailure::NoSuchPort;
+        return false;
+    }
+    const QStringList parts = m_settings.split(QLatin1Char(','));
+    bool ok = false;
+    const int baud = parts.value(0).trimmed().toInt(&ok);
+    m_port.setPortName(QFileInfo(device).absoluteFilePath());
+    m_port.setBaudRate(ok && baud > 0 ? baud : 9600);
+    m_port.setDataBits(QSerialPort::Data8);
+    m_port.setParity(QSerialPort::NoParity);
+    m_port.setStopBits(QSerialPort::OneStop);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    if (m_port.open(QIODevice::ReadWrite)) return true;
+    m_failure = classify(m_port.error(), device);
+    m_port.clearError();
+    return false;
+}
+
+void QtSerialPortIo::close() {
+    if (m_port.isOpen()) m_port.close();
+}
+
+void QtSerialPortIo::clearInput() {
+    if (m_port.isOpen()) m_port.clear(QSerialPort::Input);
+}
+
+qint64 QtSerialPortIo::write(const QByteArray &bytes) {
+    if (!m_port.isOpen()) return -1;
+    const qint64 n = m_port.write(bytes);
+    m_port.flush();
+    if (m_port.bytesToWrite() > 0) {
+        // The driver's buffer is full: let the event loop drain ours, bounded
+        // by twice the line time plus a second.
+        QEventLoop loop;
+        QTimer limit;
+        limit.setSingleShot(true);
+        limit.setTimerType(Qt::PreciseTimer);
+        const int ms = int(m_port.bytesToWrite() * 20000 / qMax(1, m_port.baudRate())) + 1000;
+        connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+        connect(&m_port, &QSerialPort::bytesWritten, &loop, [&] {
+            if (m_port.bytesToWrite() == 0) loop.quit();
+        });
+        connect(this, &SerialPortIo::lost, &loop, &QEventLoop::quit);
+        limit.start(ms);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    return n;
+}
+
+void QtSerialPortIo::onError(QSerialPort::SerialPortError error) {
+    if (error == QSerialPort::ResourceError && m_port.isOpen()) {
+        // The device vanished: close at once so nothing waits on a dead port.
+        m_failure = PortFailure::Other;
+        m_port.close();
+        emit lost();
+    }
+}

@@ -1,0 +1,37 @@
+#pragma once
+#include "protocol/SerialPortIo.h"
+
+#include <QSerialPort>
+
+// The production port: QSerialPort on the device that the port number names.
+class QtSerialPortIo : public SerialPortIo {
+    Q_OBJECT
+public:
+    explicit QtSerialPortIo(QObject *parent = nullptr);
+    ~QtSerialPortIo() override;
+
+    void setPortNumber(int number) override { m_number = number; }
+    int portNumber() const override { return m_number; }
+    void setLineSettings(const QString &settings) override { m_settings = settings; }
+    QString lineSettings() const override { return m_settings; }
+
+    bool open() override;
+    void close() override;
+    bool isOpen() const override { return m_port.isOpen(); }
+    void clearInput() override;
+    qint64 write(const QByteArray &bytes) override;
+    qint64 bytesWaiting() override { return m_port.bytesAvailable(); }
+    QByteArray readAll() override { return m_port.readAll(); }
+    PortFailure failure() const override { return m_failure; }
+
+    // Classifies an open failure of QSerialPort on the given device.
+    static PortFailure classify(QSerialPort::SerialPortError error, const QString &device);
+
+private:
+    void onError(QSerialPort::SerialPortError error);
+
+    QSerialPort m_port;
+    int m_number = 1;
+    QString m_settings = QStringLiteral("9600,n,8,1");
+    PortFailure m_failure = PortFailure::None;
+};

@@ -1,0 +1,40 @@
+#pragma once
+// The port operations the device object needs. Production uses QSerialPort,
+// unit tests a scripted fake; the device object never owns more than this.
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+enum class PortFailure {
+    None,
+    NoSuchPort, // "无效端口号"
+    InUse,      // "串口已经打开"
+    Other,      // "通讯失败"
+};
+
+class SerialPortIo : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~SerialPortIo() override = default;
+
+    virtual void setPortNumber(int number) = 0;
+    virtual int portNumber() const = 0;
+    // "9600,n,8,1"
+    virtual void setLineSettings(const QString &settings) = 0;
+    virtual QString lineSettings() const = 0;
+
+    virtual bool open() = 0; // false: failure() tells why
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual void clearInput() = 0;
+    virtual qint64 write(const QByteArray &bytes) = 0;
+    virtual qint64 bytesWaiting() = 0;
+    virtual QByteArray readAll() = 0;
+    virtual PortFailure failure() const = 0;
+
+signals:
+    void readyRead();
+    // The device went away or failed while open; the port is already closed.
+    void lost();
+};

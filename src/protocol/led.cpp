@@ -1,0 +1,209 @@
+#include "protocol/led.h"
+
+#include "protocol/OperatorUi.h"
+#include "protocol/QtSerialPortIo.h"
+#include "protocol/TransferProgress.h"
+#include "protocol/VbError.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <chrono>
+
+namespace {
+double g_timeScale = 1.0;
+
+const QString kSerialCaption = QStringLiteral("串口");
+
+bool isUploadCommand(qint16 commandbyte) {
+    return commandbyte == 3 || commandbyte == 5 || commandbyte == 14;
+}
+} // namespace
+
+led::led(QObject *parent) : QObject(parent) {}
+
+led::~led() = default;
+
+void led::setTimeScale(double scale) { g_timeScale = scale > 0 ? scale : 1.0; }
+double led::timeScale() { return g_timeScale; }
+
+SerialPortIo &led::MSComm1() {
+    if (!m_port) setPort(std::make_unique<QtSerialPortIo>());
+    return *m_port;
+}
+
+void led::setPort(std::unique_ptr<SerialPortIo> port) {
+    m_port = std::move(port);
+    connect(m_port.get(), &SerialPortIo::lost, this, [this] {
+        m_lastFailure = PortFailure::Other;
+        if (!m_lostReported) {
+            m_lostReported = true;
+            serierr();
+        }
+    });
+}
+
+OperatorUi *led::operatorUi() const {
+    static StderrOperator fallback;
+    return m_ui ? m_ui : &fallback;
+}
+
+void led::serieinit(qint16 serieport, const QString &seriebate) {
+    SerialPortIo &port = MSComm1();
+    if (port.isOpen()) port.close();
+    port.setLineSettings(seriebate + QStringLiteral(",n,8,1"));
+    port.setPortNumber(serieport);
+}
+
+void led::serierr() {
+    QString text;
+    switch (m_lastFailure) {
+    case PortFailure::NoSuchPort: text = QStringLiteral("无效端口号"); break;
+    case PortFailure::InUse: text = QStringLiteral("串口已经打开"); break;
+    default: text = QStringLiteral("通讯失败"); break;
+    }
+    operatorUi()->message(text, kSerialCaption);
+}
+
+float led::Timecount() const {
+    using namespace std::chrono;
+    return duration<float>(steady_clock::now().time_since_epoch()).count();
+}
+
+qint16 led::Jiao(const QByteArray &DataTemp, qint16 StarI) {
+    qint16 sum = StarI;
+    for (char c : DataTemp) sum = qint16(sum ^ quint8(c));
+    return sum;
+}
+
+bool led::openPort() {
+    SerialPortIo &port = MSComm1();
+    if (port.isOpen()) return true;
+    m_lostReported = false;
+    if (port.open()) return true;
+    m_lastFailure = port.failure();
+    serierr();
+    return false;
+}
+
+led::WaitResult led::waitAnswer(int limitMs, int expected,
+                                const std::function<Verdict(const QByteArray &)> &judge,
+                                bool userEvents) {
+    SerialPortIo &port = MSComm1();
+    const qint64 limit = qint64(limitMs * g_timeScale + 0.5);
+    QElapsedTimer clock;
+    clock.start();
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(&port, &SerialPortIo::readyRead, &loop, &QEventLoop::quit);
+    connect(&port, &SerialPortIo::lost, &loop, &QEventLoop::quit);
+    const auto flags = userEvents ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
+    for (;;) {
+        if (!port.isOpen()) return WaitResult::Lost;
+        if (clock.elapsed() >= limit) return WaitResult::TimedOut;
+        // An answer is judged only while exactly the expected count waits.
+        if (port.bytesWaiting() == expected) {
+            switch (judge(port.readAll())) {
+            case Verdict::Accept: return WaitResult::Accepted;
+            case Verdict::Fail: return WaitResult::Failed;
+            case Verdict::Consume: continue;
+            }
+        }
+        timer.start(int(qMax<qint64>(1, limit - clock.elapsed())));
+        loop.exec(flags);
+    }
+}
+
+bool led::Link_Build(qint16 Address) {
+    QByteArray frame("\xAA\x55", 2);
+    if (Address == -1) {
+        frame.append('\xFF').append('\xFF');
+    } else {
+        frame.append(char(quint16(Address) >> 8)).append(char(quint16(Address) & 0xFF));
+    }
+    if (!openPort()) return false;
+    SerialPortIo &port = MSComm1();
+    port.clearInput();
+    bool result = false;
+    if (port.write(frame) < 0 || !port.isOpen()) {
+        m_lastFailure = port.isOpen() ? PortFailure::Other : m_lastFailure;
+        if (!m_lostReported) serierr();
+    } else if (Address > 511) {
+        result = true;
+    } else {
+        result = waitAnswer(1000, 1, [](const QByteArray &a) {
+                     return quint8(a.at(0)) == 0xA5 ? Verdict::Accept : Verdict::Consume;
+                 }) == WaitResult::Accepted;
+    }
+    if (port.isOpen()) port.close();
+    return result;
+}
+
+void led::stageProgressBegin(qint16 commandbyte, int maximum) {
+    if (m_progress && isUploadCommand(commandbyte)) m_progress->begin(maximum);
+}
+
+bool led::senddata(qint16 commandbyte, qint32 &packagecounter, qint32 packagesize) {
+    if (packagesize < 0 || packagesize > PacketTable::Columns)
+        throw VbError(vberr::SubscriptOutOfRange,
+                      QStringLiteral("数据包长度超出范围: %1").arg(packagesize));
+    if (packagecounter < -32768 || packagecounter > 65535)
+        throw VbError(vberr::Overflow, QStringLiteral("数据包计数溢出: %1").arg(packagecounter));
+    const qint32 packets = commandbyte > 16 ? packagecounter % 256 : packagecounter;
+    if (packets > 32768)
+        throw VbError(vberr::Overflow, QStringLiteral("数据包过多: %1").arg(packets));
+
+    stageProgressBegin(commandbyte, packagecounter);
+    const quint16 counter16 = quint16(packagecounter);
+    QByteArray header("\x04\x00", 2);
+    header.append(char(quint16(PAdress) >> 8)).append(char(quint16(PAdress) & 0xFF));
+    header.append(char(quint8(commandbyte)));
+    header.append(char(counter16 >> 8)).append(char(counter16 & 0xFF));
+
+    const bool linked = Link_Build(PAdress);
+    if (commandbyte > 16) packagecounter = packets;
+
+    bool result = false;
+    SerialPortIo &port = MSComm1();
+    const bool answered = PAdress <= 511;
+    if (linked && openPort()) {
+        port.clearInput();
+        port.write(header);
+        const QByteArray echo = header.mid(4, 3);
+        bool echoed = !answered;
+        if (answered) {
+            echoed = waitAnswer(1000, 3, [&](const QByteArray &a) {
+                         return a == echo ? Verdict::Accept : Verdict::Consume;
+                     }) == WaitResult::Accepted;
+        }
+        if (echoed) {
+            result = true;
+            for (qint32 k = 0; k < packets; ++k) {
+                if (m_progress && isUploadCommand(commandbyte)) m_progress->step(k);
+                QByteArray packet;
+                packet.reserve(packagesize + 4);
+                packet.append(char(((k + 1) >> 8) & 0xFF)).append(char((k + 1) & 0xFF));
+                packet.append(char((packagesize >> 8) & 0xFF)).append(char(packagesize & 0xFF));
+                packet.append(m_table.row(k, packagesize));
+                const char sum = char(Jiao(packet, 0));
+                port.clearInput();
+                port.write(packet);
+                port.write(QByteArray(1, sum));
+                if (!answered) continue;
+                const WaitResult r = waitAnswer(2000, 1, [&](const QByteArray &a) {
+                    return a.at(0) == sum ? Verdict::Accept : Verdict::Fail;
+                });
+                if (r != WaitResult::Accepted) {
+                    result = false;
+                    break;
+                }
+            }
+        }
+        if (port.isOpen()) port.close();
+    }
+    if (m_progress && isUploadCommand(commandbyte)) m_progress->end();
+    return result;
+}

@@ -1,0 +1,114 @@
+#pragma once
+// The device object: the one gateway to the screens on a serial line. It owns
+// the port and PacketTable; command methods fill the table, run the framed
+// exchange and return a flag.
+#include "protocol/PacketTable.h"
+#include "protocol/SerialPortIo.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class OperatorUi;
+class TransferProgress;
+
+// The five main-window fields the escaped parameter frame is built from.
+struct QuorinFields {
+    QString address;    // Pdizhi text
+    int oePolarity = 0; // code of the selected 极性 item (0 or 4)
+    int dataPolarity = 0; // code of the selected 数据极性 item (0 or 8)
+    QString length;     // Pchang text (dots)
+    QString brightness; // 亮度 text
+};
+
+class led : public QObject {
+    Q_OBJECT
+public:
+    explicit led(QObject *parent = nullptr);
+    ~led() override;
+
+    // Display-property members (16-bit signed, as the protocol has them).
+    qint16 PAdress = 0;
+    qint16 PWidth = 64;
+    qint16 PHeight = 64;
+    qint16 PBoard = 1;
+    qint16 PColorSign = 0;
+    qint16 PScan = 0;
+    qint16 PQSign = 16;
+    qint16 PColRule = 0;
+    qint16 PCol_F = 0;
+    qint16 POE = 0;
+    qint16 PDataSign = 0;
+    qint16 PClock_Show = 0;
+
+    // --- serial link ---
+    void serieinit(qint16 serieport, const QString &seriebate);
+    void serierr();
+    float Timecount() const;
+    SerialPortIo &MSComm1();
+    // Replaces the port (tests use a scripted fake).
+    void setPort(std::unique_ptr<SerialPortIo> port);
+
+    // --- frame and transfer ---
+    static qint16 Jiao(const QByteArray &DataTemp, qint16 StarI);
+    bool Link_Build(qint16 Address);
+    bool senddata(qint16 commandbyte, qint32 &packagecounter, qint32 packagesize);
+
+    // --- control commands ---
+    bool CSetLight(quint8 YRule);
+    bool CAutokgSet(qint16 YRule);
+    bool Ckaitkh(qint16 YRule);
+    bool CTimeAdjust(qint16 STime);
+    bool Csendlist(const QByteArray &list, qint32 listcount);
+    bool CSetQuorin(const QuorinFields &fields);
+    // The clock payload for a given moment (bytes 5..11 of row 0).
+    static QByteArray clockBytes(const QDateTime &t);
+    // Escaped frame (prefix, body, terminator) as the writes go out.
+    static QList<QByteArray> quorinWrites(const QuorinFields &fields);
+    // Clock used by CTimeAdjust; tests fix it.
+    std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+
+    // --- text encoders ---
+    qint16 Strtoneima(const QString &neistr, qint16 hzcolor);
+    qint16 Strtoneima1(const QString &neistr, qint16 hzcolor, qint16 SendMode, qint16 SendSpeed,
+                       qint16 SendTime);
+    qint16 Strtoneima2(const QString &neistr, qint16 &cols);
+    qint16 Strtoneima3(const QString &neistr, qint16 hzcolor);
+    static qint16 actionfashion(const QString &dongz);
+
+    PacketTable &table() { return m_table; }
+    const PacketTable &table() const { return m_table; }
+
+    // Where operator messages go (serierr); nullptr means stderr.
+    void setOperator(OperatorUi *ui) { m_ui = ui; }
+    OperatorUi *operatorUi() const;
+    // Progress window hook for commands 3, 5 and 14.
+    void setProgress(TransferProgress *progress) { m_progress = progress; }
+
+    // Tests shrink every time limit by this factor; production keeps 1.
+    static void setTimeScale(double scale);
+    static double timeScale();
+
+    enum class Verdict { Accept, Consume, Fail };
+    enum class WaitResult { Accepted, Failed, TimedOut, Lost };
+    // Waits until exactly `expected` bytes wait, then judges them; without
+    // busy polling. userEvents=false keeps operator input out meanwhile.
+    WaitResult waitAnswer(int limitMs, int expected,
+                          const std::function<Verdict(const QByteArray &)> &judge,
+                          bool userEvents = true);
+
+private:
+    bool openPort();
+    void writeBody(const QByteArray &bytes);
+    void stageProgressBegin(qint16 commandbyte, int maximum);
+
+    std::unique_ptr<SerialPortIo> m_port;
+    PacketTable m_table;
+    OperatorUi *m_ui = nullptr;
+    TransferProgress *m_progress = nullptr;
+    PortFailure m_lastFailure = PortFailure::None;
+    bool m_lostReported = false;
+};
