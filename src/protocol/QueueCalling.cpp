@@ -1,0 +1,61 @@
+#include "protocol/QueueCalling.h"
+
+#include "encoding/TextChecks.h"
+#include "encoding/TextPicture.h"
+#include "protocol/led.h"
+
+namespace queuecalling {
+
+int pictureNumber(Action action) {
+    switch (action) {
+    case Action::TestUpper:
+        return 1;
+    case Action::TestLower:
+        return 2;
+    case Action::DefaultUpper:
+        return 4;
+    case Action::DefaultLower:
+        return 5;
+    }
+    return 1;
+}
+
+QByteArray displayBlock(const Request &request) {
+    QByteArray block;
+    block.append(char(quint8(request.pageTime)));
+    block.append(char(quint8(request.effect)));
+    block.append(char(quint8(request.speed)));
+    block.append(char(quint8(request.stay)));
+    return block;
+}
+
+QString validate(const Request &request) {
+    const QString reasons[] = {
+        textchecks::textProblem(request.text),
+        textchecks::byteProblem(QStringLiteral("颜色"), request.colour),
+        textchecks::byteProblem(QStringLiteral("页面时间"), request.pageTime),
+        textchecks::byteProblem(QStringLiteral("动作方式"), request.effect),
+        textchecks::byteProblem(QStringLiteral("动作速度"), request.speed),
+        textchecks::byteProblem(QStringLiteral("停留时间"), request.stay),
+    };
+    for (const QString &r : reasons) {
+        if (!r.isEmpty()) return r;
+    }
+    return QString();
+}
+
+Result send(led &device, const Request &request) {
+    Result result;
+    if (!validate(request).isEmpty()) return result;
+    result.length = device.Strtoneima(request.text, qint16(request.colour));
+    if (!textpicture::send(device, pictureNumber(request.action), result.length,
+                           textpicture::Layout::Plain)) {
+        result.outcome = Outcome::PictureFailed;
+        return result;
+    }
+    result.outcome =
+        device.Csendlist(displayBlock(request), 4) ? Outcome::Sent : Outcome::DisplayFailed;
+    return result;
+}
+
+} // namespace queuecalling
