@@ -1,0 +1,25 @@
+#pragma once
+// The operator interface with Qt dialogs; status errors go to panel 5.
+#include "protocol/OperatorUi.h"
+
+#include <functional>
+
+class QWidget;
+
+class GuiOperator : public OperatorUi {
+public:
+    explicit GuiOperator(QWidget *parent) : m_parent(parent) {}
+    void message(const QString &text, const QString &caption = QString()) override;
+    bool askYesNo(const QString &text, const QString &caption = QString()) override;
+    bool askOkCancel(const QString &text, const QString &caption = QString()) override;
+    bool input(const QString &prompt, const QString &caption, QString &value) override;
+    QString openFile(const QString &caption, const QString &filter) override;
+    void statusError(int number, const QString &text = QString()) override;
+
+    std::function<void(int)> onStatusError;
+    static QString applicationTitle();
+
+private:
+    QString captionOr(const QString &caption) const;
+    QWidget *m_parent;
+};

@@ -1,0 +1,91 @@
+#include "app/Startup.h"
+
+#include "app/MainWindow.h"
+#include "app/SelectionLists.h"
+#include "protocol/PortLocator.h"
+#include "protocol/PortScan.h"
+#include "protocol/VbError.h"
+#include "protocol/VbNumbers.h"
+#include "protocol/led.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+
+#ifdef Q_OS_LINUX
+#include <sched.h>
+#include <sys/resource.h>
+#endif
+
+void restrictProcessForStartup() {
+#ifdef Q_OS_LINUX
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    CPU_SET(0, &set);
+    (void)sched_setaffinity(0, sizeof set, &set);
+    // Raising priority needs privileges most desktops do not grant.
+    (void)setpriority(PRIO_PROCESS, 0, -10);
+#endif
+}
+
+void Startup::run() {
+    MainWindow &w = m_window;
+    ScreenConnection screen;
+    bool loaded = w.trap([&] {
+        w.showPanel(w.panel(QStringLiteral("参数设置框")));
+        fillSelectionLists(&w);
+        if (loadRegistry) screen = loadRegistry();
+    });
+    if (!loaded) return; // an error up to here ends start-up; the window stays
+    // From here on a failing step is skipped and the next one runs.
+    w.trap([&] { scanPorts(); });
+    w.trap([&] { choosePort(screen.Pcode); });
+    w.trap([&] { fillConnectionFields(screen); });
+    w.trap([&] { w.refreshCalendar(); });
+}
+
+void Startup::scanPorts() {
+    auto *pchao = m_window.control<QComboBox>(QStringLiteral("Pchao"));
+    pchao->clear();
+    for (const PortScanEntry &e : ::scanPorts(m_window.device().MSComm1()))
+        pchao->addItem(e.text, e.number);
+}
+
+void Startup::choosePort(const QString &pcode) {
+    auto *pchao = m_window.control<QComboBox>(QStringLiteral("Pchao"));
+    const long long wanted = VbNumbers::roundHalfEven(VbNumbers::leadingValue(pcode));
+    if (pchao->count() == 0) {
+        pchao->setCurrentText(QString());
+        return;
+    }
+    for (int i = 0; i < pchao->count(); ++i) {
+        if (PortLocator::numberOfItem(pchao->itemText(i)) == wanted) {
+            pchao->setCurrentIndex(i);
+            pchao->setCurrentText(QString::number(wanted));
+            return;
+        }
+    }
+    pchao->setCurrentText(QString::number(PortLocator::numberOfItem(pchao->itemText(0))));
+}
+
+void Startup::fillConnectionFields(const ScreenConnection &s) {
+    MainWindow &w = m_window;
+    auto number = [](const QString &text) {
+        return QString::number(VbNumbers::roundHalfEven(VbNumbers::leadingValue(text)));
+    };
+    w.control<QComboBox>(QStringLiteral("Pbtl"))->setCurrentIndex(baudRatePosition(s.Pbtl));
+    w.control<QLineEdit>(QStringLiteral("Pdizhi"))->setText(number(s.Padr));
+    w.setProperty("DQPTgeshu", number(s.TSUM).toInt());
+    w.control<QLineEdit>(QStringLiteral("Pchang"))->setText(number(s.Pchang));
+    w.applyLengthRule();
+    w.control<QComboBox>(QStringLiteral("pgao"))->setCurrentText(number(s.Pgao));
+    auto setPosition = [&](const char16_t *name, const QString &value) {
+        auto *c = w.control<QComboBox>(QString::fromUtf16(name));
+        const int pos = int(VbNumbers::leadingValue(value));
+        if (pos < 0 || pos >= c->count())
+            throw VbError(vberr::InvalidCall, QStringLiteral("列表位置无效"));
+        c->setCurrentIndex(pos);
+    };
+    setPosition(u"色彩", s.Pcolor);
+    setPosition(u"主控类型", s.Pleixing);
+}

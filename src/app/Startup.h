@@ -1,0 +1,41 @@
+#pragma once
+// Start-up of the main window, in the order operators know: lists, registry,
+// port scan, port choice, connection fields, lunar date.
+#include <QString>
+#include <functional>
+
+class MainWindow;
+
+// One processor and high priority where the platform allows; silently
+// skipped where it does not.
+void restrictProcessForStartup();
+
+// What the current screen's section holds for the connection fields.
+struct ScreenConnection {
+    QString Pcode;
+    QString Pbtl;
+    QString Padr;
+    QString TSUM;
+    QString Pchang;
+    QString Pgao;
+    QString Pcolor;
+    QString Pleixing;
+};
+
+class Startup {
+public:
+    explicit Startup(MainWindow &window) : m_window(window) {}
+    void run();
+
+    // Loads the registry and returns the current screen's values; set by the
+    // registry wiring.
+    std::function<ScreenConnection()> loadRegistry;
+
+    // Steps on their own, for tests.
+    void scanPorts();
+    void choosePort(const QString &pcode);
+    void fillConnectionFields(const ScreenConnection &screen);
+
+private:
+    MainWindow &m_window;
+};
