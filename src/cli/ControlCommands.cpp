@@ -1,0 +1,124 @@
+// ledctl brightness, power, start-picture, clock, list and protocol-switch:
+// the control commands of the parameter panel.
+#include "cli/Cli.h"
+#include "protocol/led.h"
+
+#include <QTextStream>
+
+namespace cli {
+namespace {
+
+int report(Context &ctx, bool ok) {
+    ctx.out << (ok ? "acknowledged\n" : "not acknowledged\n");
+    ctx.out.flush();
+    return ok ? ExitOk : ExitFailed;
+}
+
+QByteArray parseHexBytes(const QStringList &args) {
+    QByteArray bytes;
+    for (const QString &h : args) {
+        const QString digits = QString(h).remove(QLatin1Char(' '));
+        bool hex = !digits.isEmpty() && digits.size() % 2 == 0;
+        for (QChar c : digits)
+            hex = hex && (c.isDigit() || QStringLiteral("abcdefABCDEF").contains(c));
+        if (!hex) throw UsageError{QStringLiteral("not hex bytes: ") + h};
+        bytes.append(QByteArray::fromHex(digits.toLatin1()));
+    }
+    return bytes;
+}
+
+QString takeArgument(QStringList &args, const QString &what) {
+    if (args.isEmpty()) throw UsageError{what + QStringLiteral(" is missing")};
+    return args.takeFirst();
+}
+
+int brightnessCommand(Context &ctx, QStringList &args) {
+    const int value = parseInt(takeArgument(args, QStringLiteral("brightness")),
+                               QStringLiteral("brightness"), 0, 255);
+    expectNoMore(args);
+    ctx.prepare();
+    return report(ctx, ctx.device.CSetLight(quint8(value)));
+}
+
+int powerCommand(Context &ctx, QStringList &args) {
+    const QString state = takeArgument(args, QStringLiteral("on or off"));
+    expectNoMore(args);
+    if (state != QLatin1String("on") && state != QLatin1String("off"))
+        throw UsageError{QStringLiteral("power must be on or off, not ") + state};
+    ctx.prepare();
+    return report(ctx, ctx.device.CAutokgSet(state == QLatin1String("on") ? 1 : 0));
+}
+
+int startPictureCommand(Context &ctx, QStringList &args) {
+    const int value = parseInt(takeArgument(args, QStringLiteral("start picture number")),
+                               QStringLiteral("start picture number"), 0, 255);
+    expectNoMore(args);
+    ctx.prepare();
+    return report(ctx, ctx.device.Ckaitkh(qint16(value)));
+}
+
+int clockCommand(Context &ctx, QStringList &args) {
+    const QString offsetText = takeOption(args, QStringLiteral("--offset"));
+    const int offset =
+        offsetText.isEmpty() ? 0 : parseInt(offsetText, QStringLiteral("offset"), -32768, 32767);
+    expectNoMore(args);
+    ctx.prepare();
+    return report(ctx, ctx.device.CTimeAdjust(qint16(offset)));
+}
+
+int listCommand(Context &ctx, QStringList &args) {
+    const QByteArray bytes = parseHexBytes(args);
+    if (bytes.size() > 1024)
+        throw UsageError{
+            QStringLiteral("a list holds at most 1024 bytes, not %1").arg(bytes.size())};
+    ctx.prepare();
+    return report(ctx, ctx.device.Csendlist(bytes, qint32(bytes.size())));
+}
+
+int choice(const QString &value, const QString &what, const QString &zero, const QString &other,
+           int otherCode) {
+    if (value.isEmpty())
+        throw UsageError{QStringLiteral("--") + what + QStringLiteral(" is missing")};
+    if (value == zero) return 0;
+    if (value == other) return otherCode;
+    throw UsageError{QStringLiteral("--%1 must be %2 or %3, not %4").arg(what, zero, other, value)};
+}
+
+int protocolSwitchCommand(Context &ctx, QStringList &args) {
+    QuorinFields fields;
+    // 极性: "低有效" 0, "高有效" 4; 数据极性: "负极性" 0, "正极性" 8.
+    fields.oePolarity = choice(takeOption(args, QStringLiteral("--oe")), QStringLiteral("oe"),
+                               QStringLiteral("low"), QStringLiteral("high"), 4);
+    fields.dataPolarity =
+        choice(takeOption(args, QStringLiteral("--data-polarity")), QStringLiteral("data-polarity"),
+               QStringLiteral("negative"), QStringLiteral("positive"), 8);
+    const QString length = takeOption(args, QStringLiteral("--length"));
+    if (length.isEmpty()) throw UsageError{QStringLiteral("--length is missing")};
+    // length / 8 - 1 travels in one byte.
+    fields.length = QString::number(parseInt(length, QStringLiteral("length"), 8, 2055));
+    const QString brightness = takeOption(args, QStringLiteral("--brightness"));
+    if (brightness.isEmpty()) throw UsageError{QStringLiteral("--brightness is missing")};
+    fields.brightness = QString::number(parseInt(brightness, QStringLiteral("brightness"), 0, 255));
+    expectNoMore(args);
+    if (ctx.address < 0 || ctx.address > 255)
+        throw UsageError{QStringLiteral("protocol-switch needs an address of 0 to 255, not %1")
+                             .arg(ctx.address)};
+    fields.address = QString::number(ctx.address);
+    ctx.prepare();
+    return report(ctx, ctx.device.CSetQuorin(fields));
+}
+
+const Registration registration{
+    {QStringLiteral("brightness"), QStringLiteral("brightness 0-255"), brightnessCommand},
+    {QStringLiteral("power"), QStringLiteral("power on|off"), powerCommand},
+    {QStringLiteral("start-picture"), QStringLiteral("start-picture 0-255"), startPictureCommand},
+    {QStringLiteral("clock"), QStringLiteral("clock [--offset SECONDS]"), clockCommand},
+    {QStringLiteral("list"), QStringLiteral("list HEX..."), listCommand},
+    {QStringLiteral("protocol-switch"),
+     QStringLiteral("protocol-switch --oe low|high --data-polarity negative|positive "
+                    "--length DOTS --brightness 0-255"),
+     protocolSwitchCommand},
+};
+
+} // namespace
+} // namespace cli

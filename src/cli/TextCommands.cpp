@@ -1,0 +1,131 @@
+// ledctl text, call and default: a text picture on its own, and the
+// queue-calling messages of the upper and lower line.
+#include "cli/Cli.h"
+#include "encoding/TextChecks.h"
+#include "encoding/TextPicture.h"
+#include "protocol/QueueCalling.h"
+#include "protocol/led.h"
+
+#include <QTextStream>
+#include <limits>
+
+namespace cli {
+namespace {
+
+// A number option checked against a byte with the panels' own reason.
+int byteOption(QStringList &args, const QString &option, const QString &label, int fallback) {
+    const QString text = takeOption(args, option);
+    if (text.isEmpty()) return fallback;
+    const int value = parseInt(text, option.mid(2), std::numeric_limits<int>::min(),
+                               std::numeric_limits<int>::max());
+    const QString problem = textchecks::byteProblem(label, value);
+    if (!problem.isEmpty()) throw UsageError{problem};
+    return value;
+}
+
+void checkText(const Context &ctx, const QString &text) {
+    const QString problem = textchecks::textProblem(text);
+    if (!problem.isEmpty()) throw UsageError{problem};
+    const QString lossy = textchecks::unrepresentableProblem(text);
+    if (!lossy.isEmpty() && !ctx.lossy)
+        throw UsageError{lossy + QStringLiteral(" (--lossy sends them anyway)")};
+}
+
+int textCommand(Context &ctx, QStringList &args) {
+    const int colour = byteOption(args, QStringLiteral("--colour"), QStringLiteral("颜色"), 0);
+    const bool withEffect = args.contains(QStringLiteral("--effect"));
+    if (!withEffect &&
+        (args.contains(QStringLiteral("--speed")) || args.contains(QStringLiteral("--stay"))))
+        throw UsageError{QStringLiteral("--speed and --stay go with --effect")};
+    const int effect = byteOption(args, QStringLiteral("--effect"), QStringLiteral("动作方式"), 0);
+    const int speed = byteOption(args, QStringLiteral("--speed"), QStringLiteral("动作速度"), 2);
+    const int stay = byteOption(args, QStringLiteral("--stay"), QStringLiteral("停留时间"), 2);
+    if (args.size() < 2) throw UsageError{QStringLiteral("text needs PICTURE and TEXT")};
+    const int picture = parseInt(args.takeFirst(), QStringLiteral("picture"),
+                                 textpicture::FirstPicture, textpicture::LastPicture);
+    const QString text = args.takeFirst();
+    expectNoMore(args);
+    checkText(ctx, text);
+
+    ctx.prepare();
+    bool ok = false;
+    if (withEffect) {
+        const qint16 length = ctx.device.Strtoneima1(text, qint16(colour), qint16(effect),
+                                                     qint16(speed), qint16(stay));
+        ok = textpicture::send(ctx.device, picture, length, textpicture::Layout::WithEffect);
+    } else {
+        const qint16 length = ctx.device.Strtoneima(text, qint16(colour));
+        ok = textpicture::send(ctx.device, picture, length, textpicture::Layout::Plain);
+    }
+    ctx.out << (ok ? "acknowledged\n" : "not acknowledged\n");
+    ctx.out.flush();
+    return ok ? ExitOk : ExitFailed;
+}
+
+int queueCommand(Context &ctx, QStringList &args, queuecalling::Action upper,
+                 queuecalling::Action lower) {
+    queuecalling::Request request;
+    request.colour = byteOption(args, QStringLiteral("--colour"), QStringLiteral("颜色"), 0);
+    request.pageTime = byteOption(args, QStringLiteral("--page"), QStringLiteral("页面时间"), 30);
+    request.effect = byteOption(args, QStringLiteral("--effect"), QStringLiteral("动作方式"), 0);
+    request.speed = byteOption(args, QStringLiteral("--speed"), QStringLiteral("动作速度"), 2);
+    request.stay = byteOption(args, QStringLiteral("--stay"), QStringLiteral("停留时间"), 2);
+    if (args.size() < 2) throw UsageError{QStringLiteral("needs upper|lower and TEXT")};
+    const QString line = args.takeFirst();
+    if (line == QLatin1String("upper")) {
+        request.action = upper;
+    } else if (line == QLatin1String("lower")) {
+        request.action = lower;
+    } else {
+        throw UsageError{QStringLiteral("the line must be upper or lower, not ") + line};
+    }
+    request.text = args.takeFirst();
+    expectNoMore(args);
+    const QString problem = queuecalling::validate(request);
+    if (!problem.isEmpty()) throw UsageError{problem};
+    checkText(ctx, request.text);
+
+    ctx.prepare();
+    const queuecalling::Result result = queuecalling::send(ctx.device, request);
+    switch (result.outcome) {
+    case queuecalling::Outcome::Sent:
+        ctx.out << "sent\n";
+        break;
+    case queuecalling::Outcome::PictureFailed:
+        ctx.out << "picture not acknowledged\n";
+        break;
+    case queuecalling::Outcome::DisplayFailed:
+        ctx.out << "display block not acknowledged\n";
+        break;
+    case queuecalling::Outcome::Refused:
+        ctx.out << "refused\n";
+        break;
+    }
+    ctx.out.flush();
+    return result.outcome == queuecalling::Outcome::Sent ? ExitOk : ExitFailed;
+}
+
+int callCommand(Context &ctx, QStringList &args) {
+    return queueCommand(ctx, args, queuecalling::Action::TestUpper,
+                        queuecalling::Action::TestLower);
+}
+
+int defaultCommand(Context &ctx, QStringList &args) {
+    return queueCommand(ctx, args, queuecalling::Action::DefaultUpper,
+                        queuecalling::Action::DefaultLower);
+}
+
+const QString kQueueOptions =
+    QStringLiteral("[--colour BYTE] [--page P] [--effect CODE] [--speed S] [--stay T]");
+
+const Registration registration{
+    {QStringLiteral("text"),
+     QStringLiteral("text PICTURE TEXT [--colour BYTE] [--effect CODE [--speed S] [--stay T]]"),
+     textCommand},
+    {QStringLiteral("call"), QStringLiteral("call upper|lower TEXT ") + kQueueOptions, callCommand},
+    {QStringLiteral("default"), QStringLiteral("default upper|lower TEXT ") + kQueueOptions,
+     defaultCommand},
+};
+
+} // namespace
+} // namespace cli
