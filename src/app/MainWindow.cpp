@@ -2,6 +2,7 @@
 
 #include "app/Controls.h"
 #include "app/GuiOperator.h"
+#include "app/LunarCalendar.h"
 #include "app/Panels.h"
 #include "app/ProgressWindow.h"
 #include "app/SpinPair.h"
@@ -272,4 +273,23 @@ void MainWindow::closeEvent(QCloseEvent *event) {
         onSaveBeforeExit();
     }
     event->accept();
+}
+
+void MainWindow::refreshCalendar() {
+    const QDate today = QDate::currentDate();
+    const LunarPanelTexts texts = LunarCalendar::panelTextsFor(today);
+    m_status[0]->setText(texts.lunarDate);
+    m_status[2]->setText(texts.weekday);
+    scheduleMidnight();
+}
+
+void MainWindow::scheduleMidnight() {
+    // Refresh when the date changes while the program runs.
+    if (!m_midnight) {
+        m_midnight = new QTimer(this);
+        m_midnight->setSingleShot(true);
+        m_midnight->setTimerType(Qt::PreciseTimer);
+        connect(m_midnight, &QTimer::timeout, this, &MainWindow::refreshCalendar);
+    }
+    m_midnight->start(LunarCalendar::msecsToNextMidnight(QDateTime::currentDateTime()) + 50);
 }
