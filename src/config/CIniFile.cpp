@@ -1,0 +1,142 @@
+#include "config/CIniFile.h"
+
+#include "config/IniCodec.h"
+#include "protocol/VbError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <optional>
+
+// A line break or NUL would split the entry into lines of its own; a ']' or
+// '=' in a name would end the header or the key early.
+bool CIniFile::fitsTheFormat(const Write &w) {
+    const auto breaksLine = [](const QString &s) {
+        return s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n')) ||
+               s.contains(QChar(0));
+    };
+    return !w.section.trimmed().isEmpty() && !w.key.trimmed().isEmpty() && !breaksLine(w.section) &&
+           !breaksLine(w.key) && !breaksLine(w.value) && !w.section.contains(QLatin1Char(']')) &&
+           !w.key.contains(QLatin1Char('='));
+}
+
+namespace {
+const QString WriteFailed = QStringLiteral("写入失败");
+
+// Decimal integer at the start of the value, as the profile calls read it.
+qint32 leadingInteger(const QByteArray &text) {
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == '-' || text.at(i) == '+')) negative = text.at(i++) == '-';
+    quint32 value = 0;
+    for (; i < text.size() && text.at(i) >= '0' && text.at(i) <= '9'; ++i)
+        value = value * 10 + quint32(text.at(i) - '0');
+    return negative ? qint32(0u - value) : qint32(value);
+}
+} // namespace
+
+void CIniFile::SpecifyIni(const QString &FilePathName) {
+    m_path = FilePathName.trimmed();
+}
+
+bool CIniFile::NoIniFile() {
+    if (m_path.isEmpty()) {
+        ErrorMsg = QStringLiteral("没有指定 INI 文件");
+        return true;
+    }
+    ErrorMsg.clear();
+    return false;
+}
+
+IniDocument CIniFile::Snapshot() const {
+    QFile file(m_path);
+    if (m_path.isEmpty() || !file.open(QIODevice::ReadOnly)) return IniDocument();
+    return IniDocument::fromBytes(file.readAll());
+}
+
+QString CIniFile::ReadString(const QString &Section, const QString &key, qint32 Size) {
+    if (NoIniFile()) return QString();
+    const std::optional<QByteArray> value = Snapshot().value(Section, key);
+    if (!value || Size <= 1) return QString();
+    return IniCodec::decode(value->left(IniCodec::wholeCharacterPrefix(*value, Size - 1)));
+}
+
+qint32 CIniFile::ReadInt(const QString &Section, const QString &key) {
+    const std::optional<QByteArray> value = Snapshot().value(Section, key);
+    if (!value) {
+        ErrorMsg = QStringLiteral("不能读取");
+        return 0;
+    }
+    ErrorMsg.clear();
+    return leadingInteger(*value);
+}
+
+bool CIniFile::WriteString(const QString &Section, const QString &key, const QString &Value) {
+    return WriteStrings({{Section, key, Value}});
+}
+
+bool CIniFile::WriteStrings(const QList<Write> &writes) {
+    if (NoIniFile()) {
+        m_writeError = vberr::InvalidCall;
+        return false;
+    }
+    for (const Write &w : writes)
+        if (!fitsTheFormat(w)) return refuse(vberr::InvalidCall);
+    return Edit([&](IniDocument &doc) {
+        for (const Write &w : writes)
+            doc.setValue(w.section, w.key, IniCodec::encode(w.value));
+        return true;
+    });
+}
+
+bool CIniFile::Edit(const std::function<bool(IniDocument &)> &change) {
+    if (NoIniFile()) {
+        m_writeError = vberr::InvalidCall;
+        return false;
+    }
+    QByteArray before;
+    const bool exists = QFileInfo::exists(m_path);
+    if (exists) {
+        // A file we cannot read completely must not be replaced by our part of it.
+        QFile file(m_path);
+        if (!file.open(QIODevice::ReadOnly)) return refuse(70);
+        before = file.readAll();
+        if (file.error() != QFileDevice::NoError) return refuse(75);
+    }
+    IniDocument doc = IniDocument::fromBytes(before);
+    if (!change(doc)) return true;
+    const QByteArray after = doc.toBytes();
+    // Nothing to change is no reason to touch the file (it may be read-only).
+    if (exists && after == before) {
+        m_writeError = 0;
+        return true;
+    }
+    return save(after);
+}
+
+bool CIniFile::refuse(int number) {
+    m_writeError = number;
+    ErrorMsg = WriteFailed;
+    return false;
+}
+
+bool CIniFile::save(const QByteArray &bytes) {
+    const QFileInfo info(m_path);
+    if (!info.absoluteDir().exists()) return refuse(76);
+    // A file marked read-only stays as it is, even for a user who could
+    // replace it: the mark is the operator's.
+    if (info.exists() && (!info.permission(QFileDevice::WriteOwner) || !info.isWritable()))
+        return refuse(70);
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly))
+        return refuse(QFileInfo(info.absolutePath()).isWritable() ? 75 : 70);
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        const int number = file.error() == QFileDevice::ResourceError ? 61 : 75;
+        file.cancelWriting();
+        return refuse(number);
+    }
+    m_writeError = 0;
+    ErrorMsg.clear();
+    return true;
+}

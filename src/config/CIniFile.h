@@ -1,0 +1,53 @@
+#pragma once
+// The one gateway to ledfile.ini. Every operation opens, reads or writes and
+// closes the file; every write replaces the whole file atomically (QSaveFile),
+// so the file on disk is always either the old or the new one.
+#include "config/IniDocument.h"
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+class CIniFile {
+  public:
+    // Reason why the last operation did nothing, or empty.
+    QString ErrorMsg;
+
+    void SpecifyIni(const QString &FilePathName);
+    bool NoIniFile();
+    bool WriteString(const QString &Section, const QString &key, const QString &Value);
+    // Size is a byte count in code page 936, as for the system's profile
+    // calls: at most Size - 1 bytes come back, never half a character.
+    QString ReadString(const QString &Section, const QString &key, qint32 Size);
+    qint32 ReadInt(const QString &Section, const QString &key);
+
+    struct Write {
+        QString section;
+        QString key;
+        QString value;
+    };
+    // False for a section, key or value the file format cannot hold (empty
+    // names, line breaks, ']' in a section or '=' in a key name).
+    static bool fitsTheFormat(const Write &write);
+    // Several writes in one atomic save: all of them reach the disk or none.
+    bool WriteStrings(const QList<Write> &writes);
+    // Reads the file, lets `change` edit it and saves it atomically when the
+    // bytes changed. `change` returns false to abandon the edit.
+    bool Edit(const std::function<bool(IniDocument &)> &change);
+    // The file as it is now (empty when it is missing or unreadable).
+    IniDocument Snapshot() const;
+
+    QString filePath() const { return m_path; }
+    // Classic error number of the last refused write: 70 permission denied
+    // (read-only file or folder), 61 disk full, 76 path not found, 75 any
+    // other file access error, 5 a name or value the format cannot hold;
+    // 0 after a write that succeeded.
+    int lastWriteError() const { return m_writeError; }
+
+  private:
+    bool save(const QByteArray &bytes);
+    bool refuse(int number);
+
+    QString m_path;
+    int m_writeError = 0;
+};

@@ -1,0 +1,13 @@
+#pragma once
+// Numbers kept as text in ledfile.ini and in the window's text fields are read
+// by their numeric value: blanks skipped, the leading number taken, the rest
+// ignored, no number at all counting as 0. So "3 已经占用" is port 3.
+#include <QString>
+
+namespace NumericText {
+double value(const QString &text);
+// Nearest 16-bit integer, halves to even; VbError 6 (overflow) outside.
+qint16 toInt16(double value);
+// The value as decimal text: "3", "-2", "1.5".
+QString format(double value);
+} // namespace NumericText

@@ -1,0 +1,23 @@
+#pragma once
+// Every screen keeps its lists and texts in a directory named after it under
+// MapDepot in the program directory. A screen name therefore has to be a
+// usable directory name that stays inside MapDepot on every platform.
+#include <QString>
+
+namespace StoreDirectory {
+// MapDepot in the program directory, without a trailing '/'.
+QString depot();
+// Not empty, at most 99 bytes in code page 936 (so it reads back whole), every
+// character in code page 936, no control characters, none of \ / : * ? " < > |,
+// not "." or "..". Blanks around the name do not count.
+bool isUsableName(const QString &name);
+// depot()/name/ with the name's surrounding blanks removed; ends in '/'.
+QString pathFor(const QString &name);
+// Creates MapDepot and the screen's directory as needed and returns pathFor().
+// Raises VbError 76 for a name that is no usable directory name, 75 when a
+// directory cannot be created.
+QString ensure(const QString &name);
+// After a rename: the old directory becomes the new one when the new one does
+// not exist yet. Returns false only when a move was due and failed.
+bool moveOnRename(const QString &oldName, const QString &newName);
+} // namespace StoreDirectory
