@@ -135,7 +135,7 @@ void MainWindow::buildToolbar() {
         action->setData(key);
         action->setToolTip(QString::fromUtf16(b.tooltip));
         if (caption.isEmpty())
-            action->setIcon(style()->standardIcon(key == QLatin1String("列表处理")
+            action->setIcon(style()->standardIcon(key == QStringLiteral("列表处理")
                                                       ? QStyle::SP_FileDialogDetailedView
                                                       : QStyle::SP_DialogApplyButton));
         connect(action, &QAction::triggered, this, [this, key] { toolbarAction(key); });
@@ -212,25 +212,25 @@ void MainWindow::showPanel(QGroupBox *shown) {
 
 void MainWindow::toolbarAction(const QString &key) {
     trap([&] {
-        if (key == QLatin1String("屏幕管理")) {
+        if (key == QStringLiteral("屏幕管理")) {
             showPanel(panel(QStringLiteral("屏幕管理框")));
-        } else if (key == QLatin1String("参数设置")) {
+        } else if (key == QStringLiteral("参数设置")) {
             showPanel(panel(QStringLiteral("参数设置框")));
-        } else if (key == QLatin1String("列表处理")) {
+        } else if (key == QStringLiteral("列表处理")) {
             showPanel(panel(QStringLiteral("列表处理框")));
             auto *stored = control<QListWidget>(QStringLiteral("已发送文字"));
             auto *pool = control<QListWidget>(QStringLiteral("发送文字"));
             stored->clear();
             for (int i = 0; i < pool->count(); ++i) stored->addItem(pool->item(i)->text());
             if (onListPanelShown) onListPanelShown();
-        } else if (key == QLatin1String("图象处理") || key == QLatin1String("自动发送")) {
+        } else if (key == QStringLiteral("图象处理") || key == QStringLiteral("自动发送")) {
             // The image panel lies inside the text panel, so both show together.
             showPanel(panel(QStringLiteral("图象处理框")));
             panel(QStringLiteral("自动发送框"))->show();
             if (onTextPanelShown) onTextPanelShown();
-        } else if (key == QLatin1String("地址工")) {
+        } else if (key == QStringLiteral("地址工")) {
             control<QScrollBar>(QStringLiteral("VScroll4"))->setValue(1);
-        } else if (key == QLatin1String("退出工")) {
+        } else if (key == QStringLiteral("退出工")) {
             requestExit();
         } else if (onQuickAction) {
             onQuickAction(key);

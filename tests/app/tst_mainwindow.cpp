@@ -1,0 +1,268 @@
+// Covers the main window shell: selection lists at start, toolbar switching,
+// the spin pairs, the exit question, the error trap and one device action at
+// a time.
+#include "app/MainWindow.h"
+#include "app/SelectionLists.h"
+#include "app/Startup.h"
+#include "protocol/VbError.h"
+#include "support/RecordingOperator.h"
+#include "support/TempProgramDir.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QScrollBar>
+#include <QToolBar>
+#include <QtTest>
+
+namespace {
+struct ListExpectation {
+    const char16_t *name;
+    QStringList items;
+    QList<int> data;
+    int initial;
+};
+
+QStringList texts(std::initializer_list<const char16_t *> t) {
+    QStringList out;
+    for (const char16_t *s : t) out.append(QString::fromUtf16(s));
+    return out;
+}
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startupFillsEveryListWithItsItemsDataAndPosition() {
+        TempProgramDir dir;
+        MainWindow w;
+        RecordingOperator ui;
+        w.setOperator(&ui);
+        Startup s(w);
+        s.run();
+        const QList<ListExpectation> expected = {
+            {u"combo1", texts({u"红色", u"绿色", u"黄色"}), {170, 85, 165}, 2},
+            {u"字库颜色", texts({u"黑色", u"红色", u"绿色", u"黄色"}), {0, 1, 2, 3}, 3},
+            {u"ASC颜色", texts({u"黑色", u"红色", u"绿色", u"黄色"}), {0, 1, 2, 3}, 1},
+            {u"Asccolor", texts({u"红色", u"绿色", u"黄色"}), {}, 2},
+            {u"Combo4", texts({u"红色", u"绿色", u"黄色"}), {}, 2},
+            {u"Combo5", texts({u"红色", u"绿色", u"黄色"}), {}, 2},
+            {u"Combo2", texts({u"9600", u"19200", u"38400", u"115200"}), {239, 119, 59, 19}, 0},
+            {u"Combo3",
+             texts({u"立即显示", u"从右向左移动", u"从左向右展开", u"百叶窗从左向右展开",
+                    u"闪烁显示", u"连续左移", u"连续上移"}),
+             {0, 1, 3, 4, 7, 8, 9}, 0},
+            {u"主控类型", texts({u"16点阵", u"24点阵", u"32点阵", u"准24点阵", u"ZH1-上移", u"ZH2-下移"}),
+             {128, 9, 11, 12, 2, 1}, 0},
+            {u"色彩", texts({u"单色", u"双色", u"全彩"}), {0, 64, 128}, 1},
+            {u"时钟显示", texts({u"不显示时钟", u"红色", u"绿色", u"黄色"}), {0, 64, 128, 192}, 0},
+            {u"极性", texts({u"低有效", u"高有效"}), {0, 4}, 1},
+            {u"数据极性", texts({u"负极性", u"正极性"}), {0, 8}, 0},
+            {u"扫描方式", texts({u"1/4扫描", u"1/8扫描", u"1/16扫描"}), {3, 7, 15}, 2},
+            {u"每区行数", texts({u"每区1行", u"每区2行", u"每区4行", u"每区8行", u"每区16行", u"每区32行"}),
+             {0, 1, 3, 7, 15, 31}, 4},
+            {u"行加减", texts({u"行正常", u"行加一", u"行加二", u"行减一", u"行减二"}),
+             {0, 32, 64, 160, 192}, 0},
+            {u"Combo8", texts({u"立即显示", u"闪烁显示", u"连续左移", u"连续上移", u"连续右移", u"连续下移"}),
+             {0, 7, 8, 9, 11, 12}, 0},
+            {u"Combo9", texts({u"立即显示", u"左移", u"闪烁显示", u"连续左移"}), {0, 1, 7, 8}, 0},
+            {u"区内走向", texts({u"从上向下", u"从下向上"}), {0, 1}, 0},
+            {u"窗口点阵数", texts({u"0", u"8", u"16", u"24", u"32", u"40", u"48", u"56", u"64"}),
+             {0, 8, 16, 24, 32, 40, 48, 56, 64}, 0},
+        };
+        for (const ListExpectation &e : expected) {
+            const QString name = QString::fromUtf16(e.name);
+            auto *c = w.control<QComboBox>(name);
+            QVERIFY2(c, qPrintable(name));
+            QStringList items;
+            QList<int> data;
+            for (int i = 0; i < c->count(); ++i) {
+                items.append(c->itemText(i));
+                if (c->itemData(i).isValid()) data.append(c->itemData(i).toInt());
+            }
+            QCOMPARE(items, e.items);
+            QCOMPARE(data, e.data);
+            QVERIFY2(c->currentIndex() == e.initial, qPrintable(name));
+        }
+        QVERIFY(w.panel(QStringLiteral("参数设置框"))->isVisibleTo(&w));
+        QVERIFY(!w.panel(QStringLiteral("屏幕管理框"))->isVisibleTo(&w));
+    }
+
+    void baudRatePositionFollowsTheText() {
+        QCOMPARE(baudRatePosition(QStringLiteral("9600")), 0);
+        QCOMPARE(baudRatePosition(QStringLiteral("19200")), 1);
+        QCOMPARE(baudRatePosition(QStringLiteral("38400")), 2);
+        QCOMPARE(baudRatePosition(QStringLiteral("115200")), 3);
+        QCOMPARE(baudRatePosition(QStringLiteral("4800")), 2);
+        QCOMPARE(baudRatePosition(QString()), 2);
+    }
+
+    void toolbarSwitchesPanelsOnItsKeys() {
+        TempProgramDir dir;
+        MainWindow w;
+        QStringList keys;
+        for (QAction *a : w.toolbar()->actions())
+            if (a->data().isValid()) keys.append(a->data().toString());
+        QCOMPARE(keys, texts({u"屏幕管理", u"参数设置", u"图象处理", u"列表处理", u"自动发送",
+                              u"开屏工", u"关屏工", u"校时工", u"地址工", u"退出工"}));
+        auto visible = [&](const char16_t *name) {
+            return w.panel(QString::fromUtf16(name))->isVisibleTo(&w);
+        };
+        w.toolbarAction(QStringLiteral("屏幕管理"));
+        QVERIFY(visible(u"屏幕管理框") && !visible(u"参数设置框") && !visible(u"图象处理框"));
+        w.toolbarAction(QStringLiteral("图象处理"));
+        QVERIFY(visible(u"图象处理框") && visible(u"自动发送框") && !visible(u"屏幕管理框"));
+        w.toolbarAction(QStringLiteral("参数设置"));
+        QVERIFY(visible(u"参数设置框") && !visible(u"图象处理框"));
+        w.toolbarAction(QStringLiteral("自动发送"));
+        QVERIFY(visible(u"图象处理框") && visible(u"自动发送框"));
+    }
+
+    void listPanelCopiesThePoolInOrder() {
+        TempProgramDir dir;
+        MainWindow w;
+        auto *pool = w.control<QListWidget>(QStringLiteral("发送文字"));
+        pool->addItems({QStringLiteral("1 红色 欢迎"), QStringLiteral("2 绿色 请稍候")});
+        auto *stored = w.control<QListWidget>(QStringLiteral("已发送文字"));
+        stored->addItem(QStringLiteral("old"));
+        w.toolbarAction(QStringLiteral("列表处理"));
+        QCOMPARE(stored->count(), 2);
+        QCOMPARE(stored->item(0)->text(), QStringLiteral("1 红色 欢迎"));
+        QCOMPARE(stored->item(1)->text(), QStringLiteral("2 绿色 请稍候"));
+        QVERIFY(w.panel(QStringLiteral("列表处理框"))->isVisibleTo(&w));
+    }
+
+    void defaultAddressSetsTheSpinAndOnlyAChangeWritesTheField() {
+        TempProgramDir dir;
+        MainWindow w;
+        auto *spin = w.control<QScrollBar>(QStringLiteral("VScroll4"));
+        auto *field = w.control<QLineEdit>(QStringLiteral("Pdizhi"));
+        field->setText(QStringLiteral("57"));
+        QCOMPARE(spin->value(), 57);
+        w.toolbarAction(QStringLiteral("地址工"));
+        QCOMPARE(field->text(), QStringLiteral("1"));
+        // Out of range: the spin stays at 1, so 默认地址 changes nothing.
+        field->setText(QStringLiteral("2000"));
+        QCOMPARE(spin->value(), 1);
+        w.toolbarAction(QStringLiteral("地址工"));
+        QCOMPARE(field->text(), QStringLiteral("2000"));
+    }
+
+    void lengthFieldSnapsToSixteenthsWhenItLosesFocus() {
+        TempProgramDir dir;
+        MainWindow w;
+        auto *spin = w.control<QScrollBar>(QStringLiteral("VScroll6"));
+        auto *field = w.control<QLineEdit>(QStringLiteral("Pchang"));
+        QCOMPARE(spin->value(), 4);
+        field->setText(QStringLiteral("100"));
+        w.applyLengthRule();
+        QCOMPARE(spin->value(), 6);
+        QCOMPARE(field->text(), QStringLiteral("96"));
+        // With the spin already at 6, leaving 100 changes nothing.
+        field->setText(QStringLiteral("100"));
+        w.applyLengthRule();
+        QCOMPARE(field->text(), QStringLiteral("100"));
+        // 40 / 16 = 2.5 rounds to even: 2.
+        field->setText(QStringLiteral("40"));
+        w.applyLengthRule();
+        QCOMPARE(spin->value(), 2);
+        QCOMPARE(field->text(), QStringLiteral("32"));
+        // Outside 16 ... 400 is left as typed.
+        field->setText(QStringLiteral("500"));
+        w.applyLengthRule();
+        QCOMPARE(field->text(), QStringLiteral("500"));
+        QCOMPARE(spin->value(), 2);
+        spin->setValue(25);
+        QCOMPARE(field->text(), QStringLiteral("400"));
+    }
+
+    void queueSpinsFollowTheirFieldsOnlyInRange() {
+        TempProgramDir dir;
+        MainWindow w;
+        auto *speed = w.control<QScrollBar>(QStringLiteral("VScroll2"));
+        auto *field = w.control<QLineEdit>(QStringLiteral("Text14"));
+        QCOMPARE(speed->value(), 1);
+        QCOMPARE(field->text(), QStringLiteral("2"));
+        field->setText(QStringLiteral("300"));
+        QCOMPARE(speed->value(), 1);
+        field->setText(QStringLiteral("40"));
+        QCOMPARE(speed->value(), 40);
+        speed->setValue(41);
+        QCOMPARE(field->text(), QStringLiteral("41"));
+        QCOMPARE(w.control<QScrollBar>(QStringLiteral("VScroll3"))->value(), 2);
+        QCOMPARE(w.control<QScrollBar>(QStringLiteral("VScroll8"))->value(), 2);
+        QCOMPARE(w.control<QLineEdit>(QStringLiteral("Text17"))->text(), QStringLiteral("30"));
+    }
+
+    void exitQuestionCancelKeepsEverythingAndOkSavesOnce() {
+        TempProgramDir dir;
+        MainWindow w;
+        RecordingOperator ui;
+        w.setOperator(&ui);
+        int saves = 0;
+        w.onSaveBeforeExit = [&] { ++saves; };
+        w.show();
+        ui.answers = {false};
+        w.toolbarAction(QStringLiteral("退出工"));
+        QVERIFY(w.isVisible());
+        QCOMPARE(saves, 0);
+        QCOMPARE(ui.shown.size(), 1);
+        QCOMPARE(ui.shown.at(0).kind, QStringLiteral("okcancel"));
+        QCOMPARE(ui.shown.at(0).text, QStringLiteral("你确认要退出系统吗？"));
+        QCOMPARE(ui.shown.at(0).caption, QStringLiteral("提示"));
+        ui.answers = {false};
+        QVERIFY(!w.close());
+        QCOMPARE(saves, 0);
+        ui.answers = {true};
+        w.toolbarAction(QStringLiteral("退出工"));
+        QVERIFY(!w.isVisible());
+        QCOMPARE(saves, 1);
+        QCOMPARE(ui.shown.size(), 3); // no second question from the close itself
+    }
+
+    void trappedErrorsShowTheirNumberInPanelFive() {
+        TempProgramDir dir;
+        MainWindow w;
+        QCOMPARE(w.statusPanel(5)->text(), QStringLiteral("欢迎使用条屏编辑软件"));
+        QCOMPARE(w.statusPanel(5)->toolTip(), QStringLiteral("欢迎使用条屏编辑软件"));
+        QVERIFY(!w.trap([] { throw VbError(13, QStringLiteral("类型不匹配")); }));
+        QCOMPARE(w.statusPanel(5)->text(), QStringLiteral("13"));
+    }
+
+    void aSecondDeviceActionIsRefusedWhileOneRuns() {
+        TempProgramDir dir;
+        MainWindow w;
+        int inner = 0;
+        bool refused = false;
+        QVERIFY(w.runDeviceAction([&] {
+            QVERIFY(w.actionRunning());
+            refused = !w.runDeviceAction([&] { ++inner; });
+        }));
+        QVERIFY(refused);
+        QCOMPARE(inner, 0);
+        QVERIFY(!w.actionRunning());
+        QVERIFY(w.runDeviceAction([&] { ++inner; }));
+        QCOMPARE(inner, 1);
+    }
+
+    void everyNamedControlHasAnAccessibleName() {
+        TempProgramDir dir;
+        MainWindow w;
+        for (const char16_t *n : {u"Pdizhi", u"Pchao", u"VScroll4", u"Text22", u"Combo9", u"现有屏幕",
+                                  u"总屏号", u"Pchang"}) {
+            auto *c = w.findChild<QWidget *>(QString::fromUtf16(n));
+            QVERIFY2(c, qPrintable(QString::fromUtf16(n)));
+            QVERIFY2(!c->accessibleName().isEmpty(), qPrintable(QString::fromUtf16(n)));
+        }
+        QCOMPARE(w.findChild<QWidget *>(QStringLiteral("Text22"))->accessibleName(),
+                 QStringLiteral("上行默认叫号信息："));
+        QCOMPARE(w.findChild<QWidget *>(QStringLiteral("VScroll4"))->accessibleName(),
+                 QStringLiteral("VScroll4"));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"
