@@ -9,6 +9,10 @@
 #include <QSaveFile>
 #include <optional>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 // A line break or NUL would split the entry into lines of its own; a ']' or
 // '=' in a name would end the header or the key early.
 bool CIniFile::fitsTheFormat(const Write &w) {
@@ -23,6 +27,15 @@ bool CIniFile::fitsTheFormat(const Write &w) {
 
 namespace {
 const QString WriteFailed = QStringLiteral("写入失败");
+
+bool syncToDisk(QSaveFile &file) {
+#ifdef Q_OS_UNIX
+    return ::fsync(file.handle()) == 0;
+#else
+    Q_UNUSED(file);
+    return true;
+#endif
+}
 
 // Decimal integer at the start of the value, as the profile calls read it.
 qint32 leadingInteger(const QByteArray &text) {
@@ -130,8 +143,10 @@ bool CIniFile::save(const QByteArray &bytes) {
         return refuse(70);
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
-        return refuse(QFileInfo(info.absolutePath()).isWritable() ? 75 : 70);
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        return refuse(file.error() == QFileDevice::ResourceError ? 61 : 70);
+    // QSaveFile's commit renames even when its last flush or the sync fails,
+    // so both are checked here first: a short write must never replace the file.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !syncToDisk(file) || !file.commit()) {
         const int number = file.error() == QFileDevice::ResourceError ? 61 : 75;
         file.cancelWriting();
         return refuse(number);
