@@ -1,1 +1,77 @@
-int main() { return 0; }
+// ledsim: a virtual screen behind a pseudo-terminal, for running the program
+// and its tests without hardware.
+#include "sim/SimOptions.h"
+#include "sim/VirtualLine.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char c = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &c, 1);
+}
+
+void printLine(FILE *to, const QString &line) {
+    std::fprintf(to, "%s\n", line.toLocal8Bit().constData());
+    std::fflush(to);
+}
+} // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments();
+    args.removeFirst();
+    SimOptions options;
+    QString error;
+    if (!SimOptions::parse(args, &options, &error)) {
+        printLine(stderr, QStringLiteral("ledsim: ") + error);
+        std::fputs(SimOptions::usage().toLocal8Bit().constData(), stderr);
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(SimOptions::usage().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+
+    // Interrupts end the event loop, so the link is removed on the way out.
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0) return 1;
+    QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(sig, &sa, nullptr);
+
+    VirtualLine line;
+    for (quint16 a : options.addresses)
+        line.addBoard(a);
+    line.setPacing(options.pace ? options.baud : 0);
+    line.setRecordLimit(1000);
+    if (!options.logFile.isEmpty() && !line.setLogFile(options.logFile, &error)) {
+        printLine(stderr, QStringLiteral("ledsim: ") + error);
+        return 1;
+    }
+    line.setFaults(options.faults);
+    const QString dir =
+        options.dir.isEmpty() ? QCoreApplication::applicationDirPath() : options.dir;
+    if (!line.plugIn(VirtualLine::portLink(dir, options.port), &error, options.replace)) {
+        printLine(stderr, QStringLiteral("ledsim: ") + error);
+        return 1;
+    }
+    const QString link = line.linkPath();
+    QObject::connect(&line, &VirtualLine::unplugged, &app,
+                     [link] { printLine(stdout, QStringLiteral("unplugged ") + link); });
+    printLine(stdout, QStringLiteral("ready ") + link);
+    const int code = app.exec();
+    line.unplug();
+    return code;
+}
