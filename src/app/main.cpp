@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
+#include "workflows/Workflows.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -19,6 +20,7 @@ int main(int argc, char **argv) {
     MainWindow window;
     Startup startup(window);
     startup.run();
+    installWorkflows(window);
     window.show();
     return QApplication::exec();
 }

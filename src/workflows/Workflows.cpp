@@ -1,0 +1,8 @@
+#include "workflows/Workflows.h"
+
+#include "app/MainWindow.h"
+#include "workflows/QueueCallingWorkflow.h"
+
+void installWorkflows(MainWindow &window) {
+    new QueueCallingWorkflow(window); // owned by the window
+}

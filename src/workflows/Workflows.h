@@ -1,0 +1,5 @@
+#pragma once
+// Connects the panels' controls to their workflows.
+class MainWindow;
+
+void installWorkflows(MainWindow &window);
