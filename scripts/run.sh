@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, starts the virtual screen on port 1 of the
+# program directory and the window connected to it. Extra arguments go to
+# ledsim (for example --address 1,2 --pace).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)"
+
+BIN="$PWD/build/bin"
+SIMOUT=$(mktemp)
+"$BIN/ledsim" --dir "$BIN" --port 1 --replace "$@" >"$SIMOUT" &
+SIM=$!
+trap 'kill $SIM 2>/dev/null || true; wait $SIM 2>/dev/null || true; rm -f "$SIMOUT"' EXIT
+for _ in $(seq 100); do
+  grep -q '^ready' "$SIMOUT" && break
+  kill -0 $SIM 2>/dev/null || { cat "$SIMOUT"; echo "ledsim did not start" >&2; exit 1; }
+  sleep 0.1
+done
+grep '^ready' "$SIMOUT" || { echo "ledsim did not start" >&2; exit 1; }
+echo "virtual screen on port 1: try  $BIN/ledctl link  or  $BIN/ledctl brightness 200"
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != offscreen ]; then
+  echo "no display found: starting the window under Xvfb"
+  xvfb-run -a "$BIN/ledcounter"
+else
+  "$BIN/ledcounter"
+fi
