@@ -1,0 +1,139 @@
+// Covers the argument checks of ledctl brightness, power, start-picture,
+// clock, list and protocol-switch through cli::run: exit 2 with a one-line
+// reason before anything is sent. Port 128 names no device, so a command that
+// gets past its checks fails to open.
+#include "cli/Cli.h"
+#include "support/TempProgramDir.h"
+
+#include <QTextStream>
+#include <QtTest>
+
+namespace {
+struct Run {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+Run ledctl(const QStringList &args) {
+    Run r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.code =
+        cli::run(QStringList{QStringLiteral("--port"), QStringLiteral("128")} + args, out, err);
+    out.flush();
+    err.flush();
+    return r;
+}
+
+QStringList protocolSwitch(const QStringList &extra = {}) {
+    return QStringList{
+               "protocol-switch", "--oe", "high", "--data-polarity", "negative", "--length", "80",
+               "--brightness",    "255"} +
+           extra;
+}
+} // namespace
+
+class ControlCommandArgumentsTest : public QObject {
+    Q_OBJECT
+    TempProgramDir m_dir;
+
+  private slots:
+    void refusalsGiveExit2AndAOneLineReason_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("brightness 256") << QStringList{"brightness", "256"} << "0 to 255";
+        QTest::newRow("brightness -1") << QStringList{"brightness", "-1"} << "0 to 255";
+        QTest::newRow("brightness abc") << QStringList{"brightness", "abc"} << "not a number";
+        QTest::newRow("brightness missing") << QStringList{"brightness"} << "missing";
+        QTest::newRow("power maybe") << QStringList{"power", "maybe"} << "on or off";
+        QTest::newRow("power missing") << QStringList{"power"} << "missing";
+        QTest::newRow("start-picture 256") << QStringList{"start-picture", "256"} << "0 to 255";
+        QTest::newRow("clock offset 40000")
+            << QStringList{"clock", "--offset", "40000"} << "-32768 to 32767";
+        QTest::newRow("clock stray") << QStringList{"clock", "now"} << "unexpected";
+        QTest::newRow("list odd hex") << QStringList{"list", "ABC"} << "not hex";
+        QTest::newRow("list not hex") << QStringList{"list", "GG"} << "not hex";
+        QTest::newRow("list too long")
+            << QStringList{"list", QString(2050, QLatin1Char('0'))} << "1024";
+        QTest::newRow("switch oe middle") << QStringList{"protocol-switch",
+                                                         "--oe",
+                                                         "middle",
+                                                         "--data-polarity",
+                                                         "negative",
+                                                         "--length",
+                                                         "80",
+                                                         "--brightness",
+                                                         "1"}
+                                          << "low or high";
+        QTest::newRow("switch polarity") << QStringList{"protocol-switch",
+                                                        "--oe",
+                                                        "low",
+                                                        "--data-polarity",
+                                                        "neutral",
+                                                        "--length",
+                                                        "80",
+                                                        "--brightness",
+                                                        "1"}
+                                         << "negative or positive";
+        QTest::newRow("switch no length")
+            << QStringList{"protocol-switch", "--oe",         "low", "--data-polarity",
+                           "negative",        "--brightness", "1"}
+            << "--length";
+        QTest::newRow("switch length 7") << QStringList{"protocol-switch",
+                                                        "--oe",
+                                                        "low",
+                                                        "--data-polarity",
+                                                        "negative",
+                                                        "--length",
+                                                        "7",
+                                                        "--brightness",
+                                                        "1"}
+                                         << "8 to 2055";
+        QTest::newRow("switch brightness 256") << QStringList{"protocol-switch",
+                                                              "--oe",
+                                                              "low",
+                                                              "--data-polarity",
+                                                              "negative",
+                                                              "--length",
+                                                              "80",
+                                                              "--brightness",
+                                                              "256"}
+                                               << "0 to 255";
+        QTest::newRow("switch address 300")
+            << QStringList{"--address", "300"} + protocolSwitch() << "0 to 255, not 300";
+        QTest::newRow("switch stray") << protocolSwitch({"--fast"}) << "unexpected";
+    }
+
+    void refusalsGiveExit2AndAOneLineReason() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, reason);
+        const Run r = ledctl(args);
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains(reason), qPrintable(r.err));
+        QCOMPARE(r.err.count(QLatin1Char('\n')), 1);
+        QVERIFY(r.out.isEmpty());
+    }
+
+    void validArgumentsGetPastTheChecks_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("brightness") << QStringList{"brightness", "0"};
+        QTest::newRow("power on") << QStringList{"power", "on"};
+        QTest::newRow("power off") << QStringList{"power", "off"};
+        QTest::newRow("start-picture") << QStringList{"start-picture", "255"};
+        QTest::newRow("clock") << QStringList{"clock", "--offset", "-3600"};
+        QTest::newRow("list") << QStringList{"list", "011E0202", "02 1E 02 02"};
+        QTest::newRow("protocol-switch") << protocolSwitch();
+    }
+
+    void validArgumentsGetPastTheChecks() {
+        QFETCH(QStringList, args);
+        const Run r = ledctl(args);
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.out, QStringLiteral("not acknowledged\n"));
+        QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+    }
+};
+
+QTEST_GUILESS_MAIN(ControlCommandArgumentsTest)
+#include "tst_control_command_arguments.moc"
