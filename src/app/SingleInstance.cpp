@@ -1,5 +1,7 @@
 #include "app/SingleInstance.h"
 
+#include "protocol/OperatorUi.h"
+
 #include <QDir>
 #include <QStandardPaths>
 
@@ -10,6 +12,12 @@ SingleInstance::SingleInstance(const QString &lockPath)
 }
 
 bool SingleInstance::acquire() { return m_lock->tryLock(0); }
+
+bool SingleInstance::acquireOrTell(OperatorUi &ui) {
+    if (acquire()) return true;
+    ui.message(QStringLiteral("已经有一个相同的程序在运行，请关闭"), QStringLiteral("字库程序"));
+    return false;
+}
 
 QString SingleInstance::defaultLockPath() {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);

@@ -5,10 +5,14 @@
 #include <QString>
 #include <memory>
 
+class OperatorUi;
+
 class SingleInstance {
 public:
     explicit SingleInstance(const QString &lockPath = defaultLockPath());
     bool acquire();
+    // acquire(), or tell the operator that a copy is already running.
+    bool acquireOrTell(OperatorUi &ui);
     static QString defaultLockPath();
 
 private:
