@@ -114,9 +114,10 @@ void ScreenRegistry::select(int position, Origin origin) {
     if (origin == Origin::Operator) {
         const QString stored =
             m_ini.ReadString(RegistryFile::globalSection(), CurrentKey, RegistryFile::GlobalSize);
-        if (stored.isEmpty() || NumericText::value(stored) != number)
-            RegistryFile::writeKey(m_ini, RegistryFile::globalSection(), CurrentKey,
-                                   withSignBlank(number));
+        // A file that cannot be written must not keep the operator on one screen.
+        if ((stored.isEmpty() || NumericText::value(stored) != number) &&
+            !m_ini.WriteString(RegistryFile::globalSection(), CurrentKey, withSignBlank(number)))
+            noteError(m_ini.lastWriteError());
     }
     fields.pname = m_screens.stringList().at(position);
     fillFields(RegistryFile::sectionName(number));

@@ -35,6 +35,7 @@ class ScreenRegistry : public QObject {
 
     // One entry per screen, entry i - 1 is screen i; `现有屏幕` and `总屏号` show it.
     QStringListModel *screens() { return &m_screens; }
+    QStringList names() const { return m_screens.stringList(); }
     int screenCount() const { return int(m_screens.stringList().size()); }
     // 0-based position of the current screen, -1 before load.
     int currentPosition() const { return m_current; }
