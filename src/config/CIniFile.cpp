@@ -121,7 +121,7 @@ bool CIniFile::Edit(const std::function<bool(IniDocument &)> &change) {
     if (!change(doc)) return true;
     const QByteArray after = doc.toBytes();
     // Nothing to change is no reason to touch the file (it may be read-only).
-    if (exists && after == before) {
+    if (after == before && (exists || after.isEmpty())) {
         m_writeError = 0;
         return true;
     }
