@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -108,4 +109,11 @@ qint64 PtyEndpoint::write(const QByteArray &bytes) {
         }
     }
     return done;
+}
+
+int PtyEndpoint::unreadByHost() const {
+    // The slave's input queue is shared by every opener, our own descriptor included.
+    int n = 0;
+    if (m_slaveFd < 0 || ::ioctl(m_slaveFd, FIONREAD, &n) != 0) return 0;
+    return n;
 }

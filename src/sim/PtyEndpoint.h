@@ -26,6 +26,8 @@ class PtyEndpoint : public QObject {
 
     // Writes what the master takes now; returns the number of bytes written.
     qint64 write(const QByteArray &bytes);
+    // Bytes written to the host that it has not read yet.
+    int unreadByHost() const;
 
   signals:
     void received(const QByteArray &bytes);

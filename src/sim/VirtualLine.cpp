@@ -11,6 +11,8 @@ constexpr quint16 BroadcastAddress = 0xFFFF;
 constexpr char GarbageByte = char(0xE5);
 constexpr char StrayByte = char(0x00);
 constexpr qint64 WrittenKeep = 1 << 20;
+constexpr int UnplugGraceMs = 500;
+constexpr int UnplugSettleMs = 20;
 } // namespace
 
 VirtualLine::VirtualLine(QObject *parent) : QObject(parent) {
@@ -22,6 +24,9 @@ VirtualLine::VirtualLine(QObject *parent) : QObject(parent) {
     m_frameGap.setSingleShot(true);
     m_frameGap.setInterval(500);
     connect(&m_frameGap, &QTimer::timeout, this, &VirtualLine::onFrameGap);
+    m_unplugGrace.setSingleShot(true);
+    m_unplugGrace.setInterval(2);
+    connect(&m_unplugGrace, &QTimer::timeout, this, &VirtualLine::unplugOnceTaken);
 }
 
 VirtualLine::~VirtualLine() {
@@ -69,6 +74,7 @@ void VirtualLine::unplug() {
     m_inTimer->stop();
     m_outTimer->stop();
     m_frameGap.stop();
+    m_unplugGrace.stop();
     m_parser.reset();
     abandonActive();
     m_unplugWhenDrained = false;
@@ -345,7 +351,25 @@ void VirtualLine::pumpOutput() {
         m_outLineFreeNs = o.startNs + o.bytes.size() * bt;
         m_out.removeFirst();
     }
-    if (m_unplugWhenDrained) unplug();
+    if (m_unplugWhenDrained && !m_unplugGrace.isActive()) {
+        m_unplugDeadlineNs = now + qint64(UnplugGraceMs) * 1000000;
+        unplugOnceTaken();
+    }
+}
+
+void VirtualLine::unplugOnceTaken() {
+    // The last answer should reach the host before the line goes dead; a host
+    // that does not read within the grace time loses it.
+    // The pty hands bytes to the host's side asynchronously, so the queue is
+    // only looked at after a short while.
+    const qint64 now = DeadlineTimer::nowNs();
+    const bool settled =
+        now >= m_unplugDeadlineNs - qint64(UnplugGraceMs - UnplugSettleMs) * 1000000;
+    if (m_pty && (!settled || m_pty->unreadByHost() > 0) && now < m_unplugDeadlineNs) {
+        m_unplugGrace.start();
+        return;
+    }
+    unplug();
 }
 
 void VirtualLine::emitBytes(const QByteArray &bytes) {

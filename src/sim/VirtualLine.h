@@ -95,6 +95,7 @@ class VirtualLine : public QObject {
     void pumpInput();
     void pumpOutput();
     void emitBytes(const QByteArray &bytes);
+    void unplugOnceTaken();
     void onFrameGap();
     void log(const QString &line);
     qint64 byteNs() const;
@@ -106,6 +107,8 @@ class VirtualLine : public QObject {
     FaultPlan m_faults;
     int m_framesSinceFaults = 0;
     bool m_unplugWhenDrained = false;
+    QTimer m_unplugGrace;
+    qint64 m_unplugDeadlineNs = 0;
 
     int m_baud = 0;
     QList<Incoming> m_in;

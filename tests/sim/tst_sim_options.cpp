@@ -1,0 +1,92 @@
+// Covers ledsim's command line and the fault names it takes: what each option
+// sets, what is refused with which reason.
+#include "sim/SimOptions.h"
+
+#include <QtTest>
+
+class SimOptionsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void noOptionsMeanPortOneBoardOneUnpaced() {
+        SimOptions o;
+        QString why;
+        QVERIFY(SimOptions::parse({}, &o, &why));
+        QCOMPARE(o.port, 1);
+        QCOMPARE(o.addresses, QList<quint16>{1});
+        QVERIFY(!o.pace);
+        QCOMPARE(o.baud, 9600);
+        QVERIFY(o.dir.isEmpty());
+        QVERIFY(!o.faults.any());
+    }
+
+    void everyOptionIsTaken() {
+        SimOptions o;
+        QString why;
+        QVERIFY2(SimOptions::parse({"--dir", "/x", "--port", "4", "--address", "1,2", "--address",
+                                    "600", "--pace", "--baud", "115200", "--log", "/x/l", "--fault",
+                                    "wrong-ack:3", "--fault", "late:1500", "--replace"},
+                                   &o, &why),
+                 qPrintable(why));
+        QCOMPARE(o.dir, QStringLiteral("/x"));
+        QCOMPARE(o.port, 4);
+        QCOMPARE(o.addresses, (QList<quint16>{1, 2, 600}));
+        QVERIFY(o.pace);
+        QCOMPARE(o.baud, 115200);
+        QCOMPARE(o.logFile, QStringLiteral("/x/l"));
+        QCOMPARE(o.faults.wrongAckAt, 3);
+        QCOMPARE(o.faults.lateMs, 1500);
+        QVERIFY(o.replace);
+    }
+
+    void badOptionsAreRefusedWithAReason_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("port 0") << QStringList{"--port", "0"}
+                                << "--port needs a number from 1 to 128";
+        QTest::newRow("port missing")
+            << QStringList{"--port"} << "--port needs a number from 1 to 128";
+        QTest::newRow("address text") << QStringList{"--address", "1,x"} << "bad board address: x";
+        QTest::newRow("unknown fault") << QStringList{"--fault", "flaky"} << "unknown fault: flaky";
+        QTest::newRow("fault without number")
+            << QStringList{"--fault", "wrong-ack"} << "wrong-ack needs a number, e.g. wrong-ack:2";
+        QTest::newRow("fault number 0") << QStringList{"--fault", "silent-ack:0"}
+                                        << "silent-ack needs a number of at least 1, not 0";
+        QTest::newRow("flag with argument")
+            << QStringList{"--fault", "merged:2"} << "merged takes no argument";
+        QTest::newRow("unknown") << QStringList{"--speed"} << "unknown argument: --speed";
+    }
+    void badOptionsAreRefusedWithAReason() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, reason);
+        SimOptions o;
+        QString why;
+        QVERIFY(!SimOptions::parse(args, &o, &why));
+        QCOMPARE(why, reason);
+    }
+
+    void faultNamesRoundTrip() {
+        const QStringList all{"silent-link",  "wrong-link",   "silent-echo", "wrong-echo",
+                              "silent-param", "silent-ack:2", "wrong-ack:3", "late:1500",
+                              "split:4",      "merged",       "garbage:2",   "unplug-after:2"};
+        FaultPlan p;
+        for (const QString &name : all)
+            QVERIFY2(p.add(name), qPrintable(name));
+        QCOMPARE(p.names(), all);
+        FaultPlan defaults;
+        QVERIFY(defaults.add(QStringLiteral("split")));
+        QVERIFY(defaults.add(QStringLiteral("garbage")));
+        QVERIFY(defaults.add(QStringLiteral("unplug")));
+        QCOMPARE(defaults.names(), (QStringList{"split:3", "garbage:1", "unplug-after:0"}));
+    }
+
+    void usageNamesEveryFault() {
+        const QString u = SimOptions::usage();
+        for (const char *name :
+             {"silent-link", "wrong-echo", "silent-ack:K", "wrong-ack:K", "late:MS", "split",
+              "merged", "garbage", "unplug-after:K", "unplug"})
+            QVERIFY2(u.contains(QLatin1String(name)), name);
+    }
+};
+
+QTEST_GUILESS_MAIN(SimOptionsTest)
+#include "tst_sim_options.moc"
