@@ -146,6 +146,8 @@ void VirtualLine::clearRecord() {
 void VirtualLine::receive(const QByteArray &bytes) {
     if (bytes.isEmpty()) return;
     m_bytesIn += bytes.size();
+    // The cable is as good as pulled: only the last answer still goes out.
+    if (m_unplugWhenDrained) return;
     m_frameGap.start();
     if (m_baud <= 0) {
         m_frameDoneNs = DeadlineTimer::nowNs();
@@ -216,6 +218,8 @@ void VirtualLine::handleFrame(const Frame &frame) {
     if (!answer.isEmpty()) send(answer);
     if (m_faults.unplugAfter > 0 && m_framesSinceFaults >= m_faults.unplugAfter) {
         m_unplugWhenDrained = true;
+        m_in.clear();
+        m_parser.reset();
         pumpOutput();
     }
 }
