@@ -1,0 +1,103 @@
+// Covers how opening the port fails, as the operator sees it: a port number
+// with no port behind it, a link to a screen that is gone, and a port that
+// another process holds open. The holder is this test program started again
+// with --hold-port LINK: it opens the link with QSerialPort, as any other
+// program would, and keeps it until its standard input closes.
+#include "ScreenRig.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QSerialPort>
+
+#include <cstdio>
+
+namespace {
+int holdPort(const QString &link) {
+    QSerialPort port(link);
+    if (!port.open(QIODevice::ReadWrite)) {
+        std::printf("failed %s\n", qPrintable(port.errorString()));
+        return 1;
+    }
+    std::printf("holding\n");
+    std::fflush(stdout);
+    // Blocks until the test closes our input; no polling.
+    while (std::getchar() != EOF) {
+    }
+    return 0;
+}
+} // namespace
+
+class PortOpeningTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() { led::setTimeScale(0.1); }
+
+    void aPortNumberWithNoPortSaysInvalidPortNumber() {
+        TempProgramDir dir;
+        led device;
+        RecordingOperator ui;
+        device.setOperator(&ui);
+        device.PAdress = 1;
+        device.serieinit(100, QStringLiteral("9600")); // no link, and no device for 97..128
+        QVERIFY(!device.CSetLight(1));
+        QCOMPARE(ui.messages(), QStringList{QStringLiteral("无效端口号")});
+        QCOMPARE(ui.shown.at(0).caption, QStringLiteral("串口"));
+        QVERIFY(!device.MSComm1().isOpen());
+    }
+
+    void aLinkToAScreenThatIsGoneSaysInvalidPortNumber() {
+        TempProgramDir dir;
+        QVERIFY(QDir().mkpath(dir.file(QStringLiteral("ports"))));
+        QVERIFY(QFile::link(dir.file(QStringLiteral("ports/nothing-here")),
+                            dir.file(QStringLiteral("ports/COM100"))));
+        led device;
+        RecordingOperator ui;
+        device.setOperator(&ui);
+        device.serieinit(100, QStringLiteral("9600"));
+        QVERIFY(!device.Link_Build(1));
+        QCOMPARE(ui.messages(), QStringList{QStringLiteral("无效端口号")});
+    }
+
+    void aPortHeldByAnotherProcessSaysAlreadyOpen() {
+        ScreenRig rig;
+        QVERIFY2(rig.plugged(), qPrintable(rig.error));
+        QProcess holder;
+        holder.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--hold-port"), rig.link});
+        QVERIFY(holder.waitForStarted());
+        QTRY_VERIFY(holder.canReadLine());
+        QCOMPARE(holder.readLine().trimmed(), QByteArray("holding"));
+
+        QVERIFY(!rig.device.CSetLight(5));
+        QCOMPARE(rig.ui.messages(), QStringList{QStringLiteral("串口已经打开")});
+        QCOMPARE(rig.ui.shown.at(0).caption, QStringLiteral("串口"));
+        QVERIFY(rig.line.frames().isEmpty());
+
+        holder.closeWriteChannel();
+        QVERIFY(holder.waitForFinished());
+        QCOMPARE(holder.exitCode(), 0);
+        rig.ui.shown.clear();
+        QVERIFY(rig.device.CSetLight(5));
+        QVERIFY(rig.ui.shown.isEmpty());
+        QCOMPARE(rig.board().brightness, 5);
+    }
+
+    void theProgramsOwnTransferLeavesThePortFreeForOthers() {
+        ScreenRig rig;
+        QVERIFY(rig.device.CSetLight(7));
+        QSerialPort other(rig.link);
+        QVERIFY2(other.open(QIODevice::ReadWrite), qPrintable(other.errorString()));
+    }
+};
+
+int main(int argc, char **argv) {
+    if (argc == 3 && qstrcmp(argv[1], "--hold-port") == 0) {
+        QCoreApplication app(argc, argv);
+        return holdPort(QString::fromLocal8Bit(argv[2]));
+    }
+    QCoreApplication app(argc, argv);
+    PortOpeningTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_port_opening.moc"
