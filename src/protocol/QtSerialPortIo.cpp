@@ -96,8 +96,11 @@ qint64 QtSerialPortIo::write(const QByteArray &bytes) {
 }
 
 void QtSerialPortIo::onError(QSerialPort::SerialPortError error) {
-    if (error == QSerialPort::ResourceError && m_port.isOpen()) {
-        // The device vanished: close at once so nothing waits on a dead port.
+    // A device that vanished shows as ResourceError (EIO) or, once the tty is
+    // hung up and reads return end-of-file, as ReadError on every read; both
+    // mean the line is dead. Close at once so nothing waits (or spins) on it.
+    const bool dead = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
+    if (dead && m_port.isOpen()) {
         m_failure = PortFailure::Other;
         m_port.close();
         emit lost();

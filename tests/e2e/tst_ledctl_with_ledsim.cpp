@@ -1,0 +1,196 @@
+// Covers the two executables together: ledsim announces its link, answers
+// ledctl's link and send commands (brightness example, several addresses, a
+// paced line), logs what it received, shows its faults to ledctl as exit code
+// 1, refuses bad arguments with exit code 2, and removes its link when it is
+// terminated.
+#include "support/TempProgramDir.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+const QString binDir = QStringLiteral(LEDCOUNTER_BIN_DIR);
+constexpr int Port = 102;
+
+// A running ledsim; stopped with SIGTERM when it goes out of scope.
+struct Sim {
+    QProcess process;
+    QString readyLine;
+    Sim(const QString &dir, const QStringList &extra) {
+        process.start(binDir + QStringLiteral("/ledsim"),
+                      QStringList{QStringLiteral("--dir"), dir, QStringLiteral("--port"),
+                                  QString::number(Port)} +
+                          extra);
+    }
+    bool waitReady() {
+        if (!process.waitForStarted()) return false;
+        QElapsedTimer t;
+        t.start();
+        while (!process.canReadLine() && t.elapsed() < 10000)
+            if (!process.waitForReadyRead(10000 - int(t.elapsed()))) break;
+        readyLine = QString::fromUtf8(process.readLine()).trimmed();
+        return readyLine.startsWith(QStringLiteral("ready "));
+    }
+    ~Sim() {
+        if (process.state() == QProcess::NotRunning) return;
+        process.terminate();
+        if (!process.waitForFinished(5000)) process.kill();
+    }
+};
+
+struct Ctl {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+Ctl ledctl(const QString &dir, const QStringList &args) {
+    QProcess p;
+    p.start(
+        binDir + QStringLiteral("/ledctl"),
+        QStringList{QStringLiteral("--dir"), dir, QStringLiteral("--port"), QString::number(Port)} +
+            args);
+    Ctl r;
+    if (!p.waitForFinished(20000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+QStringList lines(const QString &path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+} // namespace
+
+class LedctlWithLedsimTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void ledsimAnnouncesItsLinkAndRemovesItWhenTerminated() {
+        TempProgramDir dir;
+        const QString link = dir.path() + QStringLiteral("/ports/COM%1").arg(Port);
+        Sim sim(dir.path(), {});
+        QVERIFY(sim.waitReady());
+        QCOMPARE(sim.readyLine, QStringLiteral("ready ") + link);
+        QVERIFY(QFileInfo(link).isSymLink());
+        sim.process.terminate();
+        QVERIFY(sim.process.waitForFinished(5000));
+        QCOMPARE(sim.process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(sim.process.exitCode(), 0);
+        QVERIFY(!QFileInfo(link).isSymLink());
+    }
+
+    void brightnessExampleThroughLedctlSendIsLoggedByLedsim() {
+        TempProgramDir dir;
+        const QString log = dir.file(QStringLiteral("sim.log"));
+        Sim sim(dir.path(), {QStringLiteral("--log"), log});
+        QVERIFY(sim.waitReady());
+        const Ctl r =
+            ledctl(dir.path(), {QStringLiteral("send"), QStringLiteral("7"), QStringLiteral("1"),
+                                QStringLiteral("1"), QStringLiteral("C8")});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QStringLiteral("acknowledged\n"));
+        QTRY_COMPARE(lines(log).size(), 7);
+        QCOMPARE(lines(log),
+                 (QStringList{QStringLiteral("faults none"), QStringLiteral("link address=1"),
+                              QStringLiteral("answer A5"),
+                              QStringLiteral("header address=1 command=7 counter=0x0001 packets=1"),
+                              QStringLiteral("answer 07 00 01"),
+                              QStringLiteral("packet 1/1 number=1 size=1 checksum=C8 ok data=C8"),
+                              QStringLiteral("answer C8")}));
+    }
+
+    void ledctlLinkExitCodesFollowTheScreen() {
+        TempProgramDir dir;
+        {
+            Sim sim(dir.path(), {});
+            QVERIFY(sim.waitReady());
+            const Ctl ok = ledctl(dir.path(), {QStringLiteral("link")});
+            QCOMPARE(ok.code, 0);
+            QCOMPARE(ok.out, QStringLiteral("link ok\n"));
+        }
+        {
+            Sim sim(dir.path(), {QStringLiteral("--fault"), QStringLiteral("silent-link")});
+            QVERIFY(sim.waitReady());
+            QElapsedTimer t;
+            t.start();
+            const Ctl silent = ledctl(dir.path(), {QStringLiteral("link")});
+            QCOMPARE(silent.code, 1);
+            QCOMPARE(silent.out, QStringLiteral("link failed\n"));
+            QVERIFY(t.elapsed() >= 1000);
+        }
+        const Ctl usage = ledctl(dir.path(), {QStringLiteral("link"), QStringLiteral("extra")});
+        QCOMPARE(usage.code, 2);
+    }
+
+    void boardsAtSeveralAddressesAnswerOnOneLink() {
+        TempProgramDir dir;
+        const QString log = dir.file(QStringLiteral("sim.log"));
+        Sim sim(dir.path(),
+                {QStringLiteral("--address"), QStringLiteral("1,2"), QStringLiteral("--address"),
+                 QStringLiteral("600"), QStringLiteral("--log"), log});
+        QVERIFY(sim.waitReady());
+        for (const char *address : {"1", "2", "600"}) {
+            const Ctl r = ledctl(dir.path(),
+                                 {QStringLiteral("--address"), QLatin1String(address),
+                                  QStringLiteral("send"), QStringLiteral("7"), QStringLiteral("1"),
+                                  QStringLiteral("1"), QStringLiteral("33")});
+            QCOMPARE(r.code, 0);
+        }
+        QTRY_VERIFY(lines(log).contains(
+            QStringLiteral("header address=600 command=7 counter=0x0001 packets=1")));
+        QVERIFY(lines(log).contains(
+            QStringLiteral("header address=2 command=7 counter=0x0001 packets=1")));
+        // Address 600 is heard but never answered: its frames have no answer lines.
+        const QStringList l = lines(log);
+        const int at = l.indexOf(QStringLiteral("link address=600"));
+        QVERIFY(at > 0);
+        QCOMPARE(l.mid(at).filter(QStringLiteral("answer")).size(), 0);
+    }
+
+    void aPacedLedsimStillCarriesATransfer() {
+        TempProgramDir dir;
+        Sim sim(dir.path(),
+                {QStringLiteral("--pace"), QStringLiteral("--baud"), QStringLiteral("9600")});
+        QVERIFY(sim.waitReady());
+        const Ctl r =
+            ledctl(dir.path(), {QStringLiteral("send"), QStringLiteral("2"), QStringLiteral("2"),
+                                QStringLiteral("64"), QString(QStringLiteral("AB")).repeated(128)});
+        QCOMPARE(r.code, 0);
+    }
+
+    void anUnpluggedScreenFailsLedctlWithOneMessage() {
+        TempProgramDir dir;
+        Sim sim(dir.path(), {QStringLiteral("--fault"), QStringLiteral("unplug-after:2")});
+        QVERIFY(sim.waitReady());
+        const Ctl r =
+            ledctl(dir.path(), {QStringLiteral("send"), QStringLiteral("7"), QStringLiteral("1"),
+                                QStringLiteral("1"), QStringLiteral("C8")});
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.err.count(QStringLiteral("通讯失败")), 1);
+        QTRY_VERIFY(sim.process.canReadLine());
+        QCOMPARE(QString::fromUtf8(sim.process.readLine()).trimmed(),
+                 QStringLiteral("unplugged ") + dir.path() +
+                     QStringLiteral("/ports/COM%1").arg(Port));
+    }
+
+    void ledsimRefusesBadArgumentsWithExitCodeTwo() {
+        QProcess p;
+        p.start(binDir + QStringLiteral("/ledsim"),
+                {QStringLiteral("--fault"), QStringLiteral("flaky")});
+        QVERIFY(p.waitForFinished(5000));
+        QCOMPARE(p.exitCode(), 2);
+        QVERIFY(p.readAllStandardError().startsWith("ledsim: unknown fault: flaky\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(LedctlWithLedsimTest)
+#include "tst_ledctl_with_ledsim.moc"
