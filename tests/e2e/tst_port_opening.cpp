@@ -30,7 +30,8 @@ int holdPort(const QString &link) {
 class PortOpeningTest : public QObject {
     Q_OBJECT
   private slots:
-    void init() { led::setTimeScale(0.1); }
+    void init() { led::setTimeScale(0.5); }
+    void cleanup() { led::setTimeScale(1.0); }
 
     void aPortNumberWithNoPortSaysInvalidPortNumber() {
         TempProgramDir dir;

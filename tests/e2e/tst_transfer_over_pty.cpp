@@ -65,7 +65,7 @@ class TransferOverPtyTest : public QObject {
 
     void severalBoardsShareOneLineAndOnlyTheAddressedOneAnswers() {
         ScreenRig rig({1, 2, 5});
-        led::setTimeScale(0.1);
+        led::setTimeScale(0.25);
         rig.device.PAdress = 2;
         QVERIFY(rig.device.CSetLight(0x22));
         rig.device.PAdress = 5;
