@@ -36,6 +36,4 @@ QString GuiOperator::openFile(const QString &caption, const QString &filter) {
     return QFileDialog::getOpenFileName(m_parent, captionOr(caption), QString(), filter);
 }
 
-void GuiOperator::statusError(int number, const QString &) {
-    if (onStatusError) onStatusError(number);
-}
+void GuiOperator::statusError(int, const QString &) {}

@@ -1,8 +1,7 @@
 #pragma once
-// The operator interface with Qt dialogs; status errors go to panel 5.
+// The operator interface with Qt dialogs. Status errors reach panel 5
+// through the main window.
 #include "protocol/OperatorUi.h"
-
-#include <functional>
 
 class QWidget;
 
@@ -16,7 +15,6 @@ public:
     QString openFile(const QString &caption, const QString &filter) override;
     void statusError(int number, const QString &text = QString()) override;
 
-    std::function<void(int)> onStatusError;
     static QString applicationTitle();
 
 private:

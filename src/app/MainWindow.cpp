@@ -45,12 +45,35 @@ const ToolButton kToolButtons[] = {
 };
 } // namespace
 
+class MainWindow::OperatorProxy : public OperatorUi {
+public:
+    explicit OperatorProxy(MainWindow &w) : m_w(w) {}
+    void message(const QString &t, const QString &c) override { m_w.m_ui->message(t, c); }
+    bool askYesNo(const QString &t, const QString &c) override { return m_w.m_ui->askYesNo(t, c); }
+    bool askOkCancel(const QString &t, const QString &c) override {
+        return m_w.m_ui->askOkCancel(t, c);
+    }
+    bool input(const QString &p, const QString &c, QString &v) override {
+        return m_w.m_ui->input(p, c, v);
+    }
+    QString openFile(const QString &c, const QString &f) override {
+        return m_w.m_ui->openFile(c, f);
+    }
+    void statusError(int number, const QString &text) override {
+        m_w.showErrorNumber(number);
+        if (m_w.m_ui != m_w.m_gui.get()) m_w.m_ui->statusError(number, text);
+    }
+
+private:
+    MainWindow &m_w;
+};
+
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("fmain"));
     setWindowTitle(QStringLiteral("LED条屏控制系统 V1.0"));
     m_gui = std::make_unique<GuiOperator>(this);
-    m_gui->onStatusError = [this](int n) { showErrorNumber(n); };
     m_ui = m_gui.get();
+    m_proxy = std::make_unique<OperatorProxy>(*this);
     m_progress = std::make_unique<ProgressHook>(this);
 
     auto *central = new QWidget(this);
@@ -88,18 +111,15 @@ MainWindow::~MainWindow() {
 led &MainWindow::device() {
     if (!m_device) {
         m_device = std::make_unique<led>();
-        m_device->setOperator(m_ui);
+        m_device->setOperator(m_proxy.get());
         m_device->setProgress(m_progress.get());
     }
     return *m_device;
 }
 
-OperatorUi &MainWindow::ui() { return *m_ui; }
+OperatorUi &MainWindow::ui() { return *m_proxy; }
 
-void MainWindow::setOperator(OperatorUi *ui) {
-    m_ui = ui ? ui : m_gui.get();
-    if (m_device) m_device->setOperator(m_ui);
-}
+void MainWindow::setOperator(OperatorUi *ui) { m_ui = ui ? ui : m_gui.get(); }
 
 QHBoxLayout *MainWindow::buildConnectionRow(QWidget *central) {
     using namespace Controls;

@@ -19,6 +19,8 @@ class QToolBar;
 class SpinPair;
 class led;
 
+struct ScreenConnection;
+
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -55,6 +57,8 @@ public:
     QString addressText() const;
     void applyLengthRule();
 
+    // Loads the screen registry at start-up and returns the current screen.
+    std::function<ScreenConnection()> onLoadRegistry;
     // Called once when the program ends after the operator confirmed.
     std::function<void()> onSaveBeforeExit;
     // Panel-specific actions that later workflows fill in.
@@ -80,6 +84,10 @@ private:
     bool confirmExit();
     void scheduleMidnight();
 
+    // Everyone holds this one; it forwards to the operator of the moment and
+    // puts status errors into panel 5.
+    class OperatorProxy;
+    std::unique_ptr<OperatorProxy> m_proxy;
     std::unique_ptr<led> m_device;
     std::unique_ptr<GuiOperator> m_gui;
     std::unique_ptr<ProgressHook> m_progress;

@@ -34,7 +34,7 @@ void Startup::run() {
     bool loaded = w.trap([&] {
         w.showPanel(w.panel(QStringLiteral("参数设置框")));
         fillSelectionLists(&w);
-        if (loadRegistry) screen = loadRegistry();
+        if (w.onLoadRegistry) screen = w.onLoadRegistry();
     });
     if (!loaded) return; // an error up to here ends start-up; the window stays
     // From here on a failing step is skipped and the next one runs.

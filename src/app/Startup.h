@@ -27,10 +27,6 @@ public:
     explicit Startup(MainWindow &window) : m_window(window) {}
     void run();
 
-    // Loads the registry and returns the current screen's values; set by the
-    // registry wiring.
-    std::function<ScreenConnection()> loadRegistry;
-
     // Steps on their own, for tests.
     void scanPorts();
     void choosePort(const QString &pcode);

@@ -14,9 +14,8 @@ int main(int argc, char **argv) {
     GuiOperator alone(nullptr);
     if (!instance.acquireOrTell(alone)) return 0;
     MainWindow window;
-    Startup startup(window);
-    startup.run();
     installWorkflows(window);
+    Startup(window).run();
     window.show();
     return QApplication::exec();
 }

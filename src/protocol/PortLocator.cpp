@@ -4,6 +4,12 @@
 
 #include <QFileInfo>
 
+namespace {
+bool g_linksOnly = false;
+}
+
+void PortLocator::setLinksOnly(bool linksOnly) { g_linksOnly = linksOnly; }
+
 QString PortLocator::linkPath(int number) {
     return ProgramDir::filePath(QStringLiteral("ports/COM%1").arg(number));
 }
@@ -12,6 +18,7 @@ QString PortLocator::devicePath(int number) {
     if (number < FirstPort || number > LastPort) return QString();
     const QString link = linkPath(number);
     if (QFileInfo(link).isSymLink() || QFileInfo::exists(link)) return link;
+    if (g_linksOnly) return QString();
 #ifdef Q_OS_WIN
     return QStringLiteral("COM%1").arg(number);
 #else

@@ -2,7 +2,10 @@
 
 #include "app/MainWindow.h"
 #include "workflows/QueueCallingWorkflow.h"
+#include "workflows/ScreenManagementWorkflow.h"
 
 void installWorkflows(MainWindow &window) {
-    new QueueCallingWorkflow(window); // owned by the window
+    // Owned by the window.
+    new ScreenManagementWorkflow(window);
+    new QueueCallingWorkflow(window);
 }

@@ -5,6 +5,8 @@
 #include "app/SelectionLists.h"
 #include "app/Startup.h"
 #include "protocol/VbError.h"
+#include "workflows/Workflows.h"
+#include "support/PtyLink.h"
 #include "support/RecordingOperator.h"
 #include "support/TempProgramDir.h"
 
@@ -16,6 +18,7 @@
 #include <QListWidget>
 #include <QScrollBar>
 #include <QToolBar>
+#include <QStringEncoder>
 #include <QtTest>
 
 namespace {
@@ -39,10 +42,7 @@ private slots:
     void startupFillsEveryListWithItsItemsDataAndPosition() {
         TempProgramDir dir;
         MainWindow w;
-        RecordingOperator ui;
-        w.setOperator(&ui);
-        Startup s(w);
-        s.run();
+        fillSelectionLists(&w);
         const QList<ListExpectation> expected = {
             {u"combo1", texts({u"红色", u"绿色", u"黄色"}), {170, 85, 165}, 2},
             {u"字库颜色", texts({u"黑色", u"红色", u"绿色", u"黄色"}), {0, 1, 2, 3}, 3},
@@ -89,6 +89,41 @@ private slots:
         }
         QVERIFY(w.panel(QStringLiteral("参数设置框"))->isVisibleTo(&w));
         QVERIFY(!w.panel(QStringLiteral("屏幕管理框"))->isVisibleTo(&w));
+    }
+
+    void startupTakesTheConnectionFieldsFromTheCurrentScreen() {
+        TempProgramDir dir;
+        QFile ini(dir.file(QStringLiteral("ledfile.ini")));
+        // Two screens in the format of an existing installation; the second is current.
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        QStringEncoder gbk("GBK");
+        ini.write(gbk.encode(QStringLiteral("[屏总数]\r\nSUM=2\r\nDQPSign=2\r\n"
+                                 "[第 1号屏]\r\nPname=一号\r\nPcode=1\r\nPbtl=9600\r\nPadr=1\r\n"
+                                 "Pchang=128\r\nTSUM=0\r\nPgao=32\r\nPcolor=0\r\nPleixing=1\r\n"
+                                 "[第 2号屏]\r\nPname=收费窗口\r\nPcode=7\r\nPbtl=19200\r\nPadr=12\r\n"
+                                 "Pchang=100\r\nTSUM=3\r\nPgao=16\r\nPcolor=2\r\nPleixing=4\r\n")));
+        ini.close();
+        PtyLink port3(3);
+        MainWindow w;
+        RecordingOperator ui;
+        w.setOperator(&ui);
+        installWorkflows(w);
+        Startup(w).run();
+        QCOMPARE(w.control<QComboBox>(QStringLiteral("总屏号"))->currentText(), QStringLiteral("收费窗口"));
+        // Port 7 was not found by the scan: the first found port is shown.
+        QCOMPARE(w.control<QComboBox>(QStringLiteral("Pchao"))->currentText(), QStringLiteral("3"));
+        QCOMPARE(w.baudText(), QStringLiteral("19200"));
+        QCOMPARE(w.addressText(), QStringLiteral("12"));
+        // 100 dots snap to the nearest sixteenth.
+        QCOMPARE(w.control<QLineEdit>(QStringLiteral("Pchang"))->text(), QStringLiteral("96"));
+        QCOMPARE(w.control<QComboBox>(QStringLiteral("pgao"))->currentText(), QStringLiteral("16"));
+        QCOMPARE(w.control<QComboBox>(QStringLiteral("色彩"))->currentIndex(), 2);
+        QCOMPARE(w.control<QComboBox>(QStringLiteral("主控类型"))->currentIndex(), 4);
+        QCOMPARE(w.property("DQPTgeshu").toInt(), 3);
+        QVERIFY(!w.statusPanel(1)->text().isEmpty());
+        QVERIFY(w.statusPanel(3)->text().startsWith(QStringLiteral("星期")));
+        // Nothing was written back: the registry is unchanged until the operator saves.
+        QVERIFY(ui.statusErrors.isEmpty());
     }
 
     void baudRatePositionFollowsTheText() {

@@ -25,8 +25,8 @@ struct Rig {
     FakePort *port = nullptr;
     Rig() {
         w.setOperator(&ui);
-        Startup(w).run();
         installWorkflows(w);
+        Startup(w).run();
         auto p = std::make_unique<FakePort>();
         port = p.get();
         port->onWrite = answerLikeBoard;
