@@ -134,7 +134,9 @@ QHBoxLayout *MainWindow::buildConnectionRow(QWidget *central) {
     };
     add(QStringLiteral("串口号"), combo(central, QStringLiteral("Pchao"), true));
     add(QStringLiteral("波特率"), combo(central, QStringLiteral("Pbtl")));
-    add(QStringLiteral("当前地址"), line(central, QStringLiteral("Pdizhi"), QStringLiteral("1")));
+    QLineEdit *address = line(central, QStringLiteral("Pdizhi"), QStringLiteral("1"));
+    address->setMaximumWidth(80);
+    add(QStringLiteral("当前地址"), address);
     row->addWidget(spin(central, QStringLiteral("VScroll4"), 1, 1023, 1));
     add(QStringLiteral("当前屏"), combo(central, QStringLiteral("总屏号")));
     row->addWidget(button(central, QStringLiteral("屏幕修改"), QStringLiteral("连接测试")));
