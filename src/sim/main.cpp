@@ -72,6 +72,8 @@ int main(int argc, char **argv) {
                      [link] { printLine(stdout, QStringLiteral("unplugged ") + link); });
     printLine(stdout, QStringLiteral("ready ") + link);
     const int code = app.exec();
+    // Leaving on a signal is no unplug fault: remove the link quietly.
+    QObject::disconnect(&line, &VirtualLine::unplugged, &app, nullptr);
     line.unplug();
     return code;
 }
