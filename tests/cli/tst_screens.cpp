@@ -3,6 +3,7 @@
 // port, baud rate and address from the registry by name or number, leaving
 // the file untouched and refusing unknown screens with one line.
 #include "cli/Cli.h"
+#include "support/CliRun.h"
 #include "support/TempProgramDir.h"
 
 #include <QFile>
@@ -43,21 +44,9 @@ const QByteArray Registry = "[\xc6\xc1\xd7\xdc\xca\xfd]\r\n"
                             "Pbtl=9600\r\n"
                             "Padr=4\r\n";
 
-struct Run {
-    int code = -1;
-    QString out;
-    QString err;
-};
+using Run = CliRun;
 
-Run ledctl(const QStringList &args) {
-    Run r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.code = cli::run(args, out, err);
-    out.flush();
-    err.flush();
-    return r;
-}
+Run ledctl(const QStringList &args) { return runLedctl(args); }
 
 QByteArray readAll(const QString &path) {
     QFile f(path);

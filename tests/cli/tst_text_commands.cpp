@@ -3,27 +3,18 @@
 // is sent, and that --lossy lets unrepresentable characters through. Port 128
 // names no device, so a command that gets past its checks fails to open.
 #include "cli/Cli.h"
+#include "support/CliRun.h"
 #include "support/TempProgramDir.h"
 
 #include <QTextStream>
 #include <QtTest>
 
 namespace {
-struct Run {
-    int code = -1;
-    QString out;
-    QString err;
-};
+using Run = CliRun;
 
+// Port 128 has no device: nothing a test does here can reach a real port.
 Run ledctl(const QStringList &args) {
-    Run r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.code =
-        cli::run(QStringList{QStringLiteral("--port"), QStringLiteral("128")} + args, out, err);
-    out.flush();
-    err.flush();
-    return r;
+    return runLedctl(QStringList{QStringLiteral("--port"), QStringLiteral("128")} + args);
 }
 } // namespace
 

@@ -5,30 +5,12 @@
 #include "encoding/TextPicture.h"
 #include "protocol/VbError.h"
 #include "protocol/led.h"
-#include "support/FakePort.h"
-#include "support/RecordingOperator.h"
+#include "support/DeviceRig.h"
 
 #include <QtTest>
 
 namespace {
-QByteArray hex(const char *text) {
-    return QByteArray::fromHex(text);
-}
-
-struct Rig {
-    led device;
-    FakePort *port;
-    RecordingOperator ui;
-    Rig() {
-        auto p = std::make_unique<FakePort>();
-        port = p.get();
-        device.setPort(std::move(p));
-        device.setOperator(&ui);
-        device.serieinit(1, QStringLiteral("9600"));
-        device.PAdress = 1;
-        port->onWrite = answerLikeBoard;
-    }
-};
+using Rig = DeviceRig;
 
 int errorNumberOf(const std::function<void()> &f) {
     try {

@@ -3,30 +3,12 @@
 // that failed, and the refusal of input that cannot be sent.
 #include "protocol/QueueCalling.h"
 #include "protocol/led.h"
-#include "support/FakePort.h"
-#include "support/RecordingOperator.h"
+#include "support/DeviceRig.h"
 
 #include <QtTest>
 
 namespace {
-QByteArray hex(const char *text) {
-    return QByteArray::fromHex(text);
-}
-
-struct Rig {
-    led device;
-    FakePort *port;
-    RecordingOperator ui;
-    Rig() {
-        auto p = std::make_unique<FakePort>();
-        port = p.get();
-        device.setPort(std::move(p));
-        device.setOperator(&ui);
-        device.serieinit(1, QStringLiteral("9600"));
-        device.PAdress = 1;
-        port->onWrite = answerLikeBoard;
-    }
-};
+using Rig = DeviceRig;
 
 queuecalling::Request welcome(queuecalling::Action action) {
     queuecalling::Request r;

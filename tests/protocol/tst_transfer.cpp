@@ -3,15 +3,13 @@
 #include "protocol/led.h"
 #include "protocol/TransferProgress.h"
 #include "protocol/VbError.h"
-#include "support/FakePort.h"
+#include "support/DeviceRig.h"
 #include "support/RecordingOperator.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
 
 namespace {
-QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
-
 struct Rig {
     led device;
     FakePort *port;
