@@ -1,6 +1,7 @@
 #include "workflows/Workflows.h"
 
 #include "app/MainWindow.h"
+#include "workflows/ControlCommandsWorkflow.h"
 #include "workflows/QueueCallingWorkflow.h"
 #include "workflows/ScreenManagementWorkflow.h"
 
@@ -8,4 +9,5 @@ void installWorkflows(MainWindow &window) {
     // Owned by the window.
     new ScreenManagementWorkflow(window);
     new QueueCallingWorkflow(window);
+    new ControlCommandsWorkflow(window);
 }
