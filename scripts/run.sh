@@ -19,7 +19,9 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 grep '^ready' "$SIMOUT" || { echo "ledsim did not start" >&2; exit 1; }
-echo "virtual screen on port 1: try  $BIN/ledctl link  or  $BIN/ledctl brightness 200"
+echo "virtual screen on port 1; a link check and a brightness command through ledctl:"
+"$BIN/ledctl" --dir "$BIN" --port 1 link || true
+"$BIN/ledctl" --dir "$BIN" --port 1 brightness 200 || true
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != offscreen ]; then
   echo "no display found: starting the window under Xvfb"

@@ -8,6 +8,7 @@
 #include "app/SpinPair.h"
 #include "protocol/PortLocator.h"
 #include "protocol/VbError.h"
+#include "protocol/VbNumbers.h"
 #include "protocol/led.h"
 
 #include <QAction>
@@ -21,6 +22,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
@@ -90,6 +92,11 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
     setCentralWidget(central);
     buildToolbar();
     buildStatusBar();
+    // The hidden drawing surface the rendering workflows draw on.
+    auto *pic = new QLabel(central);
+    pic->setObjectName(QStringLiteral("pic"));
+    pic->setStyleSheet(QStringLiteral("background: black"));
+    pic->hide();
 
     m_lengthPair = SpinPair::sixteenths(control<QScrollBar>(QStringLiteral("VScroll6")),
                                         control<QLineEdit>(QStringLiteral("Pchang")));
@@ -249,6 +256,10 @@ void MainWindow::toolbarAction(const QString &key) {
             // The image panel lies inside the text panel, so both show together.
             showPanel(panel(QStringLiteral("图象处理框")));
             panel(QStringLiteral("自动发送框"))->show();
+            auto *picture = control<QRadioButton>(QStringLiteral("Option1"));
+            if (!picture->isChecked() && !control<QRadioButton>(QStringLiteral("Option2"))->isChecked())
+                picture->click();
+            if (key == QStringLiteral("图象处理")) sizePreview();
             if (onTextPanelShown) onTextPanelShown();
         } else if (key == QStringLiteral("地址工")) {
             control<QScrollBar>(QStringLiteral("VScroll4"))->setValue(1);
@@ -258,6 +269,30 @@ void MainWindow::toolbarAction(const QString &key) {
             onQuickAction(key);
         }
     });
+}
+
+void MainWindow::sizePreview() {
+    // One dot is one pixel; the frame shows at most 264 dots and the scroll
+    // bar reaches the rest.
+    constexpr int visibleDots = 264;
+    const int length = int(VbNumbers::leadingValue(control<QLineEdit>(QStringLiteral("Pchang"))->text()));
+    const int height =
+        int(VbNumbers::leadingValue(control<QComboBox>(QStringLiteral("pgao"))->currentText()));
+    const int w = qBound(0, length, 4096), h = qBound(0, height, 512);
+    auto *frame = findChild<QWidget *>(QStringLiteral("预览框"));
+    frame->setFixedSize(qMin(w, visibleDots), qMax(h, 32));
+    control<QLabel>(QStringLiteral("PicImg"))->setGeometry(0, 0, w, h);
+    control<QLabel>(QStringLiteral("pic1"))->resize(32, 32);
+    auto *scroll = control<QScrollBar>(QStringLiteral("HScroll1"));
+    if (w > visibleDots) {
+        scroll->setRange(0, w - visibleDots);
+        scroll->setPageStep(visibleDots);
+        scroll->setValue(0);
+        scroll->setEnabled(true);
+        scroll->show();
+    } else {
+        scroll->hide();
+    }
 }
 
 int MainWindow::portNumber() const {

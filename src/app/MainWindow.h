@@ -56,6 +56,8 @@ public:
     QString baudText() const;
     QString addressText() const;
     void applyLengthRule();
+    // Sizes the text panel's preview from the screen's length and height.
+    void sizePreview();
 
     // Loads the screen registry at start-up and returns the current screen.
     std::function<ScreenConnection()> onLoadRegistry;

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QToolBar>
 #include <QStringEncoder>
@@ -154,6 +155,26 @@ private slots:
         QVERIFY(visible(u"参数设置框") && !visible(u"图象处理框"));
         w.toolbarAction(QStringLiteral("自动发送"));
         QVERIFY(visible(u"图象处理框") && visible(u"自动发送框"));
+    }
+
+    void textPanelSizesThePreviewFromTheScreen() {
+        TempProgramDir dir;
+        MainWindow w;
+        fillSelectionLists(&w);
+        w.control<QLineEdit>(QStringLiteral("Pchang"))->setText(QStringLiteral("400"));
+        w.control<QComboBox>(QStringLiteral("pgao"))->setCurrentText(QStringLiteral("16"));
+        w.toolbarAction(QStringLiteral("图象处理"));
+        auto *scroll = w.control<QScrollBar>(QStringLiteral("HScroll1"));
+        QVERIFY(scroll->isVisibleTo(&w));
+        QCOMPARE(scroll->maximum(), 400 - 264);
+        QCOMPARE(scroll->pageStep(), 264);
+        QCOMPARE(w.control<QLabel>(QStringLiteral("PicImg"))->size(), QSize(400, 16));
+        QCOMPARE(w.findChild<QWidget *>(QStringLiteral("预览框"))->width(), 264);
+        QVERIFY(w.control<QRadioButton>(QStringLiteral("Option1"))->isChecked());
+        w.control<QLineEdit>(QStringLiteral("Pchang"))->setText(QStringLiteral("128"));
+        w.toolbarAction(QStringLiteral("图象处理"));
+        QVERIFY(!scroll->isVisibleTo(&w));
+        QCOMPARE(w.findChild<QWidget *>(QStringLiteral("预览框"))->width(), 128);
     }
 
     void listPanelCopiesThePoolInOrder() {
