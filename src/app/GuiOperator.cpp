@@ -4,7 +4,9 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
-QString GuiOperator::applicationTitle() { return QStringLiteral("LED条屏控制系统"); }
+QString GuiOperator::applicationTitle() {
+    return QStringLiteral("LED条屏控制系统");
+}
 
 QString GuiOperator::captionOr(const QString &caption) const {
     return caption.isEmpty() ? applicationTitle() : caption;
@@ -26,8 +28,8 @@ bool GuiOperator::askOkCancel(const QString &text, const QString &caption) {
 
 bool GuiOperator::input(const QString &prompt, const QString &caption, QString &value) {
     bool ok = false;
-    const QString v = QInputDialog::getText(m_parent, captionOr(caption), prompt,
-                                            QLineEdit::Normal, value, &ok);
+    const QString v =
+        QInputDialog::getText(m_parent, captionOr(caption), prompt, QLineEdit::Normal, value, &ok);
     if (ok) value = v;
     return ok;
 }

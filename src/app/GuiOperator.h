@@ -6,7 +6,7 @@
 class QWidget;
 
 class GuiOperator : public OperatorUi {
-public:
+  public:
     explicit GuiOperator(QWidget *parent) : m_parent(parent) {}
     void message(const QString &text, const QString &caption = QString()) override;
     bool askYesNo(const QString &text, const QString &caption = QString()) override;
@@ -17,7 +17,7 @@ public:
 
     static QString applicationTitle();
 
-private:
+  private:
     QString captionOr(const QString &caption) const;
     QWidget *m_parent;
 };

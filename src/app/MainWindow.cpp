@@ -39,16 +39,16 @@ struct ToolButton {
     const char16_t *tooltip;
 };
 const ToolButton kToolButtons[] = {
-    {u"显示屏", u"屏幕管理", u"屏幕管理"}, {u"参数设置", u"参数设置", u"参数设置"},
+    {u"显示屏", u"屏幕管理", u"屏幕管理"},   {u"参数设置", u"参数设置", u"参数设置"},
     {u"发送信息", u"图象处理", u"发送信息"}, {u"", u"列表处理", u"图片处理"},
-    {u"", u"自动发送", u"更新LOGO"},        {u"开屏", u"开屏工", u"开屏"},
-    {u"关屏", u"关屏工", u"关屏"},          {u"协议切换", u"校时工", u"协议切换"},
-    {u"默认地址", u"地址工", u"默认地址"},  {u"退出", u"退出工", u"退出"},
+    {u"", u"自动发送", u"更新LOGO"},         {u"开屏", u"开屏工", u"开屏"},
+    {u"关屏", u"关屏工", u"关屏"},           {u"协议切换", u"校时工", u"协议切换"},
+    {u"默认地址", u"地址工", u"默认地址"},   {u"退出", u"退出工", u"退出"},
 };
 } // namespace
 
 class MainWindow::OperatorProxy : public OperatorUi {
-public:
+  public:
     explicit OperatorProxy(MainWindow &w) : m_w(w) {}
     void message(const QString &t, const QString &c) override { m_w.m_ui->message(t, c); }
     bool askYesNo(const QString &t, const QString &c) override { return m_w.m_ui->askYesNo(t, c); }
@@ -66,7 +66,7 @@ public:
         if (m_w.m_ui != m_w.m_gui.get()) m_w.m_ui->statusError(number, text);
     }
 
-private:
+  private:
     MainWindow &m_w;
 };
 
@@ -100,9 +100,11 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
 
     m_lengthPair = SpinPair::sixteenths(control<QScrollBar>(QStringLiteral("VScroll6")),
                                         control<QLineEdit>(QStringLiteral("Pchang")));
-    for (const auto &[spin, field] :
-         {std::pair{u"VScroll4", u"Pdizhi"}, {u"VScroll7", u"Text11"}, {u"VScroll2", u"Text14"},
-          {u"VScroll3", u"Text16"}, {u"VScroll8", u"Text17"}}) {
+    for (const auto &[spin, field] : {std::pair{u"VScroll4", u"Pdizhi"},
+                                      {u"VScroll7", u"Text11"},
+                                      {u"VScroll2", u"Text14"},
+                                      {u"VScroll3", u"Text16"},
+                                      {u"VScroll8", u"Text17"}}) {
         SpinPair::plain(control<QScrollBar>(QString::fromUtf16(spin)),
                         control<QLineEdit>(QString::fromUtf16(field)));
     }
@@ -124,9 +126,13 @@ led &MainWindow::device() {
     return *m_device;
 }
 
-OperatorUi &MainWindow::ui() { return *m_proxy; }
+OperatorUi &MainWindow::ui() {
+    return *m_proxy;
+}
 
-void MainWindow::setOperator(OperatorUi *ui) { m_ui = ui ? ui : m_gui.get(); }
+void MainWindow::setOperator(OperatorUi *ui) {
+    m_ui = ui ? ui : m_gui.get();
+}
 
 QHBoxLayout *MainWindow::buildConnectionRow(QWidget *central) {
     using namespace Controls;
@@ -171,8 +177,10 @@ void MainWindow::buildToolbar() {
         m_toolbar->addAction(action);
     }
     m_toolbar->addSeparator();
-    m_toolbar->addWidget(Controls::button(this, QStringLiteral("Command7"), QStringLiteral("检测无线模块")));
-    m_toolbar->addWidget(Controls::button(this, QStringLiteral("Command3"), QStringLiteral("协议切换")));
+    m_toolbar->addWidget(
+        Controls::button(this, QStringLiteral("Command7"), QStringLiteral("检测无线模块")));
+    m_toolbar->addWidget(
+        Controls::button(this, QStringLiteral("Command3"), QStringLiteral("协议切换")));
 }
 
 void MainWindow::buildStatusBar() {
@@ -205,7 +213,9 @@ QLabel *MainWindow::statusPanel(int index) const {
     return index >= 1 && index <= 5 ? m_status[index - 1] : nullptr;
 }
 
-void MainWindow::showErrorNumber(int number) { m_status[4]->setText(QString::number(number)); }
+void MainWindow::showErrorNumber(int number) {
+    m_status[4]->setText(QString::number(number));
+}
 
 bool MainWindow::trap(const std::function<void()> &action) {
     try {
@@ -231,10 +241,13 @@ bool MainWindow::runDeviceAction(const std::function<void()> &action) {
     return true;
 }
 
-QGroupBox *MainWindow::panel(const QString &name) const { return control<QGroupBox>(name); }
+QGroupBox *MainWindow::panel(const QString &name) const {
+    return control<QGroupBox>(name);
+}
 
 void MainWindow::showPanel(QGroupBox *shown) {
-    for (const char *name : kPanels) panel(QString::fromUtf8(name))->hide();
+    for (const char *name : kPanels)
+        panel(QString::fromUtf8(name))->hide();
     panel(QStringLiteral("自动发送框"))->hide();
     if (shown) shown->show();
 }
@@ -250,14 +263,16 @@ void MainWindow::toolbarAction(const QString &key) {
             auto *stored = control<QListWidget>(QStringLiteral("已发送文字"));
             auto *pool = control<QListWidget>(QStringLiteral("发送文字"));
             stored->clear();
-            for (int i = 0; i < pool->count(); ++i) stored->addItem(pool->item(i)->text());
+            for (int i = 0; i < pool->count(); ++i)
+                stored->addItem(pool->item(i)->text());
             if (onListPanelShown) onListPanelShown();
         } else if (key == QStringLiteral("图象处理") || key == QStringLiteral("自动发送")) {
             // The image panel lies inside the text panel, so both show together.
             showPanel(panel(QStringLiteral("图象处理框")));
             panel(QStringLiteral("自动发送框"))->show();
             auto *picture = control<QRadioButton>(QStringLiteral("Option1"));
-            if (!picture->isChecked() && !control<QRadioButton>(QStringLiteral("Option2"))->isChecked())
+            if (!picture->isChecked() &&
+                !control<QRadioButton>(QStringLiteral("Option2"))->isChecked())
                 picture->click();
             if (key == QStringLiteral("图象处理")) sizePreview();
             if (onTextPanelShown) onTextPanelShown();
@@ -275,7 +290,8 @@ void MainWindow::sizePreview() {
     // One dot is one pixel; the frame shows at most 264 dots and the scroll
     // bar reaches the rest.
     constexpr int visibleDots = 264;
-    const int length = int(VbNumbers::leadingValue(control<QLineEdit>(QStringLiteral("Pchang"))->text()));
+    const int length =
+        int(VbNumbers::leadingValue(control<QLineEdit>(QStringLiteral("Pchang"))->text()));
     const int height =
         int(VbNumbers::leadingValue(control<QComboBox>(QStringLiteral("pgao"))->currentText()));
     const int w = qBound(0, length, 4096), h = qBound(0, height, 512);
@@ -307,7 +323,9 @@ QString MainWindow::addressText() const {
     return control<QLineEdit>(QStringLiteral("Pdizhi"))->text();
 }
 
-void MainWindow::applyLengthRule() { m_lengthPair->applyFieldRule(); }
+void MainWindow::applyLengthRule() {
+    m_lengthPair->applyFieldRule();
+}
 
 bool MainWindow::confirmExit() {
     return m_ui->askOkCancel(QStringLiteral("你确认要退出系统吗？"), QStringLiteral("提示"));

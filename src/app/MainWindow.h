@@ -23,7 +23,7 @@ struct ScreenConnection;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
@@ -33,9 +33,7 @@ public:
     // Tests put a scripted operator here.
     void setOperator(OperatorUi *ui);
 
-    template <typename T> T *control(const QString &name) const {
-        return findChild<T *>(name);
-    }
+    template <typename T> T *control(const QString &name) const { return findChild<T *>(name); }
 
     // Runs one device action; refuses (and says so in the status bar) while
     // another one waits for a screen. Returns false when refused.
@@ -75,10 +73,10 @@ public:
     // Lunar date and weekday into panels 1 and 3; refreshed at midnight.
     void refreshCalendar();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent *event) override;
 
-private:
+  private:
     void buildToolbar();
     QHBoxLayout *buildConnectionRow(QWidget *central);
     void buildStatusBar();

@@ -7,8 +7,8 @@
 
 ProgressWindow::ProgressWindow(QWidget *mainWindow)
     // No parent: a disabled main window would disable its child windows too.
-    : QWidget(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
-                           Qt::WindowTitleHint) {
+    : QWidget(nullptr,
+              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("jindu"));
     setWindowTitle(QStringLiteral("发送数据"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -30,13 +30,16 @@ ProgressWindow::ProgressWindow(QWidget *mainWindow)
     m_timer->start();
     if (mainWindow) {
         const QRect main = mainWindow->frameGeometry();
-        move(main.left() + (main.width() - width()) / 2, main.top() + (main.height() - height()) / 2);
+        move(main.left() + (main.width() - width()) / 2,
+             main.top() + (main.height() - height()) / 2);
     }
 }
 
 void ProgressWindow::tick() {
-    if (m_dots.size() > 7) m_dots.clear();
-    else m_dots.append(QChar(0xFF0E));
+    if (m_dots.size() > 7)
+        m_dots.clear();
+    else
+        m_dots.append(QChar(0xFF0E));
     m_label->setText(QStringLiteral("请耐心等候") + m_dots);
 }
 

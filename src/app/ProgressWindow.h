@@ -12,7 +12,7 @@ class QTimer;
 
 class ProgressWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit ProgressWindow(QWidget *mainWindow);
     QLabel *label() const { return m_label; }
     QProgressBar *bar() const { return m_bar; }
@@ -20,7 +20,7 @@ public:
     // One 200 ms tick of the waiting line.
     void tick();
 
-private:
+  private:
     QLabel *m_label;
     QProgressBar *m_bar;
     QTimer *m_timer;
@@ -29,14 +29,14 @@ private:
 
 // The transfer's hook: opens, advances and closes the window.
 class ProgressHook : public TransferProgress {
-public:
+  public:
     explicit ProgressHook(QWidget *mainWindow) : m_main(mainWindow) {}
     void begin(int maximum) override;
     void step(int value) override;
     void end() override;
     ProgressWindow *window() const { return m_window; }
 
-private:
+  private:
     QWidget *m_main;
     QPointer<ProgressWindow> m_window;
 };

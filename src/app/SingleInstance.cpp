@@ -11,7 +11,9 @@ SingleInstance::SingleInstance(const QString &lockPath)
     m_lock->setStaleLockTime(0);
 }
 
-bool SingleInstance::acquire() { return m_lock->tryLock(0); }
+bool SingleInstance::acquire() {
+    return m_lock->tryLock(0);
+}
 
 bool SingleInstance::acquireOrTell(OperatorUi &ui) {
     if (acquire()) return true;

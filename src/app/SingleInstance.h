@@ -8,13 +8,13 @@
 class OperatorUi;
 
 class SingleInstance {
-public:
+  public:
     explicit SingleInstance(const QString &lockPath = defaultLockPath());
     bool acquire();
     // acquire(), or tell the operator that a copy is already running.
     bool acquireOrTell(OperatorUi &ui);
     static QString defaultLockPath();
 
-private:
+  private:
     std::unique_ptr<QLockFile> m_lock;
 };

@@ -11,9 +11,8 @@ SpinPair::SpinPair(QScrollBar *spin, QLineEdit *field, bool sixteenths)
     // The up arrow raises the value.
     spin->setInvertedAppearance(true);
     spin->setInvertedControls(false);
-    connect(spin, &QScrollBar::valueChanged, this, [this](int v) {
-        m_field->setText(QString::number(m_sixteenths ? v * 16 : v));
-    });
+    connect(spin, &QScrollBar::valueChanged, this,
+            [this](int v) { m_field->setText(QString::number(m_sixteenths ? v * 16 : v)); });
     if (sixteenths) {
         field->installEventFilter(this);
     } else {

@@ -8,7 +8,7 @@ class QScrollBar;
 
 class SpinPair : public QObject {
     Q_OBJECT
-public:
+  public:
     // Plain pair: spin change writes the value; a numeric field value inside
     // the range moves the spin.
     static SpinPair *plain(QScrollBar *spin, QLineEdit *field);
@@ -18,10 +18,10 @@ public:
     // The length field's lost-focus rule, also run at start-up.
     void applyFieldRule();
 
-protected:
+  protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-private:
+  private:
     SpinPair(QScrollBar *spin, QLineEdit *field, bool sixteenths);
     QScrollBar *m_spin;
     QLineEdit *m_field;

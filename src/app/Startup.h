@@ -23,7 +23,7 @@ struct ScreenConnection {
 };
 
 class Startup {
-public:
+  public:
     explicit Startup(MainWindow &window) : m_window(window) {}
     void run();
 
@@ -32,6 +32,6 @@ public:
     void choosePort(const QString &pcode);
     void fillConnectionFields(const ScreenConnection &screen);
 
-private:
+  private:
     MainWindow &m_window;
 };

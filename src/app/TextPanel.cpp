@@ -20,9 +20,11 @@ using namespace Controls;
 QGroupBox *queueCallingFrame(QWidget *parent) {
     QGroupBox *f = frame(parent, QStringLiteral("Frame8"), QStringLiteral("发送叫号信息"));
     auto *g = new QGridLayout(f);
-    row(g, 0, QStringLiteral("上行默认叫号信息："), line(f, QStringLiteral("Text22"), QStringLiteral("欢迎光临")),
+    row(g, 0, QStringLiteral("上行默认叫号信息："),
+        line(f, QStringLiteral("Text22"), QStringLiteral("欢迎光临")),
         button(f, QStringLiteral("Command10"), QStringLiteral("发送")));
-    row(g, 1, QStringLiteral("下行默认叫号信息："), line(f, QStringLiteral("Text23"), QStringLiteral("欢迎光临")),
+    row(g, 1, QStringLiteral("下行默认叫号信息："),
+        line(f, QStringLiteral("Text23"), QStringLiteral("欢迎光临")),
         button(f, QStringLiteral("Command11"), QStringLiteral("发送")));
     row(g, 2, QStringLiteral("叫号信息："), line(f, QStringLiteral("Text6")));
     row(g, 3, QStringLiteral("动作方式："), combo(f, QStringLiteral("Combo9")));

@@ -15,7 +15,8 @@ QList<Command> &registry() {
 }
 
 Registration::Registration(std::initializer_list<Command> commands) {
-    for (const Command &c : commands) registry().append(c);
+    for (const Command &c : commands)
+        registry().append(c);
 }
 
 void Context::prepare() const {
@@ -28,7 +29,8 @@ int parseInt(const QString &text, const QString &what, int min, int max) {
     const qlonglong v = text.trimmed().toLongLong(&ok, 0);
     if (!ok) throw UsageError{QStringLiteral("%1 is not a number: %2").arg(what, text)};
     if (v < min || v > max)
-        throw UsageError{QStringLiteral("%1 must be %2 to %3, not %4").arg(what).arg(min).arg(max).arg(text)};
+        throw UsageError{
+            QStringLiteral("%1 must be %2 to %3, not %4").arg(what).arg(min).arg(max).arg(text)};
     return int(v);
 }
 
@@ -41,7 +43,9 @@ QString takeOption(QStringList &args, const QString &name) {
     return value;
 }
 
-bool takeFlag(QStringList &args, const QString &name) { return args.removeAll(name) > 0; }
+bool takeFlag(QStringList &args, const QString &name) {
+    return args.removeAll(name) > 0;
+}
 
 void expectNoMore(const QStringList &args) {
     if (!args.isEmpty()) throw UsageError{QStringLiteral("unexpected argument: ") + args.first()};
@@ -50,7 +54,8 @@ void expectNoMore(const QStringList &args) {
 static void usage(QTextStream &err) {
     err << "usage: ledctl [--port N] [--baud RATE] [--address A] [--screen N|NAME] [--dir DIR] "
            "COMMAND ...\n";
-    for (const Command &c : registry()) err << "  ledctl " << c.synopsis << "\n";
+    for (const Command &c : registry())
+        err << "  ledctl " << c.synopsis << "\n";
     err.flush();
 }
 
@@ -85,7 +90,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err) {
             ctx.baud = baud;
         }
         const QString address = takeOption(args, QStringLiteral("--address"));
-        if (!address.isEmpty()) ctx.address = parseInt(address, QStringLiteral("address"), -1, 32767);
+        if (!address.isEmpty())
+            ctx.address = parseInt(address, QStringLiteral("address"), -1, 32767);
         ctx.lossy = takeFlag(args, QStringLiteral("--lossy"));
         if (args.isEmpty() || args.first() == QLatin1String("--help")) {
             usage(err);

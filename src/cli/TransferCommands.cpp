@@ -17,7 +17,8 @@ int linkCommand(Context &ctx, QStringList &args) {
 }
 
 int sendCommand(Context &ctx, QStringList &args) {
-    if (args.size() < 3) throw UsageError{QStringLiteral("send needs COMMAND COUNTER SIZE [HEX...]")};
+    if (args.size() < 3)
+        throw UsageError{QStringLiteral("send needs COMMAND COUNTER SIZE [HEX...]")};
     const int command = parseInt(args.takeFirst(), QStringLiteral("command"), 0, 255);
     const int counter = parseInt(args.takeFirst(), QStringLiteral("counter"), 0, 65535);
     const int size = parseInt(args.takeFirst(), QStringLiteral("size"), 0, 1024);

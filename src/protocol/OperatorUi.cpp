@@ -21,11 +21,16 @@ bool StderrOperator::askOkCancel(const QString &text, const QString &caption) {
     return answerYes;
 }
 
-bool StderrOperator::input(const QString &, const QString &, QString &) { return false; }
+bool StderrOperator::input(const QString &, const QString &, QString &) {
+    return false;
+}
 
-QString StderrOperator::openFile(const QString &, const QString &) { return QString(); }
+QString StderrOperator::openFile(const QString &, const QString &) {
+    return QString();
+}
 
 void StderrOperator::statusError(int number, const QString &text) {
-    printLine(QStringLiteral("error %1%2").arg(number).arg(text.isEmpty() ? QString()
-                                                                             : QStringLiteral(": ") + text));
+    printLine(QStringLiteral("error %1%2")
+                  .arg(number)
+                  .arg(text.isEmpty() ? QString() : QStringLiteral(": ") + text));
 }

@@ -6,7 +6,7 @@
 #include <QStringList>
 
 class OperatorUi {
-public:
+  public:
     virtual ~OperatorUi() = default;
     // OK-only message box; an empty caption means the application title.
     virtual void message(const QString &text, const QString &caption = QString()) = 0;
@@ -24,7 +24,7 @@ public:
 
 // Writes messages to stderr and answers every question with its default.
 class StderrOperator : public OperatorUi {
-public:
+  public:
     void message(const QString &text, const QString &caption = QString()) override;
     bool askYesNo(const QString &text, const QString &caption = QString()) override;
     bool askOkCancel(const QString &text, const QString &caption = QString()) override;

@@ -9,7 +9,7 @@
 #include <vector>
 
 class PacketTable {
-public:
+  public:
     static constexpr int Rows = 60001;
     static constexpr int Columns = 1024;
 
@@ -21,7 +21,7 @@ public:
     void setRow(int row, int column, const QByteArray &bytes);
     int allocatedRows() const;
 
-private:
+  private:
     using Row = std::array<uint8_t, Columns>;
     static void check(int row, int column);
     std::vector<std::unique_ptr<Row>> m_rows;

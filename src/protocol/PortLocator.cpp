@@ -8,7 +8,9 @@ namespace {
 bool g_linksOnly = false;
 }
 
-void PortLocator::setLinksOnly(bool linksOnly) { g_linksOnly = linksOnly; }
+void PortLocator::setLinksOnly(bool linksOnly) {
+    g_linksOnly = linksOnly;
+}
 
 QString PortLocator::linkPath(int number) {
     return ProgramDir::filePath(QStringLiteral("ports/COM%1").arg(number));
@@ -32,6 +34,7 @@ QString PortLocator::devicePath(int number) {
 int PortLocator::numberOfItem(const QString &item) {
     const QString t = item.trimmed();
     int i = 0;
-    while (i < t.size() && t.at(i).isDigit()) ++i;
+    while (i < t.size() && t.at(i).isDigit())
+        ++i;
     return i == 0 ? 0 : t.left(i).toInt();
 }

@@ -25,4 +25,6 @@ void ProgramDir::setOverride(const QString &dir) {
     overridden() = dir.isEmpty() ? QString() : QDir(dir).absolutePath();
 }
 
-QString ProgramDir::filePath(const QString &name) { return path() + QLatin1Char('/') + name; }
+QString ProgramDir::filePath(const QString &name) {
+    return path() + QLatin1Char('/') + name;
+}

@@ -18,7 +18,9 @@ QtSerialPortIo::QtSerialPortIo(QObject *parent) : SerialPortIo(parent) {
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPortIo::onError);
 }
 
-QtSerialPortIo::~QtSerialPortIo() { m_port.close(); }
+QtSerialPortIo::~QtSerialPortIo() {
+    m_port.close();
+}
 
 PortFailure QtSerialPortIo::classify(QSerialPort::SerialPortError error, const QString &device) {
     if (error == QSerialPort::DeviceNotFoundError) return PortFailure::NoSuchPort;

@@ -6,7 +6,7 @@
 // The production port: QSerialPort on the device that the port number names.
 class QtSerialPortIo : public SerialPortIo {
     Q_OBJECT
-public:
+  public:
     explicit QtSerialPortIo(QObject *parent = nullptr);
     ~QtSerialPortIo() override;
 
@@ -27,7 +27,7 @@ public:
     // Classifies an open failure of QSerialPort on the given device.
     static PortFailure classify(QSerialPort::SerialPortError error, const QString &device);
 
-private:
+  private:
     void onError(QSerialPort::SerialPortError error);
 
     QSerialPort m_port;

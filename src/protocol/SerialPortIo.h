@@ -14,7 +14,7 @@ enum class PortFailure {
 
 class SerialPortIo : public QObject {
     Q_OBJECT
-public:
+  public:
     using QObject::QObject;
     ~SerialPortIo() override = default;
 
@@ -33,7 +33,7 @@ public:
     virtual QByteArray readAll() = 0;
     virtual PortFailure failure() const = 0;
 
-signals:
+  signals:
     void readyRead();
     // The device went away or failed while open; the port is already closed.
     void lost();

@@ -2,7 +2,7 @@
 // Hook through which the file-upload transfers (commands 3, 5 and 14) drive a
 // progress window.
 class TransferProgress {
-public:
+  public:
     virtual ~TransferProgress() = default;
     virtual void begin(int maximum) = 0;
     virtual void step(int value) = 0;

@@ -14,12 +14,12 @@ constexpr int PathNotFound = 76;
 } // namespace vberr
 
 class VbError : public std::runtime_error {
-public:
+  public:
     VbError(int number, const QString &what)
         : std::runtime_error(what.toStdString()), m_number(number) {}
     int number() const { return m_number; }
     QString text() const { return QString::fromStdString(what()); }
 
-private:
+  private:
     int m_number;
 };

@@ -24,8 +24,12 @@ led::led(QObject *parent) : QObject(parent) {}
 
 led::~led() = default;
 
-void led::setTimeScale(double scale) { g_timeScale = scale > 0 ? scale : 1.0; }
-double led::timeScale() { return g_timeScale; }
+void led::setTimeScale(double scale) {
+    g_timeScale = scale > 0 ? scale : 1.0;
+}
+double led::timeScale() {
+    return g_timeScale;
+}
 
 SerialPortIo &led::MSComm1() {
     if (!m_port) setPort(std::make_unique<QtSerialPortIo>());
@@ -58,9 +62,15 @@ void led::serieinit(qint16 serieport, const QString &seriebate) {
 void led::serierr() {
     QString text;
     switch (m_lastFailure) {
-    case PortFailure::NoSuchPort: text = QStringLiteral("无效端口号"); break;
-    case PortFailure::InUse: text = QStringLiteral("串口已经打开"); break;
-    default: text = QStringLiteral("通讯失败"); break;
+    case PortFailure::NoSuchPort:
+        text = QStringLiteral("无效端口号");
+        break;
+    case PortFailure::InUse:
+        text = QStringLiteral("串口已经打开");
+        break;
+    default:
+        text = QStringLiteral("通讯失败");
+        break;
     }
     operatorUi()->message(text, kSerialCaption);
 }
@@ -72,7 +82,8 @@ float led::Timecount() const {
 
 qint16 led::Jiao(const QByteArray &DataTemp, qint16 StarI) {
     qint16 sum = StarI;
-    for (char c : DataTemp) sum = qint16(sum ^ quint8(c));
+    for (char c : DataTemp)
+        sum = qint16(sum ^ quint8(c));
     return sum;
 }
 
@@ -107,9 +118,12 @@ led::WaitResult led::waitAnswer(int limitMs, int expected,
         // An answer is judged only while exactly the expected count waits.
         if (port.bytesWaiting() == expected) {
             switch (judge(port.readAll())) {
-            case Verdict::Accept: return WaitResult::Accepted;
-            case Verdict::Fail: return WaitResult::Failed;
-            case Verdict::Consume: continue;
+            case Verdict::Accept:
+                return WaitResult::Accepted;
+            case Verdict::Fail:
+                return WaitResult::Failed;
+            case Verdict::Consume:
+                continue;
             }
         }
         timer.start(int(qMax<qint64>(1, limit - clock.elapsed())));

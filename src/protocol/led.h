@@ -17,16 +17,16 @@ class TransferProgress;
 
 // The five main-window fields the escaped parameter frame is built from.
 struct QuorinFields {
-    QString address;    // Pdizhi text
-    int oePolarity = 0; // code of the selected 极性 item (0 or 4)
+    QString address;      // Pdizhi text
+    int oePolarity = 0;   // code of the selected 极性 item (0 or 4)
     int dataPolarity = 0; // code of the selected 数据极性 item (0 or 8)
-    QString length;     // Pchang text (dots)
-    QString brightness; // 亮度 text
+    QString length;       // Pchang text (dots)
+    QString brightness;   // 亮度 text
 };
 
 class led : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit led(QObject *parent = nullptr);
     ~led() override;
 
@@ -100,7 +100,7 @@ public:
                           const std::function<Verdict(const QByteArray &)> &judge,
                           bool userEvents = true);
 
-private:
+  private:
     bool openPort();
     void writeBody(const QByteArray &bytes);
     void stageProgressBegin(qint16 commandbyte, int maximum);

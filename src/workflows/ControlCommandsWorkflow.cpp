@@ -27,8 +27,9 @@ qint16 integerOf(const QString &text) {
 ControlCommandsWorkflow::ControlCommandsWorkflow(MainWindow &window)
     : QObject(&window), m_window(window) {
     auto bind = [&](const char16_t *button, void (ControlCommandsWorkflow::*action)()) {
-        connect(window.control<QPushButton>(QString::fromUtf16(button)), &QPushButton::clicked,
-                this, [this, action] { m_window.runDeviceAction([this, action] { (this->*action)(); }); });
+        connect(
+            window.control<QPushButton>(QString::fromUtf16(button)), &QPushButton::clicked, this,
+            [this, action] { m_window.runDeviceAction([this, action] { (this->*action)(); }); });
     };
     bind(u"设置亮度", &ControlCommandsWorkflow::setBrightness);
     bind(u"Command3", &ControlCommandsWorkflow::protocolSwitch);
@@ -40,9 +41,12 @@ ControlCommandsWorkflow::ControlCommandsWorkflow(MainWindow &window)
             [this] { m_window.runDeviceAction([this] { screenOn(false); }); });
     window.onQuickAction = [this](const QString &key) {
         m_window.runDeviceAction([this, key] {
-            if (key == QStringLiteral("开屏工")) screenOn(true);
-            else if (key == QStringLiteral("关屏工")) screenOn(false);
-            else if (key == QStringLiteral("校时工")) protocolSwitch();
+            if (key == QStringLiteral("开屏工"))
+                screenOn(true);
+            else if (key == QStringLiteral("关屏工"))
+                screenOn(false);
+            else if (key == QStringLiteral("校时工"))
+                protocolSwitch();
         });
     };
 }
@@ -76,7 +80,8 @@ void ControlCommandsWorkflow::protocolSwitch() {
     QuorinFields fields;
     fields.address = m_window.addressText();
     fields.oePolarity = m_window.control<QComboBox>(QStringLiteral("极性"))->currentData().toInt();
-    fields.dataPolarity = m_window.control<QComboBox>(QStringLiteral("数据极性"))->currentData().toInt();
+    fields.dataPolarity =
+        m_window.control<QComboBox>(QStringLiteral("数据极性"))->currentData().toInt();
     fields.length = m_window.control<QLineEdit>(QStringLiteral("Pchang"))->text();
     fields.brightness = m_window.control<QLineEdit>(QStringLiteral("亮度"))->text();
     bool ok = false;

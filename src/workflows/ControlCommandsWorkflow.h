@@ -8,7 +8,7 @@ class MainWindow;
 
 class ControlCommandsWorkflow : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit ControlCommandsWorkflow(MainWindow &window);
 
     void setBrightness();
@@ -17,7 +17,7 @@ public:
     void screenOn(bool on);
     void setStartPicture();
 
-private:
+  private:
     // PAdress from the address field and the port settings; strict set-ups
     // raise on a field that is not a number, lenient ones skip the step.
     void setUp(bool strict);

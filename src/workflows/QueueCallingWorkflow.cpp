@@ -22,26 +22,25 @@ int fieldNumber(const QString &text) {
 }
 } // namespace
 
-QueueCallingWorkflow::QueueCallingWorkflow(MainWindow &window) : QObject(&window), m_window(window) {
+QueueCallingWorkflow::QueueCallingWorkflow(MainWindow &window)
+    : QObject(&window), m_window(window) {
     const std::pair<const char16_t *, Action> buttons[] = {{u"Command10", Action::DefaultUpper},
                                                            {u"Command11", Action::DefaultLower},
                                                            {u"Command8", Action::TestUpper},
                                                            {u"Command9", Action::TestLower}};
     for (const auto &[name, action] : buttons) {
         auto *b = window.control<QPushButton>(QString::fromUtf16(name));
-        connect(b, &QPushButton::clicked, this, [this, a = action] {
-            m_window.runDeviceAction([this, a] { run(a); });
-        });
+        connect(b, &QPushButton::clicked, this,
+                [this, a = action] { m_window.runDeviceAction([this, a] { run(a); }); });
     }
 }
 
 bool QueueCallingWorkflow::checkInput(const queuecalling::Request &request) {
     OperatorUi &ui = m_window.ui();
     QString problem = textchecks::textProblem(request.text);
-    for (const auto &[label, value] :
-         {std::pair{QStringLiteral("页面时间"), request.pageTime},
-          {QStringLiteral("动作速度"), request.speed},
-          {QStringLiteral("停留时间"), request.stay}}) {
+    for (const auto &[label, value] : {std::pair{QStringLiteral("页面时间"), request.pageTime},
+                                       {QStringLiteral("动作速度"), request.speed},
+                                       {QStringLiteral("停留时间"), request.stay}}) {
         if (problem.isEmpty()) problem = textchecks::byteProblem(label, value);
     }
     if (!problem.isEmpty()) {
@@ -66,9 +65,15 @@ void QueueCallingWorkflow::run(Action action) {
     request.colour = colourbytes::lineColourByte(position(u"字库颜色"), position(u"ASC颜色"),
                                                  position(u"combo1"));
     switch (action) {
-    case Action::DefaultUpper: request.text = text(u"Text22"); break;
-    case Action::DefaultLower: request.text = text(u"Text23"); break;
-    default: request.text = text(u"Text6"); break;
+    case Action::DefaultUpper:
+        request.text = text(u"Text22");
+        break;
+    case Action::DefaultLower:
+        request.text = text(u"Text23");
+        break;
+    default:
+        request.text = text(u"Text6");
+        break;
     }
     if (request.text.isEmpty()) {
         w.ui().message(QStringLiteral("请输入汉字"));
@@ -87,7 +92,8 @@ void QueueCallingWorkflow::run(Action action) {
         w.control<QCheckBox>(QStringLiteral("排队"))->setChecked(true);
     const queuecalling::Result result = queuecalling::send(device, request);
     if (action == Action::DefaultUpper && result.length > 0)
-        w.control<QLineEdit>(QStringLiteral("Text9"))->setText(QString::number((result.length - 1) * 8));
+        w.control<QLineEdit>(QStringLiteral("Text9"))
+            ->setText(QString::number((result.length - 1) * 8));
     w.ui().message(result.outcome == queuecalling::Outcome::Sent ? QStringLiteral("汉字发送成功")
                                                                  : QStringLiteral("汉字发送失败"),
                    kCaption);

@@ -9,12 +9,12 @@ class MainWindow;
 
 class QueueCallingWorkflow : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit QueueCallingWorkflow(MainWindow &window);
     // One button's action; the buttons call it.
     void run(queuecalling::Action action);
 
-private:
+  private:
     bool checkInput(const queuecalling::Request &request);
     MainWindow &m_window;
 };

@@ -16,10 +16,10 @@ struct PositionField {
 };
 // The display-property lists a screen's section remembers.
 const PositionField kPositions[] = {
-    {u"色彩", &ScreenFields::Pcolor},      {u"主控类型", &ScreenFields::Pleixing},
-    {u"极性", &ScreenFields::POE},         {u"数据极性", &ScreenFields::PDataSign},
-    {u"区内走向", &ScreenFields::PCol_F},  {u"行加减", &ScreenFields::PColRule},
-    {u"每区行数", &ScreenFields::PQSign},  {u"扫描方式", &ScreenFields::PScan},
+    {u"色彩", &ScreenFields::Pcolor},     {u"主控类型", &ScreenFields::Pleixing},
+    {u"极性", &ScreenFields::POE},        {u"数据极性", &ScreenFields::PDataSign},
+    {u"区内走向", &ScreenFields::PCol_F}, {u"行加减", &ScreenFields::PColRule},
+    {u"每区行数", &ScreenFields::PQSign}, {u"扫描方式", &ScreenFields::PScan},
 };
 } // namespace
 
@@ -36,18 +36,20 @@ ScreenManagementWorkflow::ScreenManagementWorkflow(MainWindow &window)
     connect(selector, &QComboBox::activated, this, [this](int p) {
         if (p != m_registry.currentPosition()) m_registry.selectScreen(p);
     });
-    connect(window.control<QPushButton>(QStringLiteral("添加")), &QPushButton::clicked, this, [this] {
-        m_window.runDeviceAction([this] {
-            takeFields();
-            m_registry.addScreen();
-        });
-    });
-    connect(window.control<QPushButton>(QStringLiteral("屏幕修改")), &QPushButton::clicked, this, [this] {
-        m_window.runDeviceAction([this] {
-            takeFields();
-            m_registry.saveAndTest();
-        });
-    });
+    connect(window.control<QPushButton>(QStringLiteral("添加")), &QPushButton::clicked, this,
+            [this] {
+                m_window.runDeviceAction([this] {
+                    takeFields();
+                    m_registry.addScreen();
+                });
+            });
+    connect(window.control<QPushButton>(QStringLiteral("屏幕修改")), &QPushButton::clicked, this,
+            [this] {
+                m_window.runDeviceAction([this] {
+                    takeFields();
+                    m_registry.saveAndTest();
+                });
+            });
     connect(window.control<QPushButton>(QStringLiteral("删除")), &QPushButton::clicked, this,
             [this] { m_window.runDeviceAction([this] { m_registry.deleteScreen(); }); });
     window.onLoadRegistry = [this] { return load(); };

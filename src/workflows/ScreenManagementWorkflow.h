@@ -11,13 +11,13 @@ struct ScreenConnection;
 
 class ScreenManagementWorkflow : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit ScreenManagementWorkflow(MainWindow &window);
     ScreenRegistry &registry() { return m_registry; }
     // Start-up: load ledfile.ini and hand back the current screen's values.
     ScreenConnection load();
 
-private:
+  private:
     void showFields(int position);
     void takeFields();
     MainWindow &m_window;

@@ -5,10 +5,10 @@
 #include "app/SelectionLists.h"
 #include "app/Startup.h"
 #include "protocol/VbError.h"
-#include "workflows/Workflows.h"
 #include "support/PtyLink.h"
 #include "support/RecordingOperator.h"
 #include "support/TempProgramDir.h"
+#include "workflows/Workflows.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -18,8 +18,8 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QToolBar>
 #include <QStringEncoder>
+#include <QToolBar>
 #include <QtTest>
 
 namespace {
@@ -32,14 +32,15 @@ struct ListExpectation {
 
 QStringList texts(std::initializer_list<const char16_t *> t) {
     QStringList out;
-    for (const char16_t *s : t) out.append(QString::fromUtf16(s));
+    for (const char16_t *s : t)
+        out.append(QString::fromUtf16(s));
     return out;
 }
 } // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void startupFillsEveryListWithItsItemsDataAndPosition() {
         TempProgramDir dir;
         MainWindow w;
@@ -55,24 +56,35 @@ private slots:
             {u"Combo3",
              texts({u"立即显示", u"从右向左移动", u"从左向右展开", u"百叶窗从左向右展开",
                     u"闪烁显示", u"连续左移", u"连续上移"}),
-             {0, 1, 3, 4, 7, 8, 9}, 0},
-            {u"主控类型", texts({u"16点阵", u"24点阵", u"32点阵", u"准24点阵", u"ZH1-上移", u"ZH2-下移"}),
-             {128, 9, 11, 12, 2, 1}, 0},
+             {0, 1, 3, 4, 7, 8, 9},
+             0},
+            {u"主控类型",
+             texts({u"16点阵", u"24点阵", u"32点阵", u"准24点阵", u"ZH1-上移", u"ZH2-下移"}),
+             {128, 9, 11, 12, 2, 1},
+             0},
             {u"色彩", texts({u"单色", u"双色", u"全彩"}), {0, 64, 128}, 1},
             {u"时钟显示", texts({u"不显示时钟", u"红色", u"绿色", u"黄色"}), {0, 64, 128, 192}, 0},
             {u"极性", texts({u"低有效", u"高有效"}), {0, 4}, 1},
             {u"数据极性", texts({u"负极性", u"正极性"}), {0, 8}, 0},
             {u"扫描方式", texts({u"1/4扫描", u"1/8扫描", u"1/16扫描"}), {3, 7, 15}, 2},
-            {u"每区行数", texts({u"每区1行", u"每区2行", u"每区4行", u"每区8行", u"每区16行", u"每区32行"}),
-             {0, 1, 3, 7, 15, 31}, 4},
-            {u"行加减", texts({u"行正常", u"行加一", u"行加二", u"行减一", u"行减二"}),
-             {0, 32, 64, 160, 192}, 0},
-            {u"Combo8", texts({u"立即显示", u"闪烁显示", u"连续左移", u"连续上移", u"连续右移", u"连续下移"}),
-             {0, 7, 8, 9, 11, 12}, 0},
+            {u"每区行数",
+             texts({u"每区1行", u"每区2行", u"每区4行", u"每区8行", u"每区16行", u"每区32行"}),
+             {0, 1, 3, 7, 15, 31},
+             4},
+            {u"行加减",
+             texts({u"行正常", u"行加一", u"行加二", u"行减一", u"行减二"}),
+             {0, 32, 64, 160, 192},
+             0},
+            {u"Combo8",
+             texts({u"立即显示", u"闪烁显示", u"连续左移", u"连续上移", u"连续右移", u"连续下移"}),
+             {0, 7, 8, 9, 11, 12},
+             0},
             {u"Combo9", texts({u"立即显示", u"左移", u"闪烁显示", u"连续左移"}), {0, 1, 7, 8}, 0},
             {u"区内走向", texts({u"从上向下", u"从下向上"}), {0, 1}, 0},
-            {u"窗口点阵数", texts({u"0", u"8", u"16", u"24", u"32", u"40", u"48", u"56", u"64"}),
-             {0, 8, 16, 24, 32, 40, 48, 56, 64}, 0},
+            {u"窗口点阵数",
+             texts({u"0", u"8", u"16", u"24", u"32", u"40", u"48", u"56", u"64"}),
+             {0, 8, 16, 24, 32, 40, 48, 56, 64},
+             0},
         };
         for (const ListExpectation &e : expected) {
             const QString name = QString::fromUtf16(e.name);
@@ -98,11 +110,12 @@ private slots:
         // Two screens in the format of an existing installation; the second is current.
         QVERIFY(ini.open(QIODevice::WriteOnly));
         QStringEncoder gbk("GBK");
-        ini.write(gbk.encode(QStringLiteral("[屏总数]\r\nSUM=2\r\nDQPSign=2\r\n"
-                                 "[第 1号屏]\r\nPname=一号\r\nPcode=1\r\nPbtl=9600\r\nPadr=1\r\n"
-                                 "Pchang=128\r\nTSUM=0\r\nPgao=32\r\nPcolor=0\r\nPleixing=1\r\n"
-                                 "[第 2号屏]\r\nPname=收费窗口\r\nPcode=7\r\nPbtl=19200\r\nPadr=12\r\n"
-                                 "Pchang=100\r\nTSUM=3\r\nPgao=16\r\nPcolor=2\r\nPleixing=4\r\n")));
+        ini.write(gbk.encode(
+            QStringLiteral("[屏总数]\r\nSUM=2\r\nDQPSign=2\r\n"
+                           "[第 1号屏]\r\nPname=一号\r\nPcode=1\r\nPbtl=9600\r\nPadr=1\r\n"
+                           "Pchang=128\r\nTSUM=0\r\nPgao=32\r\nPcolor=0\r\nPleixing=1\r\n"
+                           "[第 2号屏]\r\nPname=收费窗口\r\nPcode=7\r\nPbtl=19200\r\nPadr=12\r\n"
+                           "Pchang=100\r\nTSUM=3\r\nPgao=16\r\nPcolor=2\r\nPleixing=4\r\n")));
         ini.close();
         PtyLink port3(3);
         MainWindow w;
@@ -110,7 +123,8 @@ private slots:
         w.setOperator(&ui);
         installWorkflows(w);
         Startup(w).run();
-        QCOMPARE(w.control<QComboBox>(QStringLiteral("总屏号"))->currentText(), QStringLiteral("收费窗口"));
+        QCOMPARE(w.control<QComboBox>(QStringLiteral("总屏号"))->currentText(),
+                 QStringLiteral("收费窗口"));
         // Port 7 was not found by the scan: the first found port is shown.
         QCOMPARE(w.control<QComboBox>(QStringLiteral("Pchao"))->currentText(), QStringLiteral("3"));
         QCOMPARE(w.baudText(), QStringLiteral("19200"));
@@ -307,8 +321,8 @@ private slots:
     void everyNamedControlHasAnAccessibleName() {
         TempProgramDir dir;
         MainWindow w;
-        for (const char16_t *n : {u"Pdizhi", u"Pchao", u"VScroll4", u"Text22", u"Combo9", u"现有屏幕",
-                                  u"总屏号", u"Pchang"}) {
+        for (const char16_t *n : {u"Pdizhi", u"Pchao", u"VScroll4", u"Text22", u"Combo9",
+                                  u"现有屏幕", u"总屏号", u"Pchang"}) {
             auto *c = w.findChild<QWidget *>(QString::fromUtf16(n));
             QVERIFY2(c, qPrintable(QString::fromUtf16(n)));
             QVERIFY2(!c->accessibleName().isEmpty(), qPrintable(QString::fromUtf16(n)));

@@ -20,7 +20,8 @@
 namespace {
 QStringList items(QComboBox *c) {
     QStringList out;
-    for (int i = 0; i < c->count(); ++i) out.append(c->itemText(i) + QLatin1Char('|') + c->itemData(i).toString());
+    for (int i = 0; i < c->count(); ++i)
+        out.append(c->itemText(i) + QLatin1Char('|') + c->itemData(i).toString());
     return out;
 }
 
@@ -43,7 +44,7 @@ struct Holder {
 
 class StartupTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void portScanListsFreeAndTakenPortsWithTheirNumbers() {
         TempProgramDir dir;
         PtyLink one(1), three(3);
@@ -56,8 +57,10 @@ private slots:
         const QStringList found = items(w.control<QComboBox>(QStringLiteral("Pchao")));
         QVERIFY2(found.contains(QStringLiteral("1|1")), qPrintable(found.join(u',')));
         QVERIFY2(found.contains(QStringLiteral("3 已经占用|3")), qPrintable(found.join(u',')));
-        QVERIFY(found.indexOf(QStringLiteral("1|1")) < found.indexOf(QStringLiteral("3 已经占用|3")));
-        for (const QString &f : found) QVERIFY(!f.startsWith(QLatin1String("2|")));
+        QVERIFY(found.indexOf(QStringLiteral("1|1")) <
+                found.indexOf(QStringLiteral("3 已经占用|3")));
+        for (const QString &f : found)
+            QVERIFY(!f.startsWith(QLatin1String("2|")));
     }
 
     void scanLeavesNoPortOpen() {

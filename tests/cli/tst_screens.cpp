@@ -46,7 +46,9 @@ const QByteArray Registry = "[\xc6\xc1\xd7\xdc\xca\xfd]\r\n"
 
 using Run = CliRun;
 
-Run ledctl(const QStringList &args) { return runLedctl(args); }
+Run ledctl(const QStringList &args) {
+    return runLedctl(args);
+}
 
 QByteArray readAll(const QString &path) {
     QFile f(path);

@@ -15,7 +15,9 @@
 #include <QtTest>
 
 namespace {
-QByteArray hex(const char *t) { return QByteArray::fromHex(t); }
+QByteArray hex(const char *t) {
+    return QByteArray::fromHex(t);
+}
 
 struct WindowRig {
     TempProgramDir dir;
@@ -36,7 +38,8 @@ struct WindowRig {
     }
     QByteArray received() const {
         QByteArray all;
-        for (const Frame &f : line.frames()) all.append(f.raw);
+        for (const Frame &f : line.frames())
+            all.append(f.raw);
         return all;
     }
 };
@@ -44,7 +47,7 @@ struct WindowRig {
 
 class QueueCallingWindowTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase() { led::setTimeScale(0.25); }
 
     void testUpperPutsTheDocumentedBytesOnTheLine() {
@@ -56,8 +59,14 @@ private slots:
         QCOMPARE(r.ui.shown.last().caption, QStringLiteral("汉字发送"));
         // Picture 1: command byte 17, count bytes 07 01, one packet of 9 bytes;
         // then the list command with the block 1E 00 02 02.
-        QCOMPARE(r.received(), hex("AA550001" "04000001110701" "0001000900BBB6D3ADB9E2C1D9" "38"
-                                   "AA550001" "04000001020001" "000100041E000202" "1B"));
+        QCOMPARE(r.received(), hex("AA550001"
+                                   "04000001110701"
+                                   "0001000900BBB6D3ADB9E2C1D9"
+                                   "38"
+                                   "AA550001"
+                                   "04000001020001"
+                                   "000100041E000202"
+                                   "1B"));
         const BoardState &board = r.line.board(1)->state();
         QCOMPARE(board.pictures.value(1).rows.value(0), hex("00BBB6D3ADB9E2C1D9"));
         QCOMPARE(board.pictures.value(1).parameter, quint8(7));

@@ -1,8 +1,8 @@
 // Covers the packet frame: link check, command header, data packets and the
 // rules by which each answer is judged, against a scripted port.
-#include "protocol/led.h"
 #include "protocol/TransferProgress.h"
 #include "protocol/VbError.h"
+#include "protocol/led.h"
 #include "support/DeviceRig.h"
 #include "support/RecordingOperator.h"
 
@@ -33,7 +33,7 @@ struct ProgressLog : TransferProgress {
 
 class TransferTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase() { led::setTimeScale(0.05); }
 
     void freshObjectHasItsInitialValues() {
@@ -71,7 +71,7 @@ private slots:
         qint32 counter = 1;
         QVERIFY(r.device.senddata(7, counter, 1));
         QCOMPARE(r.port->writes, (QList<QByteArray>{hex("AA550001"), hex("04000001070001"),
-                                                   hex("00010001C8"), hex("C8")}));
+                                                    hex("00010001C8"), hex("C8")}));
         QVERIFY(!r.port->isOpen());
     }
 
@@ -94,8 +94,10 @@ private slots:
         Rig r;
         r.device.PAdress = 1;
         r.port->onWrite = [](FakePort &p, const QByteArray &w) {
-            if (w.size() == 7) p.deliver(hex("070002"));
-            else answerLikeBoard(p, w);
+            if (w.size() == 7)
+                p.deliver(hex("070002"));
+            else
+                answerLikeBoard(p, w);
         };
         qint32 counter = 1;
         QVERIFY(!r.device.senddata(7, counter, 1));
@@ -107,8 +109,10 @@ private slots:
         Rig r;
         r.device.PAdress = 1;
         r.port->onWrite = [](FakePort &p, const QByteArray &w) {
-            if (w.size() == 1) p.deliver(w + w); // the right byte, twice
-            else answerLikeBoard(p, w);
+            if (w.size() == 1)
+                p.deliver(w + w); // the right byte, twice
+            else
+                answerLikeBoard(p, w);
         };
         QElapsedTimer t;
         t.start();
@@ -123,8 +127,10 @@ private slots:
         r.device.PAdress = 1;
         int packets = 0;
         r.port->onWrite = [&](FakePort &p, const QByteArray &w) {
-            if (w.size() == 1 && ++packets == 2) p.deliver(QByteArray(1, char(w[0] ^ 1)));
-            else answerLikeBoard(p, w);
+            if (w.size() == 1 && ++packets == 2)
+                p.deliver(QByteArray(1, char(w[0] ^ 1)));
+            else
+                answerLikeBoard(p, w);
         };
         qint32 counter = 5;
         QElapsedTimer t;
@@ -143,9 +149,9 @@ private slots:
         r.device.table().set(1, 0, 0x22);
         qint32 counter = 2;
         QVERIFY(r.device.senddata(7, counter, 1));
-        QCOMPARE(r.port->writes, (QList<QByteArray>{hex("AA550258"), hex("04000258070002"),
-                                                   hex("0001000111"), hex("11"),
-                                                   hex("0002000122"), hex("21")}));
+        QCOMPARE(r.port->writes,
+                 (QList<QByteArray>{hex("AA550258"), hex("04000258070002"), hex("0001000111"),
+                                    hex("11"), hex("0002000122"), hex("21")}));
     }
 
     void linkCheckToMinusOneWritesFFFF() {
@@ -251,18 +257,21 @@ private slots:
         QVERIFY(!r.device.Link_Build(1));
         r.port->failOpenWith = PortFailure::Other;
         QVERIFY(!r.device.Link_Build(1));
-        QCOMPARE(r.ui.messages(), (QStringList{QStringLiteral("无效端口号"),
-                                                QStringLiteral("串口已经打开"),
-                                                QStringLiteral("通讯失败")}));
-        for (const auto &s : r.ui.shown) QCOMPARE(s.caption, QStringLiteral("串口"));
+        QCOMPARE(r.ui.messages(),
+                 (QStringList{QStringLiteral("无效端口号"), QStringLiteral("串口已经打开"),
+                              QStringLiteral("通讯失败")}));
+        for (const auto &s : r.ui.shown)
+            QCOMPARE(s.caption, QStringLiteral("串口"));
     }
 
     void unplugDuringAWaitIsReportedOnceAndFails() {
         Rig r;
         r.device.PAdress = 1;
         r.port->onWrite = [](FakePort &p, const QByteArray &w) {
-            if (w.size() == 7) p.unplug();
-            else answerLikeBoard(p, w);
+            if (w.size() == 7)
+                p.unplug();
+            else
+                answerLikeBoard(p, w);
         };
         qint32 counter = 1;
         QVERIFY(!r.device.senddata(7, counter, 1));

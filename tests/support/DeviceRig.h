@@ -7,7 +7,9 @@
 
 #include <memory>
 
-inline QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
+inline QByteArray hex(const char *text) {
+    return QByteArray::fromHex(text);
+}
 
 struct DeviceRig {
     led device;

@@ -47,7 +47,8 @@ void FakePort::unplug() {
 
 QByteArray FakePort::allWritten() const {
     QByteArray all;
-    for (const QByteArray &w : writes) all.append(w);
+    for (const QByteArray &w : writes)
+        all.append(w);
     return all;
 }
 

@@ -8,7 +8,7 @@
 
 class FakePort : public SerialPortIo {
     Q_OBJECT
-public:
+  public:
     using SerialPortIo::SerialPortIo;
 
     void setPortNumber(int number) override { m_number = number; }
@@ -37,7 +37,7 @@ public:
     QByteArray allWritten() const;
     int opens = 0;
 
-private:
+  private:
     int m_number = 1;
     QString m_settings;
     bool m_open = false;

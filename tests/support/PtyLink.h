@@ -4,14 +4,14 @@
 #include <QString>
 
 class PtyLink {
-public:
+  public:
     explicit PtyLink(int portNumber);
     ~PtyLink();
     bool isValid() const { return m_master >= 0; }
     QString linkPath() const { return m_link; }
     int masterFd() const { return m_master; }
 
-private:
+  private:
     int m_master = -1;
     int m_slave = -1;
     QString m_link;

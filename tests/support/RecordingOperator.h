@@ -7,7 +7,7 @@
 #include <QPair>
 
 class RecordingOperator : public OperatorUi {
-public:
+  public:
     struct Shown {
         QString kind; // "message", "yesno", "okcancel", "input", "open", "status"
         QString text;
@@ -21,9 +21,9 @@ public:
     void statusError(int number, const QString &text = QString()) override;
 
     QList<Shown> shown;
-    QList<bool> answers;      // next answers to questions; default true when empty
-    QList<QString> inputs;    // next input-box values; cancel when empty
-    QList<QString> files;     // next file-dialog results
+    QList<bool> answers;   // next answers to questions; default true when empty
+    QList<QString> inputs; // next input-box values; cancel when empty
+    QList<QString> files;  // next file-dialog results
     QList<int> statusErrors;
 
     QStringList messages() const;

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 
 class TempProgramDir {
-public:
+  public:
     TempProgramDir() {
         ProgramDir::setOverride(m_dir.path());
         PortLocator::setLinksOnly(true);
@@ -20,6 +20,6 @@ public:
     QString file(const QString &name) const { return m_dir.filePath(name); }
     bool isValid() const { return m_dir.isValid(); }
 
-private:
+  private:
     QTemporaryDir m_dir;
 };

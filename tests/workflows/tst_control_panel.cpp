@@ -41,15 +41,16 @@ struct PanelRig {
 
 class ControlPanelTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase() { led::setTimeScale(0.05); }
 
     void brightnessIsClampedToAByte() {
         PanelRig r;
-        const QList<QPair<QString, QByteArray>> cases = {{QStringLiteral("300"), hex("00010001FF")},
-                                                         {QStringLiteral("-5"), hex("0001000100")},
-                                                         {QStringLiteral("abc"), hex("0001000100")},
-                                                         {QStringLiteral("200"), hex("00010001C8")}};
+        const QList<QPair<QString, QByteArray>> cases = {
+            {QStringLiteral("300"), hex("00010001FF")},
+            {QStringLiteral("-5"), hex("0001000100")},
+            {QStringLiteral("abc"), hex("0001000100")},
+            {QStringLiteral("200"), hex("00010001C8")}};
         for (const auto &[text, packet] : cases) {
             r.type("亮度", text);
             r.click("设置亮度");
@@ -84,9 +85,9 @@ private slots:
         r.type("Pchang", QStringLiteral("80"));
         r.type("亮度", QStringLiteral("255"));
         r.click("Command3");
-        QCOMPARE(r.port->writes, (QList<QByteArray>{hex("8141"),
-                                                   hex("00000F0F090A0905000000010004000"
-                                                       "90F0F09091A")}));
+        QCOMPARE(r.port->writes,
+                 (QList<QByteArray>{hex("8141"), hex("00000F0F090A0905000000010004000"
+                                                     "90F0F09091A")}));
         QCOMPARE(r.ui.shown.last().text, QStringLiteral("设置成功"));
         QCOMPARE(r.ui.shown.last().caption, QStringLiteral("协议设置"));
         // A length that does not fit: nothing is sent, and the operator sees the failure.

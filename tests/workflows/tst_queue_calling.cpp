@@ -16,7 +16,9 @@
 #include <QtTest>
 
 namespace {
-QByteArray hex(const char *t) { return QByteArray::fromHex(t); }
+QByteArray hex(const char *t) {
+    return QByteArray::fromHex(t);
+}
 
 struct Rig {
     TempProgramDir dir;
@@ -48,7 +50,7 @@ struct Rig {
 
 class QueueCallingTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase() { led::setTimeScale(0.05); }
 
     void testUpperSendsThePictureThenTheDisplayBlock() {
@@ -58,9 +60,8 @@ private slots:
         r.click("Command8");
         QCOMPARE(r.port->writes,
                  (QList<QByteArray>{hex("AA550001"), hex("04000001110701"),
-                                    hex("00010009 00BBB6D3ADB9E2C1D9"), hex("38"),
-                                    hex("AA550001"), hex("04000001020001"), hex("000100041E000202"),
-                                    hex("1B")}));
+                                    hex("00010009 00BBB6D3ADB9E2C1D9"), hex("38"), hex("AA550001"),
+                                    hex("04000001020001"), hex("000100041E000202"), hex("1B")}));
         QCOMPARE(r.ui.shown.size(), 1);
         QCOMPARE(r.ui.shown.at(0).text, QStringLiteral("汉字发送成功"));
         QCOMPARE(r.ui.shown.at(0).caption, QStringLiteral("汉字发送"));
@@ -134,8 +135,10 @@ private slots:
     void aRefusedPictureSendsNoDisplayBlock() {
         Rig r;
         r.port->onWrite = [](FakePort &p, const QByteArray &w) {
-            if (w.size() == 1) p.deliver(QByteArray(1, char(w[0] ^ 0x55)));
-            else answerLikeBoard(p, w);
+            if (w.size() == 1)
+                p.deliver(QByteArray(1, char(w[0] ^ 0x55)));
+            else
+                answerLikeBoard(p, w);
         };
         r.type("Text6", QStringLiteral("欢迎光临"));
         r.click("Command8");
