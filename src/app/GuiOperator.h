@@ -19,5 +19,6 @@ class GuiOperator : public OperatorUi {
 
   private:
     QString captionOr(const QString &caption) const;
+    QWidget *owner() const;
     QWidget *m_parent;
 };

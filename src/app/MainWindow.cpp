@@ -12,6 +12,7 @@
 #include "protocol/led.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
@@ -228,10 +229,7 @@ bool MainWindow::trap(const std::function<void()> &action) {
 }
 
 bool MainWindow::runDeviceAction(const std::function<void()> &action) {
-    if (m_busy) {
-        statusBar()->showMessage(QStringLiteral("正在与显示屏通讯，请稍候"), 3000);
-        return false;
-    }
+    if (refuseWhileBusy()) return false;
     m_busy = true;
     struct Release {
         bool &flag;
@@ -332,12 +330,25 @@ bool MainWindow::confirmExit() {
 }
 
 void MainWindow::requestExit() {
+    if (refuseWhileBusy()) return;
     if (!confirmExit()) return;
     m_exitConfirmed = true;
     close();
 }
 
+bool MainWindow::refuseWhileBusy() {
+    if (!m_busy) return false;
+    // A transfer waits for a screen: ending now would cut it off half-way.
+    m_status[4]->setText(QStringLiteral("正在与显示屏通讯，请稍候"));
+    QApplication::beep();
+    return true;
+}
+
 void MainWindow::closeEvent(QCloseEvent *event) {
+    if (refuseWhileBusy()) {
+        event->ignore();
+        return;
+    }
     if (!m_exitConfirmed && !confirmExit()) {
         event->ignore();
         return;

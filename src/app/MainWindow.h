@@ -39,6 +39,8 @@ class MainWindow : public QMainWindow {
     // another one waits for a screen. Returns false when refused.
     bool runDeviceAction(const std::function<void()> &action);
     bool actionRunning() const { return m_busy; }
+    // True (and says so in panel 5) while a device action runs.
+    bool refuseWhileBusy();
     // The error trap: a typed run-time error ends the action and its number
     // goes to status panel 5.
     bool trap(const std::function<void()> &action);

@@ -1,6 +1,9 @@
 #include "protocol/VbNumbers.h"
 
+#include "protocol/VbError.h"
+
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 bool VbNumbers::isNumeric(const QString &text) {
@@ -18,7 +21,9 @@ double VbNumbers::value(const QString &text) {
 }
 
 long long VbNumbers::roundHalfEven(double v) {
-    const double r = std::nearbyint(v); // default rounding mode: to nearest, ties to even
+    if (std::isnan(v)) return 0;
+    constexpr double limit = 9.0e18; // inside long long, so the cast is defined
+    const double r = std::nearbyint(std::clamp(v, -limit, limit)); // ties to even
     return static_cast<long long>(r);
 }
 
@@ -27,4 +32,14 @@ double VbNumbers::leadingValue(const QString &text) {
         QStringLiteral("^\\s*[-+]?(\\d+\\.?\\d*|\\.\\d+)([eE][-+]?\\d+)?"));
     const auto m = number.match(text);
     return m.hasMatch() ? m.captured(0).trimmed().toDouble() : 0.0;
+}
+
+qint16 VbNumbers::int16Of(const QString &text) {
+    if (text.trimmed().isEmpty()) return 0;
+    if (!isNumeric(text))
+        throw VbError(vberr::TypeMismatch, QStringLiteral("不是数字：%1").arg(text));
+    const long long v = roundHalfEven(value(text));
+    if (v < -32768 || v > 32767)
+        throw VbError(vberr::Overflow, QStringLiteral("数值溢出：%1").arg(text));
+    return qint16(v);
 }

@@ -114,8 +114,8 @@ led::WaitResult led::waitAnswer(int limitMs, int expected,
     const auto flags = userEvents ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
     for (;;) {
         if (!port.isOpen()) return WaitResult::Lost;
-        if (clock.elapsed() >= limit) return WaitResult::TimedOut;
-        // An answer is judged only while exactly the expected count waits.
+        // An answer is judged only while exactly the expected count waits;
+        // bytes that arrived in time count even when a dialog held us up.
         if (port.bytesWaiting() == expected) {
             switch (judge(port.readAll())) {
             case Verdict::Accept:
@@ -126,8 +126,10 @@ led::WaitResult led::waitAnswer(int limitMs, int expected,
                 continue;
             }
         }
+        if (clock.elapsed() >= limit) return WaitResult::TimedOut;
         timer.start(int(qMax<qint64>(1, limit - clock.elapsed())));
-        loop.exec(flags);
+        // The application is quitting: no event loop will run any more.
+        if (loop.exec(flags) < 0) return WaitResult::Lost;
     }
 }
 

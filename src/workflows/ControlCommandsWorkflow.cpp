@@ -10,19 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-// The integer value of a field: empty is 0, anything else must be a number
-// that fits 16 bits.
-qint16 integerOf(const QString &text) {
-    if (text.trimmed().isEmpty()) return 0;
-    if (!VbNumbers::isNumeric(text))
-        throw VbError(vberr::TypeMismatch, QStringLiteral("不是数字：%1").arg(text));
-    const long long v = VbNumbers::roundHalfEven(VbNumbers::value(text));
-    if (v < -32768 || v > 32767)
-        throw VbError(vberr::Overflow, QStringLiteral("数值溢出：%1").arg(text));
-    return qint16(v);
-}
-} // namespace
+using VbNumbers::int16Of;
 
 ControlCommandsWorkflow::ControlCommandsWorkflow(MainWindow &window)
     : QObject(&window), m_window(window) {
@@ -54,7 +42,7 @@ ControlCommandsWorkflow::ControlCommandsWorkflow(MainWindow &window)
 void ControlCommandsWorkflow::setUp(bool strict) {
     led &device = m_window.device();
     try {
-        device.PAdress = integerOf(m_window.addressText());
+        device.PAdress = int16Of(m_window.addressText());
     } catch (const VbError &) {
         if (strict) throw;
     }
@@ -96,7 +84,7 @@ void ControlCommandsWorkflow::protocolSwitch() {
 
 void ControlCommandsWorkflow::adjustClock() {
     setUp(true);
-    const qint16 seconds = integerOf(m_window.control<QLineEdit>(QStringLiteral("Text5"))->text());
+    const qint16 seconds = int16Of(m_window.control<QLineEdit>(QStringLiteral("Text5"))->text());
     report(m_window.device().CTimeAdjust(seconds), QStringLiteral("时间校正"),
            QStringLiteral("校时成功"), QStringLiteral("校时失败"));
 }
@@ -110,7 +98,7 @@ void ControlCommandsWorkflow::screenOn(bool on) {
 
 void ControlCommandsWorkflow::setStartPicture() {
     setUp(true);
-    const qint16 number = integerOf(m_window.control<QLineEdit>(QStringLiteral("Text4"))->text());
+    const qint16 number = int16Of(m_window.control<QLineEdit>(QStringLiteral("Text4"))->text());
     report(m_window.device().Ckaitkh(number), QStringLiteral("设置开始图号"),
            QStringLiteral("设置成功"), QStringLiteral("设置失败"));
 }

@@ -11,14 +11,17 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 using queuecalling::Action;
 
 namespace {
 const QString kCaption = QStringLiteral("汉字发送");
 
+// A number field's value; far-out values stay far out, so the byte checks
+// refuse them instead of seeing a wrapped-around value.
 int fieldNumber(const QString &text) {
-    return int(VbNumbers::roundHalfEven(VbNumbers::leadingValue(text)));
+    return int(VbNumbers::roundHalfEven(std::clamp(VbNumbers::leadingValue(text), -1e6, 1e6)));
 }
 } // namespace
 
@@ -86,7 +89,7 @@ void QueueCallingWorkflow::run(Action action) {
     if (!checkInput(request)) return;
 
     led &device = w.device();
-    device.PAdress = qint16(fieldNumber(w.addressText()));
+    device.PAdress = VbNumbers::int16Of(w.addressText());
     device.serieinit(qint16(w.portNumber()), w.baudText());
     if (action != Action::DefaultLower)
         w.control<QCheckBox>(QStringLiteral("排队"))->setChecked(true);

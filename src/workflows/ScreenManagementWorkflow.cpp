@@ -31,10 +31,19 @@ ScreenManagementWorkflow::ScreenManagementWorkflow(MainWindow &window)
     selector->setModel(m_registry.screens());
     connect(&m_registry, &ScreenRegistry::currentScreenChanged, this,
             &ScreenManagementWorkflow::showFields);
-    connect(list, &QListView::clicked, this,
-            [this](const QModelIndex &i) { m_registry.selectScreen(i.row()); });
+    // The current screen never changes under a command that waits for it.
+    connect(list, &QListView::clicked, this, [this](const QModelIndex &i) {
+        if (m_window.refuseWhileBusy())
+            showFields(m_registry.currentPosition());
+        else
+            m_registry.selectScreen(i.row());
+    });
     connect(selector, &QComboBox::activated, this, [this](int p) {
-        if (p != m_registry.currentPosition()) m_registry.selectScreen(p);
+        if (p == m_registry.currentPosition()) return;
+        if (m_window.refuseWhileBusy())
+            showFields(m_registry.currentPosition());
+        else
+            m_registry.selectScreen(p);
     });
     connect(window.control<QPushButton>(QStringLiteral("添加")), &QPushButton::clicked, this,
             [this] {

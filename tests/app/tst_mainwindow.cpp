@@ -318,6 +318,29 @@ class MainWindowTest : public QObject {
         QCOMPARE(inner, 1);
     }
 
+    void closingIsRefusedWhileAnActionWaitsForAScreen() {
+        TempProgramDir dir;
+        MainWindow w;
+        RecordingOperator ui;
+        w.setOperator(&ui);
+        int saves = 0;
+        w.onSaveBeforeExit = [&] { ++saves; };
+        w.show();
+        bool closed = true;
+        w.runDeviceAction([&] {
+            closed = w.close();
+            w.toolbarAction(QStringLiteral("退出工"));
+        });
+        QVERIFY(!closed);
+        QVERIFY(w.isVisible());
+        QVERIFY(ui.shown.isEmpty()); // not even the exit question
+        QCOMPARE(saves, 0);
+        QCOMPARE(w.statusPanel(5)->text(), QStringLiteral("正在与显示屏通讯，请稍候"));
+        ui.answers = {true};
+        QVERIFY(w.close());
+        QCOMPARE(saves, 1);
+    }
+
     void everyNamedControlHasAnAccessibleName() {
         TempProgramDir dir;
         MainWindow w;

@@ -127,6 +127,8 @@ class StartupTest : public QObject {
     void progressWindowFollowsTheTransferAndReleasesTheMainWindow() {
         TempProgramDir dir;
         MainWindow w;
+        RecordingOperator quiet; // no real dialog may block a test
+        w.setOperator(&quiet);
         w.show();
         led &device = w.device();
         auto port = std::make_unique<FakePort>();
@@ -159,9 +161,11 @@ class StartupTest : public QObject {
     }
 
     void aFailureHalfWayClosesTheWindowAndReenablesTheMainWindow() {
-        led::setTimeScale(0.05);
+        led::setTimeScale(0.2);
         TempProgramDir dir;
         MainWindow w;
+        RecordingOperator quiet; // no real dialog may block a test
+        w.setOperator(&quiet);
         w.show();
         auto port = std::make_unique<FakePort>();
         FakePort *p = port.get();

@@ -25,7 +25,7 @@ int errorNumberOf(const std::function<void()> &f) {
 class TextPictureTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { led::setTimeScale(0.05); }
+    void initTestCase() { led::setTimeScale(0.2); }
 
     void welcomeAsPictureOneGoesOutWithCounter1793() {
         Rig r;

@@ -39,7 +39,7 @@ int errorNumberOf(const std::function<void()> &f) {
 class ControlCommandsTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { led::setTimeScale(0.05); }
+    void initTestCase() { led::setTimeScale(0.2); }
 
     // --- one-packet commands ---
     void brightness200ToBoardOneIsTheWorkedExample() {
@@ -183,7 +183,7 @@ class ControlCommandsTest : public QObject {
 
     void otherBytesBeforeTheAnswerAreConsumed() {
         led::setTimeScale(1.0); // the late answer must come well within the limit
-        auto restore = qScopeGuard([] { led::setTimeScale(0.05); });
+        auto restore = qScopeGuard([] { led::setTimeScale(0.2); });
         Rig r;
         r.port->onWrite = [](FakePort &p, const QByteArray &w) {
             if (w.endsWith('\x1A')) {

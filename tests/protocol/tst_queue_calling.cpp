@@ -21,7 +21,7 @@ queuecalling::Request welcome(queuecalling::Action action) {
 class QueueCallingTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { led::setTimeScale(0.05); }
+    void initTestCase() { led::setTimeScale(0.2); }
 
     void testUpperWithWelcomeSendsPictureOneThenTheDisplayBlock() {
         Rig r;

@@ -34,7 +34,7 @@ struct ProgressLog : TransferProgress {
 class TransferTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { led::setTimeScale(0.05); }
+    void initTestCase() { led::setTimeScale(0.2); }
 
     void freshObjectHasItsInitialValues() {
         led d;

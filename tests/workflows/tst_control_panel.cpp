@@ -42,7 +42,7 @@ struct PanelRig {
 class ControlPanelTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { led::setTimeScale(0.05); }
+    void initTestCase() { led::setTimeScale(0.2); }
 
     void brightnessIsClampedToAByte() {
         PanelRig r;

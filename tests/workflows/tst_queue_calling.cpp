@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -51,7 +52,7 @@ struct Rig {
 class QueueCallingTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() { led::setTimeScale(0.05); }
+    void initTestCase() { led::setTimeScale(0.2); }
 
     void testUpperSendsThePictureThenTheDisplayBlock() {
         Rig r;
@@ -116,6 +117,20 @@ class QueueCallingTest : public QObject {
         r.type("Text6", QString(128, QChar(0x6B22))); // exactly 256
         r.click("Command8");
         QCOMPARE(r.port->writes.value(1), hex("040000011 1FF01"));
+    }
+
+    void valuesFarOutsideTheirRangeAreNeverWrappedAround() {
+        Rig r;
+        r.type("Text6", QStringLiteral("欢迎"));
+        r.type("Text17", QStringLiteral("4294967297")); // would wrap to 1 in 32 bits
+        r.click("Command8");
+        QVERIFY(r.port->writes.isEmpty());
+        QVERIFY(r.ui.lastMessage().contains(QStringLiteral("页面时间")));
+        r.type("Text17", QStringLiteral("30"));
+        r.type("Pdizhi", QStringLiteral("65537")); // would wrap to board 1
+        r.click("Command8");
+        QVERIFY(r.port->writes.isEmpty());
+        QCOMPARE(r.w.statusPanel(5)->text(), QStringLiteral("6"));
     }
 
     void unrepresentableCharactersAreNamedAndSendingNeedsAYes() {
