@@ -1,0 +1,114 @@
+// Covers the screen-management panel and the connection row wired to the
+// registry: adding, selecting and deleting screens through the widgets, and
+// the fields following the current screen.
+#include "app/MainWindow.h"
+#include "app/Startup.h"
+#include "support/RecordingOperator.h"
+#include "support/TempProgramDir.h"
+#include "workflows/Workflows.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QStringDecoder>
+#include <QtTest>
+
+namespace {
+struct PanelRig {
+    TempProgramDir dir;
+    MainWindow w;
+    RecordingOperator ui;
+    PanelRig() {
+        w.setOperator(&ui);
+        installWorkflows(w);
+        Startup(w).run();
+    }
+    QLineEdit *field(const char *name) { return w.control<QLineEdit>(QString::fromUtf8(name)); }
+    void click(const char *name) { w.control<QPushButton>(QString::fromUtf8(name))->click(); }
+    QComboBox *selector() { return w.control<QComboBox>(QStringLiteral("总屏号")); }
+    QString ini() {
+        QFile f(dir.file(QStringLiteral("ledfile.ini")));
+        if (!f.open(QIODevice::ReadOnly)) return QString();
+        QStringDecoder gbk("GBK");
+        return gbk.decode(f.readAll());
+    }
+};
+} // namespace
+
+class ScreenManagementTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void firstStartShowsTheDefaultScreenInBothViews() {
+        PanelRig r;
+        QCOMPARE(r.selector()->count(), 1);
+        QCOMPARE(r.selector()->currentText(), QStringLiteral("第一号屏"));
+        auto *list = r.w.control<QListView>(QStringLiteral("现有屏幕"));
+        QCOMPARE(list->model()->rowCount(), 1);
+        QCOMPARE(list->currentIndex().row(), 0);
+        QCOMPARE(r.field("pname")->text(), QStringLiteral("第一号屏"));
+        QCOMPARE(r.w.addressText(), QStringLiteral("1"));
+        QVERIFY(r.ini().startsWith(QStringLiteral("[屏总数]\r\nSUM=1\r\n")));
+    }
+
+    void addingASecondScreenStoresItsFieldsAndMakesItCurrent() {
+        PanelRig r;
+        r.field("pname")->setText(QStringLiteral("收费窗口"));
+        r.field("Pdizhi")->setText(QStringLiteral("7"));
+        r.w.control<QComboBox>(QStringLiteral("Pbtl"))->setCurrentIndex(3);
+        r.click("添加");
+        QCOMPARE(r.selector()->count(), 2);
+        QCOMPARE(r.selector()->currentText(), QStringLiteral("收费窗口"));
+        const QString ini = r.ini();
+        QVERIFY2(ini.contains(QStringLiteral("[第 2号屏]\r\n")), qPrintable(ini));
+        QVERIFY(ini.contains(QStringLiteral("Padr=7\r\n")));
+        QVERIFY(ini.contains(QStringLiteral("Pbtl=115200\r\n")));
+        QVERIFY(QFileInfo(r.dir.file(QStringLiteral("MapDepot/收费窗口"))).isDir());
+
+        // Selecting the first screen in 总屏号 brings its fields back.
+        r.selector()->setCurrentIndex(0);
+        emit r.selector()->activated(0);
+        QCOMPARE(r.field("pname")->text(), QStringLiteral("第一号屏"));
+        QCOMPARE(r.w.addressText(), QStringLiteral("1"));
+        QCOMPARE(r.w.baudText(), QStringLiteral("9600"));
+    }
+
+    void aDuplicateAddressIsRefusedWhateverItsSpelling() {
+        PanelRig r;
+        r.field("pname")->setText(QStringLiteral("二号"));
+        r.field("Pdizhi")->setText(QStringLiteral("01"));
+        r.click("添加");
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("板卡号码重复，请输入合适的卡号"));
+        QCOMPARE(r.selector()->count(), 1);
+    }
+
+    void deletingTheCurrentScreenSelectsTheOneBefore() {
+        PanelRig r;
+        r.field("pname")->setText(QStringLiteral("二号"));
+        r.field("Pdizhi")->setText(QStringLiteral("2"));
+        r.click("添加");
+        QCOMPARE(r.selector()->count(), 2);
+        r.ui.answers = {true, true};
+        r.click("删除");
+        QCOMPARE(r.selector()->count(), 1);
+        QCOMPARE(r.selector()->currentText(), QStringLiteral("第一号屏"));
+        QCOMPARE(r.w.addressText(), QStringLiteral("1"));
+        QVERIFY(r.ini().contains(QStringLiteral("SUM=1\r\n")));
+    }
+
+    void selectionIsRefusedWhileACommandWaits() {
+        PanelRig r;
+        r.field("pname")->setText(QStringLiteral("二号"));
+        r.field("Pdizhi")->setText(QStringLiteral("2"));
+        r.click("添加");
+        r.w.runDeviceAction([&] {
+            r.selector()->setCurrentIndex(0);
+            emit r.selector()->activated(0);
+        });
+        QCOMPARE(r.selector()->currentText(), QStringLiteral("二号"));
+        QCOMPARE(r.w.addressText(), QStringLiteral("2"));
+    }
+};
+
+QTEST_MAIN(ScreenManagementTest)
+#include "tst_screen_management.moc"
