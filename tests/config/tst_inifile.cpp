@@ -5,6 +5,7 @@
 // ReadInt's missing-versus-zero rule, and writes that are refused or fail
 // leaving the old file as it was.
 #include "config/CIniFile.h"
+#include "support/FileBytes.h"
 #include "support/FileFaults.h"
 
 #include <QDir>
@@ -13,16 +14,6 @@
 #include <QtTest>
 
 namespace {
-QByteArray readAll(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 QString fixturePath() {
     return QStringLiteral(LEDCOUNTER_SOURCE_DIR "/tests/config/fixtures/installed-ledfile.ini");
 }

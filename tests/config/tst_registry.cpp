@@ -6,6 +6,7 @@
 #include "config/CIniFile.h"
 #include "config/ScreenRegistry.h"
 #include "protocol/VbError.h"
+#include "support/FileBytes.h"
 #include "support/FileFaults.h"
 #include "support/RecordingOperator.h"
 #include "support/TempProgramDir.h"
@@ -16,16 +17,6 @@
 #include <QtTest>
 
 namespace {
-QByteArray readAll(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 const QByteArray FirstStart = "[\xc6\xc1\xd7\xdc\xca\xfd]\r\n"
                               "SUM=1\r\n"
                               "DQPSign=1\r\n"

@@ -6,6 +6,7 @@
 // lost or rewritten behind the operator's back.
 #include "config/CIniFile.h"
 #include "config/ScreenRegistry.h"
+#include "support/FileBytes.h"
 #include "support/FileFaults.h"
 #include "support/RecordingOperator.h"
 #include "support/TempProgramDir.h"
@@ -15,16 +16,6 @@
 #include <QtTest>
 
 namespace {
-QByteArray readAll(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 // Three screens; screen 2 is current.
 const QByteArray Installed = "[\xc6\xc1\xd7\xdc\xca\xfd]\r\n"
                              "SUM=3\r\n"

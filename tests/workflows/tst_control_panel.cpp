@@ -1,11 +1,8 @@
 // Covers the parameter panel's one-command buttons and the toolbar's quick
 // buttons: what goes on the line, the messages and captions, and the error
 // numbers in panel 5 for fields that are not numbers.
-#include "app/MainWindow.h"
-#include "app/Startup.h"
 #include "support/DeviceRig.h"
-#include "support/TempProgramDir.h"
-#include "workflows/Workflows.h"
+#include "support/WindowRig.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -14,26 +11,7 @@
 #include <QtTest>
 
 namespace {
-struct PanelRig {
-    TempProgramDir dir;
-    MainWindow w;
-    RecordingOperator ui;
-    FakePort *port = nullptr;
-    PanelRig() {
-        w.setOperator(&ui);
-        installWorkflows(w);
-        Startup(w).run();
-        auto p = std::make_unique<FakePort>();
-        port = p.get();
-        port->onWrite = answerLikeBoard;
-        w.device().setPort(std::move(p));
-        w.control<QComboBox>(QStringLiteral("Pchao"))->setCurrentText(QStringLiteral("1"));
-        type("Pdizhi", QStringLiteral("1"));
-    }
-    void type(const char *name, const QString &text) {
-        w.control<QLineEdit>(QString::fromUtf8(name))->setText(text);
-    }
-    void click(const char *name) { w.control<QPushButton>(QString::fromUtf8(name))->click(); }
+struct PanelRig : WindowRig {
     // The data packet of the last transfer (the write before the checksum).
     QByteArray lastPacket() const { return port->writes.value(port->writes.size() - 2); }
 };

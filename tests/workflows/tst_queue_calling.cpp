@@ -1,13 +1,7 @@
 // Covers the queue-calling frame "发送叫号信息" from its buttons to the bytes on
 // the line, against a scripted port: colour byte, pictures, display block,
 // refusals before anything is sent, and the operator's messages.
-#include "app/MainWindow.h"
-#include "app/Startup.h"
-#include "protocol/led.h"
-#include "support/FakePort.h"
-#include "support/RecordingOperator.h"
-#include "support/TempProgramDir.h"
-#include "workflows/Workflows.h"
+#include "support/WindowRig.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,30 +15,11 @@ QByteArray hex(const char *t) {
     return QByteArray::fromHex(t);
 }
 
-struct Rig {
-    TempProgramDir dir;
-    MainWindow w;
-    RecordingOperator ui;
-    FakePort *port = nullptr;
-    Rig() {
-        w.setOperator(&ui);
-        installWorkflows(w);
-        Startup(w).run();
-        auto p = std::make_unique<FakePort>();
-        port = p.get();
-        port->onWrite = answerLikeBoard;
-        w.device().setPort(std::move(p));
-        w.control<QComboBox>(QStringLiteral("Pchao"))->setCurrentText(QStringLiteral("1"));
-        w.control<QLineEdit>(QStringLiteral("Pdizhi"))->setText(QStringLiteral("1"));
-    }
+struct Rig : WindowRig {
     void setColours(int hanzi, int asc, int background) {
         w.control<QComboBox>(QStringLiteral("字库颜色"))->setCurrentIndex(hanzi);
         w.control<QComboBox>(QStringLiteral("ASC颜色"))->setCurrentIndex(asc);
         w.control<QComboBox>(QStringLiteral("combo1"))->setCurrentIndex(background);
-    }
-    void click(const char *name) { w.control<QPushButton>(QString::fromUtf8(name))->click(); }
-    void type(const char *name, const QString &text) {
-        w.control<QLineEdit>(QString::fromUtf8(name))->setText(text);
     }
 };
 } // namespace

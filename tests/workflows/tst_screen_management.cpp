@@ -1,11 +1,7 @@
 // Covers the screen-management panel and the connection row wired to the
 // registry: adding, selecting and deleting screens through the widgets, and
 // the fields following the current screen.
-#include "app/MainWindow.h"
-#include "app/Startup.h"
-#include "support/RecordingOperator.h"
-#include "support/TempProgramDir.h"
-#include "workflows/Workflows.h"
+#include "support/WindowRig.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -15,17 +11,8 @@
 #include <QtTest>
 
 namespace {
-struct PanelRig {
-    TempProgramDir dir;
-    MainWindow w;
-    RecordingOperator ui;
-    PanelRig() {
-        w.setOperator(&ui);
-        installWorkflows(w);
-        Startup(w).run();
-    }
+struct PanelRig : WindowRig {
     QLineEdit *field(const char *name) { return w.control<QLineEdit>(QString::fromUtf8(name)); }
-    void click(const char *name) { w.control<QPushButton>(QString::fromUtf8(name))->click(); }
     QComboBox *selector() { return w.control<QComboBox>(QStringLiteral("总屏号")); }
     QString ini() {
         QFile f(dir.file(QStringLiteral("ledfile.ini")));
