@@ -6,6 +6,7 @@
 #include "app/Panels.h"
 #include "app/ProgressWindow.h"
 #include "app/SpinPair.h"
+#include "config/NumericText.h"
 #include "protocol/PortLocator.h"
 #include "protocol/VbError.h"
 #include "protocol/VbNumbers.h"
@@ -289,9 +290,9 @@ void MainWindow::sizePreview() {
     // bar reaches the rest.
     constexpr int visibleDots = 264;
     const int length =
-        int(VbNumbers::leadingValue(control<QLineEdit>(QStringLiteral("Pchang"))->text()));
+        int(NumericText::value(control<QLineEdit>(QStringLiteral("Pchang"))->text()));
     const int height =
-        int(VbNumbers::leadingValue(control<QComboBox>(QStringLiteral("pgao"))->currentText()));
+        int(NumericText::value(control<QComboBox>(QStringLiteral("pgao"))->currentText()));
     const int w = qBound(0, length, 4096), h = qBound(0, height, 512);
     auto *frame = findChild<QWidget *>(QStringLiteral("预览框"));
     frame->setFixedSize(qMin(w, visibleDots), qMax(h, 32));

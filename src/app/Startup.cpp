@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "app/SelectionLists.h"
+#include "config/NumericText.h"
 #include "protocol/PortLocator.h"
 #include "protocol/PortScan.h"
 #include "protocol/VbError.h"
@@ -53,7 +54,7 @@ void Startup::scanPorts() {
 
 void Startup::choosePort(const QString &pcode) {
     auto *pchao = m_window.control<QComboBox>(QStringLiteral("Pchao"));
-    const long long wanted = VbNumbers::roundHalfEven(VbNumbers::leadingValue(pcode));
+    const long long wanted = VbNumbers::roundHalfEven(NumericText::value(pcode));
     if (pchao->count() == 0) {
         pchao->setCurrentText(QString());
         return;
@@ -71,7 +72,7 @@ void Startup::choosePort(const QString &pcode) {
 void Startup::fillConnectionFields(const ScreenConnection &s) {
     MainWindow &w = m_window;
     auto number = [](const QString &text) {
-        return QString::number(VbNumbers::roundHalfEven(VbNumbers::leadingValue(text)));
+        return QString::number(VbNumbers::roundHalfEven(NumericText::value(text)));
     };
     w.control<QComboBox>(QStringLiteral("Pbtl"))->setCurrentIndex(baudRatePosition(s.Pbtl));
     w.control<QLineEdit>(QStringLiteral("Pdizhi"))->setText(number(s.Padr));
@@ -81,7 +82,7 @@ void Startup::fillConnectionFields(const ScreenConnection &s) {
     w.control<QComboBox>(QStringLiteral("pgao"))->setCurrentText(number(s.Pgao));
     auto setPosition = [&](const char16_t *name, const QString &value) {
         auto *c = w.control<QComboBox>(QString::fromUtf16(name));
-        const int pos = int(VbNumbers::leadingValue(value));
+        const int pos = int(NumericText::value(value));
         if (pos < 0 || pos >= c->count())
             throw VbError(vberr::InvalidCall, QStringLiteral("列表位置无效"));
         c->setCurrentIndex(pos);

@@ -1,6 +1,7 @@
 // The short one-packet control commands (brightness, on/off, start picture,
 // clock, list) and the escaped parameter frame.
 #include "protocol/VbError.h"
+#include "protocol/VbNumbers.h"
 #include "protocol/led.h"
 
 #include <cmath>
@@ -20,11 +21,9 @@ bool sendRow0(led &device, qint16 commandbyte, qint32 size) {
 // The numeric value of a field text; a text without a number is a type
 // mismatch, as the window's other number fields are.
 double numericValue(const QString &text, const QString &what) {
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(v))
+    if (!VbNumbers::isNumeric(text))
         throw VbError(vberr::TypeMismatch, QStringLiteral("%1不是数字：%2").arg(what, text));
-    return v;
+    return VbNumbers::value(text);
 }
 
 // Nearest integer, halves to even, then checked against a byte.

@@ -2,7 +2,6 @@
 
 #include "protocol/VbError.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 
@@ -25,13 +24,6 @@ long long VbNumbers::roundHalfEven(double v) {
     constexpr double limit = 9.0e18; // inside long long, so the cast is defined
     const double r = std::nearbyint(std::clamp(v, -limit, limit)); // ties to even
     return static_cast<long long>(r);
-}
-
-double VbNumbers::leadingValue(const QString &text) {
-    static const QRegularExpression number(
-        QStringLiteral("^\\s*[-+]?(\\d+\\.?\\d*|\\.\\d+)([eE][-+]?\\d+)?"));
-    const auto m = number.match(text);
-    return m.hasMatch() ? m.captured(0).trimmed().toDouble() : 0.0;
 }
 
 qint16 VbNumbers::int16Of(const QString &text) {

@@ -10,8 +10,6 @@ bool isNumeric(const QString &text);
 double value(const QString &text);
 // Rounds half to even; saturates far outside the range of long long.
 long long roundHalfEven(double v);
-// Leading number of a text ("12abc" -> 12, "abc" -> 0), as keys are read.
-double leadingValue(const QString &text);
 // The integer value of a field: empty is 0; text that is not a number raises
 // VbError 13, a number outside -32768..32767 VbError 6.
 qint16 int16Of(const QString &text);

@@ -1,6 +1,7 @@
 #include "workflows/QueueCallingWorkflow.h"
 
 #include "app/MainWindow.h"
+#include "config/NumericText.h"
 #include "encoding/ColourBytes.h"
 #include "encoding/TextChecks.h"
 #include "protocol/OperatorUi.h"
@@ -21,7 +22,7 @@ const QString kCaption = QStringLiteral("汉字发送");
 // A number field's value; far-out values stay far out, so the byte checks
 // refuse them instead of seeing a wrapped-around value.
 int fieldNumber(const QString &text) {
-    return int(VbNumbers::roundHalfEven(std::clamp(VbNumbers::leadingValue(text), -1e6, 1e6)));
+    return int(VbNumbers::roundHalfEven(std::clamp(NumericText::value(text), -1e6, 1e6)));
 }
 } // namespace
 

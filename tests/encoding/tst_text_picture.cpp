@@ -6,20 +6,13 @@
 #include "protocol/VbError.h"
 #include "protocol/led.h"
 #include "support/DeviceRig.h"
+#include "support/ErrorNumber.h"
 
 #include <QtTest>
 
 namespace {
 using Rig = DeviceRig;
 
-int errorNumberOf(const std::function<void()> &f) {
-    try {
-        f();
-    } catch (const VbError &e) {
-        return e.number();
-    }
-    return 0;
-}
 } // namespace
 
 class TextPictureTest : public QObject {

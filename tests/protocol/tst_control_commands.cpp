@@ -5,6 +5,7 @@
 #include "protocol/VbError.h"
 #include "protocol/led.h"
 #include "support/DeviceRig.h"
+#include "support/ErrorNumber.h"
 
 #include <QtTest>
 
@@ -26,14 +27,6 @@ QuorinFields exampleFields() {
     return f;
 }
 
-int errorNumberOf(const std::function<void()> &f) {
-    try {
-        f();
-    } catch (const VbError &e) {
-        return e.number();
-    }
-    return 0;
-}
 } // namespace
 
 class ControlCommandsTest : public QObject {
