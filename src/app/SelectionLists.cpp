@@ -1,5 +1,7 @@
 #include "app/SelectionLists.h"
 
+#include "config/ScreenFields.h"
+
 #include <QComboBox>
 #include <QWidget>
 
@@ -83,8 +85,5 @@ void fillSelectionLists(QWidget *root) {
 }
 
 int baudRatePosition(const QString &text) {
-    static const QStringList rates{QStringLiteral("9600"), QStringLiteral("19200"),
-                                   QStringLiteral("38400"), QStringLiteral("115200")};
-    const int i = rates.indexOf(text);
-    return i < 0 ? 2 : i;
+    return BaudRate::position(text);
 }
