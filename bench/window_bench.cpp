@@ -4,7 +4,6 @@
 #include "app/Startup.h"
 #include "protocol/OperatorUi.h"
 #include "protocol/ProgramDir.h"
-#include "workflows/Workflows.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -35,7 +34,6 @@ int main(int argc, char **argv) {
         t.start();
         MainWindow w;
         w.setOperator(&yes);
-        installWorkflows(w);
         Startup(w).run();
         w.show();
         QApplication::processEvents();
@@ -50,7 +48,6 @@ int main(int argc, char **argv) {
     ProgramDir::setOverride(dir.path());
     MainWindow w;
     w.setOperator(&yes);
-    installWorkflows(w);
     Startup(w).run();
     w.show();
     QApplication::processEvents();

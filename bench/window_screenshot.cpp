@@ -3,7 +3,6 @@
 #include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "protocol/ProgramDir.h"
-#include "workflows/Workflows.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -20,7 +19,6 @@ int main(int argc, char **argv) {
     QTemporaryDir dir;
     ProgramDir::setOverride(dir.path());
     MainWindow w;
-    installWorkflows(w);
     Startup(w).run();
     if (argc > 2) w.toolbarAction(QString::fromLocal8Bit(argv[2]));
     w.show();

@@ -1,40 +1,9 @@
 #include "app/Controls.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
-#include <QScrollBar>
 
 namespace Controls {
-
-QComboBox *combo(QWidget *parent, const QString &name, bool editable) {
-    auto *c = new QComboBox(parent);
-    c->setObjectName(name);
-    c->setEditable(editable);
-    return c;
-}
-
-QLineEdit *line(QWidget *parent, const QString &name, const QString &text) {
-    auto *e = new QLineEdit(text, parent);
-    e->setObjectName(name);
-    return e;
-}
-
-QScrollBar *spin(QWidget *parent, const QString &name, int min, int max, int value) {
-    auto *s = new QScrollBar(Qt::Vertical, parent);
-    s->setObjectName(name);
-    s->setRange(min, max);
-    s->setValue(value);
-    s->setSingleStep(1);
-    s->setPageStep(1);
-    s->setFixedHeight(24);
-    return s;
-}
 
 QPushButton *button(QWidget *parent, const QString &name, const QString &caption) {
     auto *b = new QPushButton(caption, parent);
@@ -42,45 +11,31 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &caption
     return b;
 }
 
-QCheckBox *check(QWidget *parent, const QString &name, const QString &caption) {
-    auto *c = new QCheckBox(caption, parent);
-    c->setObjectName(name);
-    return c;
+namespace {
+template <typename Visit> void eachWidget(QWidget *root, const Visit &visit) {
+    for (QObject *child : root->children()) {
+        if (auto *w = qobject_cast<QWidget *>(child)) {
+            visit(w);
+            eachWidget(w, visit);
+        }
+    }
 }
-
-QGroupBox *frame(QWidget *parent, const QString &name, const QString &caption) {
-    auto *g = new QGroupBox(caption, parent);
-    g->setObjectName(name);
-    return g;
-}
-
-QListView *listView(QWidget *parent, const QString &name) {
-    auto *v = new QListView(parent);
-    v->setObjectName(name);
-    return v;
-}
-
-QLabel *row(QGridLayout *grid, int r, const QString &label, QWidget *field, QWidget *extra) {
-    auto *l = new QLabel(label, grid->parentWidget());
-    l->setBuddy(field);
-    grid->addWidget(l, r, 0);
-    grid->addWidget(field, r, 1);
-    if (extra) grid->addWidget(extra, r, 2);
-    return l;
-}
+} // namespace
 
 void nameForAccessibility(QWidget *root) {
-    for (QLabel *label : root->findChildren<QLabel *>()) {
-        QWidget *buddy = label->buddy();
+    // Labels first: a label's text names its buddy better than its control name.
+    eachWidget(root, [](QWidget *w) {
+        auto *label = qobject_cast<QLabel *>(w);
+        QWidget *buddy = label ? label->buddy() : nullptr;
         if (buddy && buddy->accessibleName().isEmpty())
             buddy->setAccessibleName(label->text().trimmed());
-    }
-    for (QWidget *w : root->findChildren<QWidget *>()) {
-        if (w->objectName().isEmpty() || !w->accessibleName().isEmpty()) continue;
-        if (qobject_cast<QAbstractButton *>(w) || qobject_cast<QLabel *>(w)) continue;
-        if (w->objectName().startsWith(QLatin1String("qt_"))) continue;
+    });
+    eachWidget(root, [](QWidget *w) {
+        if (w->objectName().isEmpty() || !w->accessibleName().isEmpty()) return;
+        if (qobject_cast<QAbstractButton *>(w) || qobject_cast<QLabel *>(w)) return;
+        if (w->objectName().startsWith(QLatin1String("qt_"))) return;
         w->setAccessibleName(w->objectName());
-    }
+    });
 }
 
 } // namespace Controls

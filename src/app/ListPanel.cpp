@@ -1,19 +1,19 @@
-#include "app/Controls.h"
-#include "app/Panels.h"
+#include "app/ListPanel.h"
 
-#include <QComboBox>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QListWidget>
+#include "app/SelectionLists.h"
+#include "ui_ListPanel.h"
 
-QGroupBox *buildListPanel(QWidget *parent) {
-    using namespace Controls;
-    QGroupBox *panel = frame(parent, QStringLiteral("列表处理框"), QStringLiteral("列表处理"));
-    auto *grid = new QGridLayout(panel);
-    auto *stored = new QListWidget(panel);
-    stored->setObjectName(QStringLiteral("已发送文字"));
-    row(grid, 0, QStringLiteral("已存文字"), stored);
-    row(grid, 1, QStringLiteral("动作方式"), combo(panel, QStringLiteral("Combo3")));
-    grid->setRowStretch(2, 1);
-    return panel;
+ListPanel::ListPanel(QWidget *parent) : QGroupBox(parent), m_ui(std::make_unique<Ui::ListPanel>()) {
+    m_ui->setupUi(this);
+}
+
+ListPanel::~ListPanel() = default;
+
+void ListPanel::fillSelectionLists() {
+    fillSelectionList(m_ui->Combo3);
+}
+
+void ListPanel::showStoredTexts(const QStringList &texts) {
+    m_ui->已发送文字->clear();
+    m_ui->已发送文字->addItems(texts);
 }

@@ -2,38 +2,30 @@
 
 #include "app/Controls.h"
 #include "app/GuiOperator.h"
+#include "app/ListPanel.h"
 #include "app/LunarCalendar.h"
-#include "app/Panels.h"
+#include "app/ParameterPanel.h"
 #include "app/ProgressWindow.h"
+#include "app/ScreenPanel.h"
+#include "app/SelectionLists.h"
 #include "app/SpinPair.h"
-#include "config/NumericText.h"
+#include "app/TextPanel.h"
+#include "config/ScreenFields.h"
 #include "protocol/PortLocator.h"
 #include "protocol/VbError.h"
-#include "protocol/VbNumbers.h"
 #include "protocol/led.h"
+#include "ui_MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDateTime>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
-#include <QVBoxLayout>
 
 namespace {
-const char *const kPanels[] = {"屏幕管理框", "参数设置框", "列表处理框", "图象处理框"};
 
 struct ToolButton {
     const char16_t *caption; // empty: image only
@@ -72,45 +64,27 @@ class MainWindow::OperatorProxy : public OperatorUi {
     MainWindow &m_w;
 };
 
-MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
-    setObjectName(QStringLiteral("fmain"));
-    setWindowTitle(QStringLiteral("LED条屏控制系统 V1.0"));
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent), m_form(std::make_unique<Ui::MainWindow>()) {
+    m_form->setupUi(this);
     m_gui = std::make_unique<GuiOperator>(this);
     m_ui = m_gui.get();
     m_proxy = std::make_unique<OperatorProxy>(*this);
     m_progress = std::make_unique<ProgressHook>(this);
+    // The hidden drawing surface the rendering workflows draw on.
+    m_form->pic->hide();
 
-    auto *central = new QWidget(this);
-    auto *layout = new QVBoxLayout(central);
-    layout->addLayout(buildConnectionRow(central));
-    auto *area = new QWidget(central);
-    auto *stack = new QGridLayout(area);
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->addWidget(buildScreenPanel(area), 0, 0);
-    stack->addWidget(buildParameterPanel(area), 0, 0);
-    stack->addWidget(buildListPanel(area), 0, 0);
-    stack->addWidget(buildTextPanel(area), 0, 0);
-    layout->addWidget(area, 1);
-    setCentralWidget(central);
+    QWidget *area = m_form->面板区;
+    m_screens = new ScreenPanel(*this, area);
+    m_parameters = new ParameterPanel(*this, area);
+    m_lists = new ListPanel(area);
+    m_texts = new TextPanel(*this, area);
+    for (QGroupBox *p : panels().mid(0, 4))
+        m_form->面板栈->addWidget(p, 0, 0);
     buildToolbar();
     buildStatusBar();
-    // The hidden drawing surface the rendering workflows draw on.
-    auto *pic = new QLabel(central);
-    pic->setObjectName(QStringLiteral("pic"));
-    pic->setStyleSheet(QStringLiteral("background: black"));
-    pic->hide();
-
-    m_lengthPair = SpinPair::sixteenths(control<QScrollBar>(QStringLiteral("VScroll6")),
-                                        control<QLineEdit>(QStringLiteral("Pchang")));
-    for (const auto &[spin, field] : {std::pair{u"VScroll4", u"Pdizhi"},
-                                      {u"VScroll7", u"Text11"},
-                                      {u"VScroll2", u"Text14"},
-                                      {u"VScroll3", u"Text16"},
-                                      {u"VScroll8", u"Text17"}}) {
-        SpinPair::plain(control<QScrollBar>(QString::fromUtf16(spin)),
-                        control<QLineEdit>(QString::fromUtf16(field)));
-    }
-    showPanel(panel(QStringLiteral("参数设置框")));
+    SpinPair::plain(m_form->VScroll4, m_form->Pdizhi);
+    showPanel(m_parameters);
     Controls::nameForAccessibility(this);
     resize(1000, 680);
 }
@@ -136,27 +110,8 @@ void MainWindow::setOperator(OperatorUi *ui) {
     m_ui = ui ? ui : m_gui.get();
 }
 
-QHBoxLayout *MainWindow::buildConnectionRow(QWidget *central) {
-    using namespace Controls;
-    auto *row = new QHBoxLayout;
-    auto add = [&](const QString &label, QWidget *w) {
-        if (!label.isEmpty()) {
-            auto *l = new QLabel(label, central);
-            l->setBuddy(w);
-            row->addWidget(l);
-        }
-        row->addWidget(w);
-    };
-    add(QStringLiteral("串口号"), combo(central, QStringLiteral("Pchao"), true));
-    add(QStringLiteral("波特率"), combo(central, QStringLiteral("Pbtl")));
-    QLineEdit *address = line(central, QStringLiteral("Pdizhi"), QStringLiteral("1"));
-    address->setMaximumWidth(80);
-    add(QStringLiteral("当前地址"), address);
-    row->addWidget(spin(central, QStringLiteral("VScroll4"), 1, 1023, 1));
-    add(QStringLiteral("当前屏"), combo(central, QStringLiteral("总屏号")));
-    row->addWidget(button(central, QStringLiteral("屏幕修改"), QStringLiteral("连接测试")));
-    row->addStretch();
-    return row;
+void MainWindow::bind(QAbstractButton *button, const std::function<void()> &action) {
+    connect(button, &QAbstractButton::clicked, this, [this, action] { runDeviceAction(action); });
 }
 
 void MainWindow::buildToolbar() {
@@ -175,14 +130,18 @@ void MainWindow::buildToolbar() {
             action->setIcon(style()->standardIcon(key == QStringLiteral("列表处理")
                                                       ? QStyle::SP_FileDialogDetailedView
                                                       : QStyle::SP_DialogApplyButton));
-        connect(action, &QAction::triggered, this, [this, key] { toolbarAction(key); });
+        connect(
+            action, &QAction::triggered, this, [this, key] { toolbarAction(key); },
+            Qt::QueuedConnection);
         m_toolbar->addAction(action);
     }
     m_toolbar->addSeparator();
     m_toolbar->addWidget(
         Controls::button(this, QStringLiteral("Command7"), QStringLiteral("检测无线模块")));
-    m_toolbar->addWidget(
-        Controls::button(this, QStringLiteral("Command3"), QStringLiteral("协议切换")));
+    auto *protocolSwitch =
+        Controls::button(this, QStringLiteral("Command3"), QStringLiteral("协议切换"));
+    m_toolbar->addWidget(protocolSwitch);
+    bind(protocolSwitch, [this] { m_parameters->protocolSwitch(); });
 }
 
 void MainWindow::buildStatusBar() {
@@ -240,90 +199,92 @@ bool MainWindow::runDeviceAction(const std::function<void()> &action) {
     return true;
 }
 
+QList<QGroupBox *> MainWindow::panels() const {
+    return {m_screens, m_parameters, m_lists, m_texts, m_texts->imagePanel()};
+}
+
 QGroupBox *MainWindow::panel(const QString &name) const {
-    return control<QGroupBox>(name);
+    for (QGroupBox *p : panels())
+        if (p->objectName() == name) return p;
+    return nullptr;
 }
 
 void MainWindow::showPanel(QGroupBox *shown) {
-    for (const char *name : kPanels)
-        panel(QString::fromUtf8(name))->hide();
-    panel(QStringLiteral("自动发送框"))->hide();
+    for (QGroupBox *p : panels())
+        p->hide();
     if (shown) shown->show();
 }
 
 void MainWindow::toolbarAction(const QString &key) {
     trap([&] {
         if (key == QStringLiteral("屏幕管理")) {
-            showPanel(panel(QStringLiteral("屏幕管理框")));
+            showPanel(m_screens);
         } else if (key == QStringLiteral("参数设置")) {
-            showPanel(panel(QStringLiteral("参数设置框")));
+            showPanel(m_parameters);
         } else if (key == QStringLiteral("列表处理")) {
-            showPanel(panel(QStringLiteral("列表处理框")));
-            auto *stored = control<QListWidget>(QStringLiteral("已发送文字"));
-            auto *pool = control<QListWidget>(QStringLiteral("发送文字"));
-            stored->clear();
-            for (int i = 0; i < pool->count(); ++i)
-                stored->addItem(pool->item(i)->text());
-            if (onListPanelShown) onListPanelShown();
+            showPanel(m_lists);
+            m_lists->showStoredTexts(m_texts->pool());
         } else if (key == QStringLiteral("图象处理") || key == QStringLiteral("自动发送")) {
             // The image panel lies inside the text panel, so both show together.
-            showPanel(panel(QStringLiteral("图象处理框")));
-            panel(QStringLiteral("自动发送框"))->show();
-            auto *picture = control<QRadioButton>(QStringLiteral("Option1"));
-            if (!picture->isChecked() &&
-                !control<QRadioButton>(QStringLiteral("Option2"))->isChecked())
-                picture->click();
-            if (key == QStringLiteral("图象处理")) sizePreview();
-            if (onTextPanelShown) onTextPanelShown();
+            showPanel(m_texts);
+            m_texts->showWithImagePanel(key == QStringLiteral("图象处理"));
         } else if (key == QStringLiteral("地址工")) {
-            control<QScrollBar>(QStringLiteral("VScroll4"))->setValue(1);
+            m_form->VScroll4->setValue(1);
         } else if (key == QStringLiteral("退出工")) {
             requestExit();
-        } else if (onQuickAction) {
-            onQuickAction(key);
+        } else if (key == QStringLiteral("开屏工") || key == QStringLiteral("关屏工")) {
+            runDeviceAction([&] { m_parameters->screenOn(key == QStringLiteral("开屏工")); });
+        } else if (key == QStringLiteral("校时工")) {
+            runDeviceAction([&] { m_parameters->protocolSwitch(); });
         }
     });
 }
 
 void MainWindow::sizePreview() {
-    // One dot is one pixel; the frame shows at most 264 dots and the scroll
-    // bar reaches the rest.
-    constexpr int visibleDots = 264;
-    const int length =
-        int(NumericText::value(control<QLineEdit>(QStringLiteral("Pchang"))->text()));
-    const int height =
-        int(NumericText::value(control<QComboBox>(QStringLiteral("pgao"))->currentText()));
-    const int w = qBound(0, length, 4096), h = qBound(0, height, 512);
-    auto *frame = findChild<QWidget *>(QStringLiteral("预览框"));
-    frame->setFixedSize(qMin(w, visibleDots), qMax(h, 32));
-    control<QLabel>(QStringLiteral("PicImg"))->setGeometry(0, 0, w, h);
-    control<QLabel>(QStringLiteral("pic1"))->resize(32, 32);
-    auto *scroll = control<QScrollBar>(QStringLiteral("HScroll1"));
-    if (w > visibleDots) {
-        scroll->setRange(0, w - visibleDots);
-        scroll->setPageStep(visibleDots);
-        scroll->setValue(0);
-        scroll->setEnabled(true);
-        scroll->show();
-    } else {
-        scroll->hide();
-    }
+    m_texts->sizePreview(m_parameters->screenLength(), m_parameters->screenHeight());
+}
+
+ScreenConnection MainWindow::loadRegistry() {
+    return m_screens->load();
+}
+
+void MainWindow::fillSelectionLists() {
+    m_parameters->fillSelectionLists();
+    m_lists->fillSelectionLists();
+    m_texts->fillSelectionLists();
+    fillSelectionList(m_form->Pbtl);
+}
+
+workflow::Connection MainWindow::connection() const {
+    return workflow::Connection{portNumber(), baudText(), addressText()};
+}
+
+void MainWindow::showConnection(const ScreenFields &f) {
+    m_form->Pchao->setCurrentText(f.Pchao);
+    m_form->Pbtl->setCurrentIndex(BaudRate::position(f.Pbtl));
+    m_form->Pdizhi->setText(f.Pdizhi);
+}
+
+void MainWindow::takeConnection(ScreenFields &f) const {
+    f.Pchao = m_form->Pchao->currentText();
+    f.Pbtl = baudText();
+    f.Pdizhi = addressText();
 }
 
 int MainWindow::portNumber() const {
-    return PortLocator::numberOfItem(control<QComboBox>(QStringLiteral("Pchao"))->currentText());
+    return PortLocator::numberOfItem(m_form->Pchao->currentText());
 }
 
 QString MainWindow::baudText() const {
-    return control<QComboBox>(QStringLiteral("Pbtl"))->currentText();
+    return m_form->Pbtl->currentText();
 }
 
 QString MainWindow::addressText() const {
-    return control<QLineEdit>(QStringLiteral("Pdizhi"))->text();
+    return m_form->Pdizhi->text();
 }
 
 void MainWindow::applyLengthRule() {
-    m_lengthPair->applyFieldRule();
+    m_parameters->applyLengthRule();
 }
 
 bool MainWindow::confirmExit() {

@@ -1,25 +1,34 @@
 #pragma once
-// `fmain`: the whole user interface — toolbar, four panels, the connection
-// row and the status bar. Panels' actions live in src/workflows.
+// `fmain`: the toolbar, the connection row, the status bar and the four
+// panels (each a Designer form with its own class). It switches panels, runs
+// one device action at a time under the error trap, and hands the panels the
+// device, the operator and the connection row. What an action does lives in
+// src/workflows.
+#include "workflows/Workflow.h"
+
 #include <QMainWindow>
 #include <functional>
 #include <memory>
 
 class GuiOperator;
+class ListPanel;
 class OperatorUi;
+class ParameterPanel;
 class ProgressHook;
-class QComboBox;
+class QAbstractButton;
 class QGroupBox;
-class QHBoxLayout;
 class QLabel;
-class QLineEdit;
-class QScrollBar;
 class QTimer;
 class QToolBar;
-class SpinPair;
+class ScreenPanel;
+class TextPanel;
 class led;
 
 struct ScreenConnection;
+struct ScreenFields;
+namespace Ui {
+class MainWindow;
+}
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -33,7 +42,15 @@ class MainWindow : public QMainWindow {
     // Tests put a scripted operator here.
     void setOperator(OperatorUi *ui);
 
-    template <typename T> T *control(const QString &name) const { return findChild<T *>(name); }
+    // The connection row's controls (Pchao, Pbtl, Pdizhi, VScroll4, 总屏号, 屏幕修改).
+    Ui::MainWindow &connectionRow() const { return *m_form; }
+    ScreenPanel &screens() const { return *m_screens; }
+    ParameterPanel &parameters() const { return *m_parameters; }
+    ListPanel &lists() const { return *m_lists; }
+    TextPanel &texts() const { return *m_texts; }
+
+    // A click on the button runs `action` as a device action.
+    void bind(QAbstractButton *button, const std::function<void()> &action);
 
     // Runs one device action; refuses (and says so in the status bar) while
     // another one waits for a screen. Returns false when refused.
@@ -47,7 +64,8 @@ class MainWindow : public QMainWindow {
     void showErrorNumber(int number);
     QLabel *statusPanel(int index) const; // 1..5
 
-    // Toolbar dispatch on the button's key.
+    // Toolbar dispatch on the button's key. The buttons call it from the
+    // event loop, so that whoever pressed one is not held by its questions.
     void toolbarAction(const QString &key);
     QToolBar *toolbar() const { return m_toolbar; }
 
@@ -55,18 +73,18 @@ class MainWindow : public QMainWindow {
     int portNumber() const;
     QString baudText() const;
     QString addressText() const;
+    workflow::Connection connection() const;
+    void showConnection(const ScreenFields &fields);
+    void takeConnection(ScreenFields &fields) const;
+    void fillSelectionLists();
     void applyLengthRule();
     // Sizes the text panel's preview from the screen's length and height.
     void sizePreview();
 
     // Loads the screen registry at start-up and returns the current screen.
-    std::function<ScreenConnection()> onLoadRegistry;
+    ScreenConnection loadRegistry();
     // Called once when the program ends after the operator confirmed.
     std::function<void()> onSaveBeforeExit;
-    // Panel-specific actions that later workflows fill in.
-    std::function<void()> onTextPanelShown;
-    std::function<void()> onListPanelShown;
-    std::function<void(const QString &)> onQuickAction; // 开屏工, 关屏工, 校时工
 
     void requestExit();
     void showPanel(QGroupBox *panel);
@@ -79,8 +97,9 @@ class MainWindow : public QMainWindow {
     void closeEvent(QCloseEvent *event) override;
 
   private:
+    // The four panels and the image panel inside the text panel.
+    QList<QGroupBox *> panels() const;
     void buildToolbar();
-    QHBoxLayout *buildConnectionRow(QWidget *central);
     void buildStatusBar();
     void updateClockPanels();
     bool confirmExit();
@@ -89,6 +108,7 @@ class MainWindow : public QMainWindow {
     // Everyone holds this one; it forwards to the operator of the moment and
     // puts status errors into panel 5.
     class OperatorProxy;
+    const std::unique_ptr<Ui::MainWindow> m_form;
     std::unique_ptr<OperatorProxy> m_proxy;
     std::unique_ptr<led> m_device;
     std::unique_ptr<GuiOperator> m_gui;
@@ -98,7 +118,10 @@ class MainWindow : public QMainWindow {
     QLabel *m_status[5] = {};
     QTimer *m_clock = nullptr;
     QTimer *m_midnight = nullptr;
-    SpinPair *m_lengthPair = nullptr;
+    ScreenPanel *m_screens = nullptr;
+    ParameterPanel *m_parameters = nullptr;
+    ListPanel *m_lists = nullptr;
+    TextPanel *m_texts = nullptr;
     bool m_busy = false;
     bool m_exitConfirmed = false;
     bool m_saved = false;

@@ -1,77 +1,99 @@
-#include "app/Controls.h"
-#include "app/Panels.h"
+#include "app/ParameterPanel.h"
 
-#include <QComboBox>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScrollBar>
+#include "app/MainWindow.h"
+#include "app/SelectionLists.h"
+#include "app/SpinPair.h"
+#include "config/NumericText.h"
+#include "config/ScreenFields.h"
+#include "ui_ParameterPanel.h"
+#include "workflows/ControlCommands.h"
 
-QGroupBox *buildParameterPanel(QWidget *parent) {
-    using namespace Controls;
-    QGroupBox *panel = frame(parent, QStringLiteral("参数设置框"), QStringLiteral("参数设置"));
-    auto *outer = new QHBoxLayout(panel);
+namespace {
+struct PositionField {
+    QComboBox *Ui::ParameterPanel::*list;
+    int ScreenFields::*field;
+};
+// The display-property lists a screen's section remembers.
+const PositionField kPositions[] = {
+    {&Ui::ParameterPanel::色彩, &ScreenFields::Pcolor},
+    {&Ui::ParameterPanel::主控类型, &ScreenFields::Pleixing},
+    {&Ui::ParameterPanel::极性, &ScreenFields::POE},
+    {&Ui::ParameterPanel::数据极性, &ScreenFields::PDataSign},
+    {&Ui::ParameterPanel::区内走向, &ScreenFields::PCol_F},
+    {&Ui::ParameterPanel::行加减, &ScreenFields::PColRule},
+    {&Ui::ParameterPanel::每区行数, &ScreenFields::PQSign},
+    {&Ui::ParameterPanel::扫描方式, &ScreenFields::PScan},
+};
+} // namespace
 
-    QGroupBox *props = frame(panel, QStringLiteral("属性框"), QStringLiteral("显示屏属性"));
-    auto *grid = new QGridLayout(props);
-    int r = 0;
-    for (const auto &[name, label] : {std::pair{u"主控类型", u"主控类型"},
-                                      {u"色彩", u"色彩类型"},
-                                      {u"扫描方式", u"扫描方式"},
-                                      {u"每区行数", u"每区行数"},
-                                      {u"行加减", u"行加减"},
-                                      {u"区内走向", u"区内走向"},
-                                      {u"极性", u"OE极性 "},
-                                      {u"数据极性", u"数据极性"},
-                                      {u"时钟显示", u"时钟显示"}}) {
-        row(grid, r++, QString::fromUtf16(label), combo(props, QString::fromUtf16(name)));
+ParameterPanel::ParameterPanel(MainWindow &window, QWidget *parent)
+    : QGroupBox(parent), m_ui(std::make_unique<Ui::ParameterPanel>()), m_window(window) {
+    m_ui->setupUi(this);
+    m_lengthPair = SpinPair::sixteenths(m_ui->VScroll6, m_ui->Pchang);
+    SpinPair::plain(m_ui->VScroll7, m_ui->Text11);
+
+    using namespace controlcommands;
+    window.bind(m_ui->设置亮度, [this] {
+        setBrightness(m_window.device(), m_window.ui(), m_window.connection(), m_ui->亮度->text());
+    });
+    window.bind(m_ui->校时, [this] {
+        adjustClock(m_window.device(), m_window.ui(), m_window.connection(), m_ui->Text5->text());
+    });
+    window.bind(m_ui->设置开始图号按钮, [this] {
+        setStartPicture(m_window.device(), m_window.ui(), m_window.connection(),
+                        m_ui->Text4->text());
+    });
+    window.bind(m_ui->开屏, [this] { screenOn(true); });
+    window.bind(m_ui->关屏, [this] { screenOn(false); });
+}
+
+ParameterPanel::~ParameterPanel() = default;
+
+void ParameterPanel::fillSelectionLists() {
+    for (QComboBox *c :
+         {m_ui->主控类型, m_ui->色彩, m_ui->扫描方式, m_ui->每区行数, m_ui->行加减, m_ui->区内走向,
+          m_ui->极性, m_ui->数据极性, m_ui->时钟显示, m_ui->Combo2, m_ui->窗口点阵数})
+        fillSelectionList(c);
+}
+
+void ParameterPanel::screenOn(bool on) {
+    controlcommands::screenOn(m_window.device(), m_window.ui(), m_window.connection(), on);
+}
+
+void ParameterPanel::protocolSwitch() {
+    controlcommands::ProtocolSwitchFields fields;
+    fields.oePolarity = m_ui->极性->currentData().toInt();
+    fields.dataPolarity = m_ui->数据极性->currentData().toInt();
+    fields.length = m_ui->Pchang->text();
+    fields.brightness = m_ui->亮度->text();
+    controlcommands::protocolSwitch(m_window.device(), m_window.ui(), m_window.connection(),
+                                    fields);
+}
+
+void ParameterPanel::showFields(const ScreenFields &f) {
+    m_ui->Pchang->setText(f.Pchang);
+    m_ui->pgao->setCurrentText(f.pgao);
+    for (const PositionField &p : kPositions) {
+        QComboBox *c = (*m_ui).*(p.list);
+        if (f.*(p.field) < c->count()) c->setCurrentIndex(f.*(p.field));
     }
-    row(grid, r++, QStringLiteral("屏长(点数)"),
-        line(props, QStringLiteral("Pchang"), QStringLiteral("80")),
-        spin(props, QStringLiteral("VScroll6"), 1, 25, 4));
-    QComboBox *height = combo(props, QStringLiteral("pgao"), true);
-    for (int h = 8; h <= 64; h += 8)
-        height->addItem(QString::number(h));
-    height->setCurrentText(QStringLiteral("16"));
-    row(grid, r++, QStringLiteral("屏高(点数)"), height);
-    row(grid, r++, QStringLiteral("产品标识"), line(props, QStringLiteral("PID")));
-    row(grid, r++, QStringLiteral("固件版本"), line(props, QStringLiteral("Text18")));
-    auto *propButtons = new QHBoxLayout;
-    propButtons->addWidget(button(props, QStringLiteral("属性获取"), QStringLiteral("属性获取")));
-    propButtons->addWidget(button(props, QStringLiteral("修改属性"), QStringLiteral("修改属性")));
-    grid->addLayout(propButtons, r++, 1);
-    outer->addWidget(props);
+}
 
-    QGroupBox *control = frame(panel, QStringLiteral("控制框"), QStringLiteral("屏幕控制"));
-    auto *cg = new QGridLayout(control);
-    r = 0;
-    row(cg, r, QStringLiteral("亮度等级：(0-255)"),
-        line(control, QStringLiteral("亮度"), QStringLiteral("255")));
-    cg->addWidget(button(control, QStringLiteral("设置亮度"), QStringLiteral("设置亮度")), r++, 2);
-    row(cg, r, QStringLiteral("调整值"), line(control, QStringLiteral("Text5")));
-    cg->addWidget(button(control, QStringLiteral("校时"), QStringLiteral("校时")), r++, 2);
-    row(cg, r, QStringLiteral("设置开始图号"),
-        line(control, QStringLiteral("Text4"), QStringLiteral("0")));
-    cg->addWidget(
-        button(control, QStringLiteral("设置开始图号按钮"), QStringLiteral("设置开始图号")), r++,
-        2);
-    auto *onOff = new QHBoxLayout;
-    onOff->addWidget(button(control, QStringLiteral("开屏"), QStringLiteral("开屏")));
-    onOff->addWidget(button(control, QStringLiteral("关屏"), QStringLiteral("关屏")));
-    cg->addLayout(onOff, r++, 1);
-    row(cg, r++, QStringLiteral("新地址"), line(control, QStringLiteral("Text11")),
-        spin(control, QStringLiteral("VScroll7"), 1, 1023, 1));
-    row(cg, r, QStringLiteral("波特率"), combo(control, QStringLiteral("Combo2")));
-    cg->addWidget(button(control, QStringLiteral("修改地址"), QStringLiteral("修改地址")), r++, 2);
+void ParameterPanel::takeFields(ScreenFields &f) const {
+    f.Pchang = m_ui->Pchang->text();
+    f.pgao = m_ui->pgao->currentText();
+    for (const PositionField &p : kPositions)
+        f.*(p.field) = ((*m_ui).*(p.list))->currentIndex();
+}
 
-    QGroupBox *window =
-        frame(control, QStringLiteral("设置窗口号框"), QStringLiteral("设置窗口号"));
-    auto *wg = new QGridLayout(window);
-    row(wg, 0, QStringLiteral("窗口号点阵数："), combo(window, QStringLiteral("窗口点阵数")));
-    cg->addWidget(window, r++, 0, 1, 3);
-    cg->setRowStretch(r, 1);
-    outer->addWidget(control);
-    return panel;
+void ParameterPanel::applyLengthRule() {
+    m_lengthPair->applyFieldRule();
+}
+
+int ParameterPanel::screenLength() const {
+    return int(NumericText::value(m_ui->Pchang->text()));
+}
+
+int ParameterPanel::screenHeight() const {
+    return int(NumericText::value(m_ui->pgao->currentText()));
 }

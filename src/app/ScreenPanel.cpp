@@ -1,26 +1,85 @@
-#include "app/Controls.h"
-#include "app/Panels.h"
+#include "app/ScreenPanel.h"
 
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLineEdit>
-#include <QListView>
-#include <QPushButton>
+#include "app/MainWindow.h"
+#include "app/ParameterPanel.h"
+#include "ui_MainWindow.h"
+#include "ui_ScreenPanel.h"
 
-QGroupBox *buildScreenPanel(QWidget *parent) {
-    using namespace Controls;
-    QGroupBox *panel = frame(parent, QStringLiteral("屏幕管理框"), QStringLiteral("屏幕管理"));
-    auto *grid = new QGridLayout(panel);
-    QListView *screens = listView(panel, QStringLiteral("现有屏幕"));
-    screens->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    row(grid, 0, QStringLiteral("现有屏幕"), screens);
-    row(grid, 1, QStringLiteral("屏幕名称"), line(panel, QStringLiteral("pname")));
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(button(panel, QStringLiteral("添加"), QStringLiteral("添加")));
-    buttons->addWidget(button(panel, QStringLiteral("删除"), QStringLiteral("删除")));
-    buttons->addWidget(button(panel, QStringLiteral("保存"), QStringLiteral("保存")));
-    buttons->addStretch();
-    grid->addLayout(buttons, 2, 1);
-    return panel;
+#include <QItemSelectionModel>
+
+ScreenPanel::ScreenPanel(MainWindow &window, QWidget *parent)
+    : QGroupBox(parent), m_ui(std::make_unique<Ui::ScreenPanel>()), m_window(window),
+      m_registry(m_ini, window.ui(), this) {
+    m_ui->setupUi(this);
+    QListView *list = m_ui->现有屏幕;
+    QComboBox *selector = window.connectionRow().总屏号;
+    list->setModel(m_registry.screens());
+    selector->setModel(m_registry.screens());
+    connect(&m_registry, &ScreenRegistry::currentScreenChanged, this, &ScreenPanel::showFields);
+    connect(list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (!m_showing && current.isValid()) choose(current.row(), true);
+            });
+    connect(selector, &QComboBox::activated, this, [this](int p) { choose(p, false); });
+    window.bind(m_ui->添加, [this] {
+        takeFields();
+        m_registry.addScreen();
+    });
+    window.bind(window.connectionRow().屏幕修改, [this] {
+        takeFields();
+        m_registry.saveAndTest();
+    });
+    window.bind(m_ui->删除, [this] { m_registry.deleteScreen(); });
+}
+
+ScreenPanel::~ScreenPanel() = default;
+
+void ScreenPanel::choose(int position, bool fromList) {
+    if (position == m_registry.currentPosition()) return;
+    // The current screen never changes under a command that waits for it.
+    if (!m_window.refuseWhileBusy()) {
+        m_registry.selectScreen(position);
+    } else if (fromList) {
+        // Not from inside the list's own change of its current row.
+        QMetaObject::invokeMethod(
+            this, [this] { showFields(m_registry.currentPosition()); }, Qt::QueuedConnection);
+    } else {
+        showFields(m_registry.currentPosition());
+    }
+}
+
+ScreenConnection ScreenPanel::load() {
+    m_registry.load();
+    const ScreenFields &f = m_registry.fields;
+    ScreenConnection c;
+    c.Pcode = f.Pchao;
+    c.Pbtl = f.Pbtl;
+    c.Padr = f.Pdizhi;
+    c.TSUM = QString::number(m_registry.DQPTgeshu);
+    c.Pchang = f.Pchang;
+    c.Pgao = f.pgao;
+    c.Pcolor = QString::number(f.Pcolor);
+    c.Pleixing = QString::number(f.Pleixing);
+    return c;
+}
+
+void ScreenPanel::showFields(int position) {
+    const ScreenFields &f = m_registry.fields;
+    m_showing = true;
+    // Through the selection model, so that the highlight moves with it.
+    m_ui->现有屏幕->selectionModel()->setCurrentIndex(m_registry.screens()->index(position),
+                                                      QItemSelectionModel::ClearAndSelect);
+    m_window.connectionRow().总屏号->setCurrentIndex(position);
+    m_showing = false;
+    m_ui->pname->setText(f.pname);
+    m_window.showConnection(f);
+    m_window.parameters().showFields(f);
+    m_window.setProperty("DQPTgeshu", int(m_registry.DQPTgeshu));
+}
+
+void ScreenPanel::takeFields() {
+    ScreenFields &f = m_registry.fields;
+    f.pname = m_ui->pname->text();
+    m_window.takeConnection(f);
+    m_window.parameters().takeFields(f);
 }

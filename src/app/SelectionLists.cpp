@@ -3,7 +3,6 @@
 #include "config/ScreenFields.h"
 
 #include <QComboBox>
-#include <QWidget>
 
 namespace {
 QStringList names(std::initializer_list<const char16_t *> texts) {
@@ -69,10 +68,9 @@ const QList<SelectionList> &selectionLists() {
     return lists;
 }
 
-void fillSelectionLists(QWidget *root) {
+void fillSelectionList(QComboBox *combo) {
     for (const SelectionList &list : selectionLists()) {
-        auto *combo = root->findChild<QComboBox *>(list.name);
-        if (!combo) continue;
+        if (list.name != combo->objectName()) continue;
         combo->clear();
         for (int i = 0; i < list.items.size(); ++i) {
             if (list.data.isEmpty())
@@ -81,6 +79,7 @@ void fillSelectionLists(QWidget *root) {
                 combo->addItem(list.items.at(i), list.data.at(i));
         }
         combo->setCurrentIndex(list.initial);
+        return;
     }
 }
 

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-class QWidget;
+class QComboBox;
 
 struct SelectionList {
     QString name;
@@ -15,7 +15,7 @@ struct SelectionList {
 };
 
 const QList<SelectionList> &selectionLists();
-// Fills every list found by name under `root`, in table order.
-void fillSelectionLists(QWidget *root);
+// Fills the list with the table's entry of the same name (its objectName).
+void fillSelectionList(QComboBox *combo);
 // "9600" -> 0, "19200" -> 1, "38400" -> 2, "115200" -> 3, anything else -> 2.
 int baudRatePosition(const QString &text);

@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/MainWindow.h"
+#include "app/ParameterPanel.h"
 #include "app/SelectionLists.h"
 #include "config/NumericText.h"
 #include "protocol/PortLocator.h"
@@ -8,10 +9,8 @@
 #include "protocol/VbError.h"
 #include "protocol/VbNumbers.h"
 #include "protocol/led.h"
-
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLineEdit>
+#include "ui_MainWindow.h"
+#include "ui_ParameterPanel.h"
 
 #ifdef Q_OS_LINUX
 #include <sched.h>
@@ -33,9 +32,9 @@ void Startup::run() {
     MainWindow &w = m_window;
     ScreenConnection screen;
     bool loaded = w.trap([&] {
-        w.showPanel(w.panel(QStringLiteral("参数设置框")));
-        fillSelectionLists(&w);
-        if (w.onLoadRegistry) screen = w.onLoadRegistry();
+        w.showPanel(&w.parameters());
+        w.fillSelectionLists();
+        screen = w.loadRegistry();
     });
     if (!loaded) return; // an error up to here ends start-up; the window stays
     // From here on a failing step is skipped and the next one runs.
@@ -46,14 +45,14 @@ void Startup::run() {
 }
 
 void Startup::scanPorts() {
-    auto *pchao = m_window.control<QComboBox>(QStringLiteral("Pchao"));
+    QComboBox *pchao = m_window.connectionRow().Pchao;
     pchao->clear();
     for (const PortScanEntry &e : ::scanPorts(m_window.device().MSComm1()))
         pchao->addItem(e.text, e.number);
 }
 
 void Startup::choosePort(const QString &pcode) {
-    auto *pchao = m_window.control<QComboBox>(QStringLiteral("Pchao"));
+    QComboBox *pchao = m_window.connectionRow().Pchao;
     const long long wanted = VbNumbers::roundHalfEven(NumericText::value(pcode));
     if (pchao->count() == 0) {
         pchao->setCurrentText(QString());
@@ -74,19 +73,19 @@ void Startup::fillConnectionFields(const ScreenConnection &s) {
     auto number = [](const QString &text) {
         return QString::number(VbNumbers::roundHalfEven(NumericText::value(text)));
     };
-    w.control<QComboBox>(QStringLiteral("Pbtl"))->setCurrentIndex(baudRatePosition(s.Pbtl));
-    w.control<QLineEdit>(QStringLiteral("Pdizhi"))->setText(number(s.Padr));
+    Ui::ParameterPanel &p = w.parameters().form();
+    w.connectionRow().Pbtl->setCurrentIndex(baudRatePosition(s.Pbtl));
+    w.connectionRow().Pdizhi->setText(number(s.Padr));
     w.setProperty("DQPTgeshu", number(s.TSUM).toInt());
-    w.control<QLineEdit>(QStringLiteral("Pchang"))->setText(number(s.Pchang));
+    p.Pchang->setText(number(s.Pchang));
     w.applyLengthRule();
-    w.control<QComboBox>(QStringLiteral("pgao"))->setCurrentText(number(s.Pgao));
-    auto setPosition = [&](const char16_t *name, const QString &value) {
-        auto *c = w.control<QComboBox>(QString::fromUtf16(name));
+    p.pgao->setCurrentText(number(s.Pgao));
+    auto setPosition = [&](QComboBox *c, const QString &value) {
         const int pos = int(NumericText::value(value));
         if (pos < 0 || pos >= c->count())
             throw VbError(vberr::InvalidCall, QStringLiteral("列表位置无效"));
         c->setCurrentIndex(pos);
     };
-    setPosition(u"色彩", s.Pcolor);
-    setPosition(u"主控类型", s.Pleixing);
+    setPosition(p.色彩, s.Pcolor);
+    setPosition(p.主控类型, s.Pleixing);
 }

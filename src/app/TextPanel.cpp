@@ -1,120 +1,90 @@
-#include "app/Controls.h"
-#include "app/Panels.h"
+#include "app/TextPanel.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollBar>
+#include "app/MainWindow.h"
+#include "app/ParameterPanel.h"
+#include "app/SelectionLists.h"
+#include "app/SpinPair.h"
+#include "encoding/ColourBytes.h"
+#include "ui_TextPanel.h"
 
-namespace {
-using namespace Controls;
+using queuecalling::Action;
 
-QGroupBox *queueCallingFrame(QWidget *parent) {
-    QGroupBox *f = frame(parent, QStringLiteral("Frame8"), QStringLiteral("发送叫号信息"));
-    auto *g = new QGridLayout(f);
-    row(g, 0, QStringLiteral("上行默认叫号信息："),
-        line(f, QStringLiteral("Text22"), QStringLiteral("欢迎光临")),
-        button(f, QStringLiteral("Command10"), QStringLiteral("发送")));
-    row(g, 1, QStringLiteral("下行默认叫号信息："),
-        line(f, QStringLiteral("Text23"), QStringLiteral("欢迎光临")),
-        button(f, QStringLiteral("Command11"), QStringLiteral("发送")));
-    row(g, 2, QStringLiteral("叫号信息："), line(f, QStringLiteral("Text6")));
-    row(g, 3, QStringLiteral("动作方式："), combo(f, QStringLiteral("Combo9")));
-    row(g, 4, QStringLiteral("动作速度："), line(f, QStringLiteral("Text14"), QStringLiteral("2")),
-        spin(f, QStringLiteral("VScroll2"), 1, 255, 1));
-    row(g, 5, QStringLiteral("停留时间："), line(f, QStringLiteral("Text16"), QStringLiteral("2")),
-        spin(f, QStringLiteral("VScroll3"), 0, 255, 2));
-    row(g, 6, QStringLiteral("页面时间："), line(f, QStringLiteral("Text17"), QStringLiteral("30")),
-        spin(f, QStringLiteral("VScroll8"), 0, 255, 2));
-    auto *tests = new QHBoxLayout;
-    tests->addWidget(button(f, QStringLiteral("Command8"), QStringLiteral("测试上行")));
-    tests->addWidget(button(f, QStringLiteral("Command9"), QStringLiteral("测试下行")));
-    g->addLayout(tests, 7, 1);
-    return f;
+TextPanel::TextPanel(MainWindow &window, QWidget *parent)
+    : QGroupBox(parent), m_ui(std::make_unique<Ui::TextPanel>()), m_window(window) {
+    m_ui->setupUi(this);
+    m_ui->文本Logo框->hide();
+    m_ui->HScroll1->hide();
+    SpinPair::plain(m_ui->VScroll2, m_ui->Text14);
+    SpinPair::plain(m_ui->VScroll3, m_ui->Text16);
+    SpinPair::plain(m_ui->VScroll8, m_ui->Text17);
+    const std::pair<QPushButton *, Action> buttons[] = {{m_ui->Command10, Action::DefaultUpper},
+                                                        {m_ui->Command11, Action::DefaultLower},
+                                                        {m_ui->Command8, Action::TestUpper},
+                                                        {m_ui->Command9, Action::TestLower}};
+    for (const auto &[button, action] : buttons)
+        window.bind(button, [this, a = action] { callQueue(a); });
 }
 
-QGroupBox *colourFrame(QWidget *parent) {
-    QGroupBox *f = frame(parent, QStringLiteral("颜色设置框"), QStringLiteral("颜色设置"));
-    auto *g = new QGridLayout(f);
-    row(g, 0, QStringLiteral("汉字颜色"), combo(f, QStringLiteral("字库颜色")));
-    row(g, 1, QStringLiteral("ASC颜色"), combo(f, QStringLiteral("ASC颜色")));
-    row(g, 2, QStringLiteral("背景色"), combo(f, QStringLiteral("combo1")));
-    row(g, 3, QStringLiteral("窗口颜色"), combo(f, QStringLiteral("Asccolor")));
-    row(g, 4, QStringLiteral("窗口背景色"), combo(f, QStringLiteral("Windowbackcolor")));
-    return f;
+TextPanel::~TextPanel() = default;
+
+void TextPanel::fillSelectionLists() {
+    for (QComboBox *c : {m_ui->combo1, m_ui->字库颜色, m_ui->ASC颜色, m_ui->Asccolor, m_ui->Combo4,
+                         m_ui->Combo5, m_ui->Combo8, m_ui->Combo9})
+        fillSelectionList(c);
 }
 
-QGroupBox *textSendingFrame(QWidget *parent) {
-    QGroupBox *f = frame(parent, QStringLiteral("文字发送框"), QStringLiteral("发送文字"));
-    auto *g = new QGridLayout(f);
-    row(g, 0, QStringLiteral("文字信息"), line(f, QStringLiteral("Text7")));
-    row(g, 1, QStringLiteral("图号"), line(f, QStringLiteral("Text8"), QStringLiteral("1")));
-    row(g, 2, QStringLiteral("横向点阵数"), line(f, QStringLiteral("Text9")));
-    row(g, 3, QStringLiteral("动作方式"), combo(f, QStringLiteral("Combo8")));
-    g->addWidget(check(f, QStringLiteral("排队"), QStringLiteral("排队")), 4, 1);
-    auto *pool = new QListWidget(f);
-    pool->setObjectName(QStringLiteral("发送文字"));
-    row(g, 5, QStringLiteral("文字列表"), pool);
-    return f;
+void TextPanel::callQueue(Action action) {
+    queuecalling::Fields fields;
+    fields.action = action;
+    fields.colour =
+        colourbytes::lineColourByte(m_ui->字库颜色->currentIndex(), m_ui->ASC颜色->currentIndex(),
+                                    m_ui->combo1->currentIndex());
+    fields.text = action == Action::DefaultUpper   ? m_ui->Text22->text()
+                  : action == Action::DefaultLower ? m_ui->Text23->text()
+                                                   : m_ui->Text6->text();
+    fields.pageTime = m_ui->Text17->text();
+    fields.speed = m_ui->Text14->text();
+    fields.stay = m_ui->Text16->text();
+    fields.effect = m_ui->Combo9->currentData().toInt();
+    const queuecalling::Run run =
+        queuecalling::run(m_window.device(), m_window.ui(), m_window.connection(), fields);
+    if (run.queueTicked) m_ui->排队->setChecked(true);
+    if (run.width >= 0) m_ui->Text9->setText(QString::number(run.width));
 }
 
-QGroupBox *imagePanel(QWidget *parent) {
-    QGroupBox *f = frame(parent, QStringLiteral("自动发送框"), QStringLiteral("发送上电信息"));
-    auto *g = new QGridLayout(f);
-    row(g, 0, QStringLiteral("窗口号："), line(f, QStringLiteral("窗口号"), QStringLiteral("\\1")),
-        spin(f, QStringLiteral("VScroll1"), -1, 110, 2));
-    QGroupBox *format = frame(f, QStringLiteral("格式选择框"), QStringLiteral("格式选择"));
-    auto *fl = new QHBoxLayout(format);
-    auto *picture = new QRadioButton(QStringLiteral("图片"), format);
-    picture->setObjectName(QStringLiteral("Option1"));
-    auto *text = new QRadioButton(QStringLiteral("文本"), format);
-    text->setObjectName(QStringLiteral("Option2"));
-    fl->addWidget(picture);
-    fl->addWidget(text);
-    g->addWidget(format, 1, 0, 1, 3);
-    QGroupBox *logo = frame(f, QStringLiteral("文本Logo框"), QStringLiteral("文本Logo"));
-    auto *lg = new QGridLayout(logo);
-    auto *logoText = new QPlainTextEdit(logo);
-    logoText->setObjectName(QStringLiteral("Text1"));
-    logoText->setFixedHeight(48);
-    row(lg, 0, QStringLiteral("文字信息："), logoText);
-    row(lg, 1, QStringLiteral("字符颜色"), combo(logo, QStringLiteral("Combo4")));
-    row(lg, 2, QStringLiteral("背景颜色"), combo(logo, QStringLiteral("Combo5")));
-    logo->hide();
-    g->addWidget(logo, 2, 0, 1, 3);
-    auto *preview = new QWidget(f);
-    preview->setObjectName(QStringLiteral("预览框"));
-    preview->setMinimumHeight(40);
-    auto *sample = new QLabel(preview);
-    sample->setObjectName(QStringLiteral("pic1"));
-    sample->setGeometry(0, 0, 32, 32);
-    sample->setStyleSheet(QStringLiteral("background: black"));
-    auto *image = new QLabel(preview);
-    image->setObjectName(QStringLiteral("PicImg"));
-    image->setStyleSheet(QStringLiteral("background: black"));
-    g->addWidget(preview, 3, 0, 1, 3);
-    auto *scroll = new QScrollBar(Qt::Horizontal, f);
-    scroll->setObjectName(QStringLiteral("HScroll1"));
-    scroll->hide();
-    g->addWidget(scroll, 4, 0, 1, 3);
-    return f;
+void TextPanel::showWithImagePanel(bool sizeThePreview) {
+    m_ui->自动发送框->show();
+    if (!m_ui->Option1->isChecked() && !m_ui->Option2->isChecked()) m_ui->Option1->click();
+    if (sizeThePreview)
+        sizePreview(m_window.parameters().screenLength(), m_window.parameters().screenHeight());
 }
-} // namespace
 
-QGroupBox *buildTextPanel(QWidget *parent) {
-    QGroupBox *panel = frame(parent, QStringLiteral("图象处理框"), QStringLiteral("发送信息"));
-    auto *grid = new QGridLayout(panel);
-    grid->addWidget(queueCallingFrame(panel), 0, 0);
-    grid->addWidget(colourFrame(panel), 0, 1);
-    grid->addWidget(textSendingFrame(panel), 1, 0);
-    grid->addWidget(imagePanel(panel), 1, 1);
-    return panel;
+void TextPanel::sizePreview(int length, int height) {
+    // The frame shows at most 264 dots and the scroll bar reaches the rest.
+    constexpr int visibleDots = 264;
+    const int w = qBound(0, length, 4096), h = qBound(0, height, 512);
+    m_ui->预览框->setFixedSize(qMin(w, visibleDots), qMax(h, 32));
+    m_ui->PicImg->setGeometry(0, 0, w, h);
+    m_ui->pic1->resize(32, 32);
+    QScrollBar *scroll = m_ui->HScroll1;
+    if (w > visibleDots) {
+        scroll->setRange(0, w - visibleDots);
+        scroll->setPageStep(visibleDots);
+        scroll->setValue(0);
+        scroll->setEnabled(true);
+        scroll->show();
+    } else {
+        scroll->hide();
+    }
+}
+
+QGroupBox *TextPanel::imagePanel() const {
+    return m_ui->自动发送框;
+}
+
+QStringList TextPanel::pool() const {
+    QStringList texts;
+    for (int i = 0; i < m_ui->发送文字->count(); ++i)
+        texts.append(m_ui->发送文字->item(i)->text());
+    return texts;
 }

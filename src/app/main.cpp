@@ -2,7 +2,6 @@
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
-#include "workflows/Workflows.h"
 
 #include <QApplication>
 
@@ -14,7 +13,6 @@ int main(int argc, char **argv) {
     GuiOperator alone(nullptr);
     if (!instance.acquireOrTell(alone)) return 0;
     MainWindow window;
-    installWorkflows(window);
     Startup(window).run();
     window.show();
     return QApplication::exec();

@@ -19,14 +19,73 @@ Registration::Registration(std::initializer_list<Command> commands) {
         registry().append(c);
 }
 
+namespace {
+// The workflows' messages and questions, one line each on stderr. A question
+// is answered Yes only with --yes.
+class StreamOperator : public OperatorUi {
+  public:
+    explicit StreamOperator(QTextStream &err) : m_err(err) {}
+    void message(const QString &text, const QString &caption) override {
+        line(caption.isEmpty() ? text : caption + QStringLiteral(": ") + text);
+    }
+    bool askYesNo(const QString &text, const QString &caption) override {
+        message(text, caption);
+        return answerYes;
+    }
+    bool askOkCancel(const QString &text, const QString &caption) override {
+        return askYesNo(text, caption);
+    }
+    bool input(const QString &, const QString &, QString &) override { return false; }
+    QString openFile(const QString &, const QString &) override { return QString(); }
+    void statusError(int number, const QString &text) override {
+        line(QStringLiteral("error %1%2")
+                 .arg(number)
+                 .arg(text.isEmpty() ? QString() : QStringLiteral(": ") + text));
+    }
+    bool answerYes = false;
+
+  private:
+    void line(const QString &text) {
+        m_err << text << '\n';
+        m_err.flush();
+    }
+    QTextStream &m_err;
+};
+} // namespace
+
 void Context::prepare() const {
     device.PAdress = qint16(address);
     device.serieinit(qint16(port), baud);
 }
 
+workflow::Connection Context::connection() const {
+    return workflow::Connection{port, baud, QString::number(address)};
+}
+
+int Context::report(bool acknowledged) const {
+    if (acknowledged && address > led::LastAnsweringAddress)
+        out << "sent (not acknowledged at addresses of 512 and more)\n";
+    else
+        out << (acknowledged ? "acknowledged\n" : "not acknowledged\n");
+    out.flush();
+    return acknowledged ? ExitOk : ExitFailed;
+}
+
+int exitStatus(workflow::Outcome outcome) {
+    switch (outcome) {
+    case workflow::Outcome::Done:
+        return ExitOk;
+    case workflow::Outcome::NotAcknowledged:
+        return ExitFailed;
+    case workflow::Outcome::Refused:
+        break;
+    }
+    return ExitUsage;
+}
+
 int parseInt(const QString &text, const QString &what, int min, int max) {
     bool ok = false;
-    const qlonglong v = text.trimmed().toLongLong(&ok, 0);
+    const qlonglong v = text.trimmed().toLongLong(&ok, 10);
     if (!ok) throw UsageError{QStringLiteral("%1 is not a number: %2").arg(what, text)};
     if (v < min || v > max)
         throw UsageError{
@@ -53,7 +112,7 @@ void expectNoMore(const QStringList &args) {
 
 static void usage(QTextStream &err) {
     err << "usage: ledctl [--port N] [--baud RATE] [--address A] [--screen N|NAME] [--dir DIR] "
-           "COMMAND ...\n";
+           "[--yes] COMMAND ...\n";
     for (const Command &c : registry())
         err << "  ledctl " << c.synopsis << "\n";
     err.flush();
@@ -67,9 +126,9 @@ std::function<void(Context &, const QString &)> &screenResolver() {
 
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err) {
     led device;
-    StderrOperator ui;
+    StreamOperator ui(err);
     device.setOperator(&ui);
-    Context ctx{device, out};
+    Context ctx{device, ui, out};
     QStringList args = arguments;
     try {
         const QString dir = takeOption(args, QStringLiteral("--dir"));
@@ -92,7 +151,10 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err) {
         const QString address = takeOption(args, QStringLiteral("--address"));
         if (!address.isEmpty())
             ctx.address = parseInt(address, QStringLiteral("address"), -1, 32767);
-        ctx.lossy = takeFlag(args, QStringLiteral("--lossy"));
+        // --lossy is the answer to the one question about characters code
+        // page 936 cannot show.
+        ui.answerYes = takeFlag(args, QStringLiteral("--yes"));
+        ui.answerYes = takeFlag(args, QStringLiteral("--lossy")) || ui.answerYes;
         if (args.isEmpty() || args.first() == QLatin1String("--help")) {
             usage(err);
             return args.isEmpty() ? ExitUsage : ExitOk;

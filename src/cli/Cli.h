@@ -1,10 +1,14 @@
 #pragma once
-// ledctl: the command-line front end over the same `led` object the window
-// uses. Exit 0 when every stage was acknowledged, 1 when not, 2 for bad
-// usage or bad input.
+// ledctl: the command-line front end over the same workflows the window runs.
+// A subcommand turns its arguments into the workflow's fields; the workflow's
+// messages go to stderr, a question counts as No unless --yes is given. Exit
+// 0 when every stage was acknowledged, 1 when not, 2 for bad usage or input.
+#include "workflows/Workflow.h"
+
 #include <QStringList>
 #include <functional>
 
+class OperatorUi;
 class led;
 class QTextStream;
 
@@ -21,14 +25,22 @@ struct UsageError {
 
 struct Context {
     led &device;
+    OperatorUi &ui;
     QTextStream &out;
     int port = 1;
     QString baud = QStringLiteral("9600");
     int address = 1;
-    bool lossy = false;
-    // Prepares the device for a command: address and port settings.
+    // Prepares the device for a raw transfer: address and port settings.
     void prepare() const;
+    // The connection row a workflow gets.
+    workflow::Connection connection() const;
+    // Prints "acknowledged", "not acknowledged" or, for boards that never
+    // answer, "sent (...)"; returns the exit status.
+    int report(bool acknowledged) const;
 };
+
+// 0 done, 1 not acknowledged, 2 refused.
+int exitStatus(workflow::Outcome outcome);
 
 using Handler = std::function<int(Context &, QStringList &args)>;
 struct Command {
@@ -48,7 +60,8 @@ std::function<void(Context &, const QString &)> &screenResolver();
 
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
 
-// Argument helpers that raise UsageError with a clear reason.
+// Argument helpers that raise UsageError with a clear reason. Numbers are
+// decimal: "010" is ten.
 int parseInt(const QString &text, const QString &what, int min, int max);
 QString takeOption(QStringList &args, const QString &name);
 bool takeFlag(QStringList &args, const QString &name);

@@ -1,5 +1,6 @@
 // ledctl brightness, power, start-picture, clock, list and protocol-switch:
-// the control commands of the parameter panel.
+// the parameter panel's control commands, through the panel's workflows.
+#include "workflows/ControlCommands.h"
 #include "cli/Cli.h"
 #include "protocol/led.h"
 
@@ -8,10 +9,10 @@
 namespace cli {
 namespace {
 
-int report(Context &ctx, bool ok) {
-    ctx.out << (ok ? "acknowledged\n" : "not acknowledged\n");
-    ctx.out.flush();
-    return ok ? ExitOk : ExitFailed;
+// The workflow tells the operator on stderr; stdout gets the one-word result.
+int finish(Context &ctx, workflow::Outcome outcome) {
+    if (outcome == workflow::Outcome::Refused) return ExitUsage;
+    return ctx.report(outcome == workflow::Outcome::Done);
 }
 
 QByteArray parseHexBytes(const QStringList &args) {
@@ -36,8 +37,8 @@ int brightnessCommand(Context &ctx, QStringList &args) {
     const int value = parseInt(takeArgument(args, QStringLiteral("brightness")),
                                QStringLiteral("brightness"), 0, 255);
     expectNoMore(args);
-    ctx.prepare();
-    return report(ctx, ctx.device.CSetLight(quint8(value)));
+    return finish(ctx, controlcommands::setBrightness(ctx.device, ctx.ui, ctx.connection(),
+                                                      QString::number(value)));
 }
 
 int powerCommand(Context &ctx, QStringList &args) {
@@ -45,16 +46,16 @@ int powerCommand(Context &ctx, QStringList &args) {
     expectNoMore(args);
     if (state != QLatin1String("on") && state != QLatin1String("off"))
         throw UsageError{QStringLiteral("power must be on or off, not ") + state};
-    ctx.prepare();
-    return report(ctx, ctx.device.CAutokgSet(state == QLatin1String("on") ? 1 : 0));
+    return finish(ctx, controlcommands::screenOn(ctx.device, ctx.ui, ctx.connection(),
+                                                 state == QLatin1String("on")));
 }
 
 int startPictureCommand(Context &ctx, QStringList &args) {
     const int value = parseInt(takeArgument(args, QStringLiteral("start picture number")),
                                QStringLiteral("start picture number"), 0, 255);
     expectNoMore(args);
-    ctx.prepare();
-    return report(ctx, ctx.device.Ckaitkh(qint16(value)));
+    return finish(ctx, controlcommands::setStartPicture(ctx.device, ctx.ui, ctx.connection(),
+                                                        QString::number(value)));
 }
 
 int clockCommand(Context &ctx, QStringList &args) {
@@ -62,8 +63,8 @@ int clockCommand(Context &ctx, QStringList &args) {
     const int offset =
         offsetText.isEmpty() ? 0 : parseInt(offsetText, QStringLiteral("offset"), -32768, 32767);
     expectNoMore(args);
-    ctx.prepare();
-    return report(ctx, ctx.device.CTimeAdjust(qint16(offset)));
+    return finish(ctx, controlcommands::adjustClock(ctx.device, ctx.ui, ctx.connection(),
+                                                    QString::number(offset)));
 }
 
 int listCommand(Context &ctx, QStringList &args) {
@@ -72,7 +73,7 @@ int listCommand(Context &ctx, QStringList &args) {
         throw UsageError{
             QStringLiteral("a list holds at most 1024 bytes, not %1").arg(bytes.size())};
     ctx.prepare();
-    return report(ctx, ctx.device.Csendlist(bytes, qint32(bytes.size())));
+    return ctx.report(ctx.device.Csendlist(bytes, qint32(bytes.size())));
 }
 
 int choice(const QString &value, const QString &what, const QString &zero, const QString &other,
@@ -85,7 +86,7 @@ int choice(const QString &value, const QString &what, const QString &zero, const
 }
 
 int protocolSwitchCommand(Context &ctx, QStringList &args) {
-    QuorinFields fields;
+    controlcommands::ProtocolSwitchFields fields;
     // 极性: "低有效" 0, "高有效" 4; 数据极性: "负极性" 0, "正极性" 8.
     fields.oePolarity = choice(takeOption(args, QStringLiteral("--oe")), QStringLiteral("oe"),
                                QStringLiteral("low"), QStringLiteral("high"), 4);
@@ -103,9 +104,8 @@ int protocolSwitchCommand(Context &ctx, QStringList &args) {
     if (ctx.address < 0 || ctx.address > 255)
         throw UsageError{QStringLiteral("protocol-switch needs an address of 0 to 255, not %1")
                              .arg(ctx.address)};
-    fields.address = QString::number(ctx.address);
-    ctx.prepare();
-    return report(ctx, ctx.device.CSetQuorin(fields));
+    return finish(ctx,
+                  controlcommands::protocolSwitch(ctx.device, ctx.ui, ctx.connection(), fields));
 }
 
 const Registration registration{

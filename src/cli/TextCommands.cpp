@@ -1,10 +1,11 @@
 // ledctl text, call and default: a text picture on its own, and the
-// queue-calling messages of the upper and lower line.
+// queue-calling messages of the upper and lower line (the frame's workflow).
 #include "cli/Cli.h"
 #include "encoding/TextChecks.h"
 #include "encoding/TextPicture.h"
-#include "protocol/QueueCalling.h"
+#include "protocol/OperatorUi.h"
 #include "protocol/led.h"
+#include "workflows/QueueCalling.h"
 
 #include <QTextStream>
 #include <limits>
@@ -23,12 +24,23 @@ int byteOption(QStringList &args, const QString &option, const QString &label, i
     return value;
 }
 
-void checkText(const Context &ctx, const QString &text) {
+// A decimal number option passed on as the text a panel field would hold;
+// the workflow reads and checks it.
+QString numberOption(QStringList &args, const QString &option, const QString &fallback) {
+    const QString text = takeOption(args, option);
+    if (text.isEmpty()) return fallback;
+    parseInt(text, option.mid(2), std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    return text.trimmed();
+}
+
+// False when the text is refused or the operator (--lossy) did not agree.
+bool checkText(const Context &ctx, const QString &text) {
     const QString problem = textchecks::textProblem(text);
     if (!problem.isEmpty()) throw UsageError{problem};
     const QString lossy = textchecks::unrepresentableProblem(text);
-    if (!lossy.isEmpty() && !ctx.lossy)
-        throw UsageError{lossy + QStringLiteral(" (--lossy sends them anyway)")};
+    return lossy.isEmpty() ||
+           ctx.ui.askYesNo(lossy + QStringLiteral("，是否继续发送？ (--lossy sends them anyway)"),
+                           QStringLiteral("汉字发送"));
 }
 
 int textCommand(Context &ctx, QStringList &args) {
@@ -45,7 +57,7 @@ int textCommand(Context &ctx, QStringList &args) {
                                  textpicture::FirstPicture, textpicture::LastPicture);
     const QString text = args.takeFirst();
     expectNoMore(args);
-    checkText(ctx, text);
+    if (!checkText(ctx, text)) return ExitUsage;
 
     ctx.prepare();
     bool ok = false;
@@ -57,39 +69,35 @@ int textCommand(Context &ctx, QStringList &args) {
         const qint16 length = ctx.device.Strtoneima(text, qint16(colour));
         ok = textpicture::send(ctx.device, picture, length, textpicture::Layout::Plain);
     }
-    ctx.out << (ok ? "acknowledged\n" : "not acknowledged\n");
-    ctx.out.flush();
-    return ok ? ExitOk : ExitFailed;
+    return ctx.report(ok);
 }
 
 int queueCommand(Context &ctx, QStringList &args, queuecalling::Action upper,
                  queuecalling::Action lower) {
-    queuecalling::Request request;
-    request.colour = byteOption(args, QStringLiteral("--colour"), QStringLiteral("颜色"), 0);
-    request.pageTime = byteOption(args, QStringLiteral("--page"), QStringLiteral("页面时间"), 30);
-    request.effect = byteOption(args, QStringLiteral("--effect"), QStringLiteral("动作方式"), 0);
-    request.speed = byteOption(args, QStringLiteral("--speed"), QStringLiteral("动作速度"), 2);
-    request.stay = byteOption(args, QStringLiteral("--stay"), QStringLiteral("停留时间"), 2);
+    queuecalling::Fields fields;
+    fields.colour = byteOption(args, QStringLiteral("--colour"), QStringLiteral("颜色"), 0);
+    fields.pageTime = numberOption(args, QStringLiteral("--page"), fields.pageTime);
+    fields.effect = byteOption(args, QStringLiteral("--effect"), QStringLiteral("动作方式"), 0);
+    fields.speed = numberOption(args, QStringLiteral("--speed"), fields.speed);
+    fields.stay = numberOption(args, QStringLiteral("--stay"), fields.stay);
     if (args.size() < 2) throw UsageError{QStringLiteral("needs upper|lower and TEXT")};
     const QString line = args.takeFirst();
     if (line == QLatin1String("upper")) {
-        request.action = upper;
+        fields.action = upper;
     } else if (line == QLatin1String("lower")) {
-        request.action = lower;
+        fields.action = lower;
     } else {
         throw UsageError{QStringLiteral("the line must be upper or lower, not ") + line};
     }
-    request.text = args.takeFirst();
+    fields.text = args.takeFirst();
     expectNoMore(args);
-    const QString problem = queuecalling::validate(request);
-    if (!problem.isEmpty()) throw UsageError{problem};
-    checkText(ctx, request.text);
 
-    ctx.prepare();
-    const queuecalling::Result result = queuecalling::send(ctx.device, request);
-    switch (result.outcome) {
+    const queuecalling::Run run = queuecalling::run(ctx.device, ctx.ui, ctx.connection(), fields);
+    switch (run.detail) {
     case queuecalling::Outcome::Sent:
-        ctx.out << "sent\n";
+        ctx.out << (ctx.address > led::LastAnsweringAddress
+                        ? "sent (not acknowledged at addresses of 512 and more)\n"
+                        : "sent\n");
         break;
     case queuecalling::Outcome::PictureFailed:
         ctx.out << "picture not acknowledged\n";
@@ -98,11 +106,10 @@ int queueCommand(Context &ctx, QStringList &args, queuecalling::Action upper,
         ctx.out << "display block not acknowledged\n";
         break;
     case queuecalling::Outcome::Refused:
-        ctx.out << "refused\n";
         break;
     }
     ctx.out.flush();
-    return result.outcome == queuecalling::Outcome::Sent ? ExitOk : ExitFailed;
+    return exitStatus(run.outcome);
 }
 
 int callCommand(Context &ctx, QStringList &args) {

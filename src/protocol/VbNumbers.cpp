@@ -27,7 +27,7 @@ long long VbNumbers::roundHalfEven(double v) {
 }
 
 qint16 VbNumbers::int16Of(const QString &text) {
-    if (text.trimmed().isEmpty()) return 0;
+    // An empty field is no number: taking it as 0 would send to board 0.
     if (!isNumeric(text))
         throw VbError(vberr::TypeMismatch, QStringLiteral("不是数字：%1").arg(text));
     const long long v = roundHalfEven(value(text));

@@ -10,7 +10,7 @@ bool isNumeric(const QString &text);
 double value(const QString &text);
 // Rounds half to even; saturates far outside the range of long long.
 long long roundHalfEven(double v);
-// The integer value of a field: empty is 0; text that is not a number raises
-// VbError 13, a number outside -32768..32767 VbError 6.
+// The integer value of a field: text that is not a number (an empty field
+// included) raises VbError 13, a number outside -32768..32767 VbError 6.
 qint16 int16Of(const QString &text);
 } // namespace VbNumbers

@@ -147,7 +147,7 @@ bool led::Link_Build(qint16 Address) {
     if (port.write(frame) < 0 || !port.isOpen()) {
         m_lastFailure = port.isOpen() ? PortFailure::Other : m_lastFailure;
         if (!m_lostReported) serierr();
-    } else if (Address > 511) {
+    } else if (Address > LastAnsweringAddress) {
         result = true;
     } else {
         result = waitAnswer(1000, 1, [](const QByteArray &a) {
@@ -184,7 +184,7 @@ bool led::senddata(qint16 commandbyte, qint32 &packagecounter, qint32 packagesiz
 
     bool result = false;
     SerialPortIo &port = MSComm1();
-    const bool answered = PAdress <= 511;
+    const bool answered = PAdress <= LastAnsweringAddress;
     if (linked && openPort()) {
         port.clearInput();
         port.write(header);

@@ -53,6 +53,9 @@ class led : public QObject {
     void setPort(std::unique_ptr<SerialPortIo> port);
 
     // --- frame and transfer ---
+    // Boards at higher addresses never answer: their transfers count as done
+    // once written.
+    static constexpr qint16 LastAnsweringAddress = 511;
     static qint16 Jiao(const QByteArray &DataTemp, qint16 StarI);
     bool Link_Build(qint16 Address);
     bool senddata(qint16 commandbyte, qint32 &packagecounter, qint32 packagesize);

@@ -8,7 +8,6 @@
 #include "support/PtyLink.h"
 #include "support/RecordingOperator.h"
 #include "support/TempProgramDir.h"
-#include "workflows/Workflows.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -44,7 +43,7 @@ class MainWindowTest : public QObject {
     void startupFillsEveryListWithItsItemsDataAndPosition() {
         TempProgramDir dir;
         MainWindow w;
-        fillSelectionLists(&w);
+        w.fillSelectionLists();
         const QList<ListExpectation> expected = {
             {u"combo1", texts({u"红色", u"绿色", u"黄色"}), {170, 85, 165}, 2},
             {u"字库颜色", texts({u"黑色", u"红色", u"绿色", u"黄色"}), {0, 1, 2, 3}, 3},
@@ -88,7 +87,7 @@ class MainWindowTest : public QObject {
         };
         for (const ListExpectation &e : expected) {
             const QString name = QString::fromUtf16(e.name);
-            auto *c = w.control<QComboBox>(name);
+            auto *c = w.findChild<QComboBox *>(name);
             QVERIFY2(c, qPrintable(name));
             QStringList items;
             QList<int> data;
@@ -121,19 +120,20 @@ class MainWindowTest : public QObject {
         MainWindow w;
         RecordingOperator ui;
         w.setOperator(&ui);
-        installWorkflows(w);
         Startup(w).run();
-        QCOMPARE(w.control<QComboBox>(QStringLiteral("总屏号"))->currentText(),
+        QCOMPARE(w.findChild<QComboBox *>(QStringLiteral("总屏号"))->currentText(),
                  QStringLiteral("收费窗口"));
         // Port 7 was not found by the scan: the first found port is shown.
-        QCOMPARE(w.control<QComboBox>(QStringLiteral("Pchao"))->currentText(), QStringLiteral("3"));
+        QCOMPARE(w.findChild<QComboBox *>(QStringLiteral("Pchao"))->currentText(),
+                 QStringLiteral("3"));
         QCOMPARE(w.baudText(), QStringLiteral("19200"));
         QCOMPARE(w.addressText(), QStringLiteral("12"));
         // 100 dots snap to the nearest sixteenth.
-        QCOMPARE(w.control<QLineEdit>(QStringLiteral("Pchang"))->text(), QStringLiteral("96"));
-        QCOMPARE(w.control<QComboBox>(QStringLiteral("pgao"))->currentText(), QStringLiteral("16"));
-        QCOMPARE(w.control<QComboBox>(QStringLiteral("色彩"))->currentIndex(), 2);
-        QCOMPARE(w.control<QComboBox>(QStringLiteral("主控类型"))->currentIndex(), 4);
+        QCOMPARE(w.findChild<QLineEdit *>(QStringLiteral("Pchang"))->text(), QStringLiteral("96"));
+        QCOMPARE(w.findChild<QComboBox *>(QStringLiteral("pgao"))->currentText(),
+                 QStringLiteral("16"));
+        QCOMPARE(w.findChild<QComboBox *>(QStringLiteral("色彩"))->currentIndex(), 2);
+        QCOMPARE(w.findChild<QComboBox *>(QStringLiteral("主控类型"))->currentIndex(), 4);
         QCOMPARE(w.property("DQPTgeshu").toInt(), 3);
         QVERIFY(!w.statusPanel(1)->text().isEmpty());
         QVERIFY(w.statusPanel(3)->text().startsWith(QStringLiteral("星期")));
@@ -174,18 +174,18 @@ class MainWindowTest : public QObject {
     void textPanelSizesThePreviewFromTheScreen() {
         TempProgramDir dir;
         MainWindow w;
-        fillSelectionLists(&w);
-        w.control<QLineEdit>(QStringLiteral("Pchang"))->setText(QStringLiteral("400"));
-        w.control<QComboBox>(QStringLiteral("pgao"))->setCurrentText(QStringLiteral("16"));
+        w.fillSelectionLists();
+        w.findChild<QLineEdit *>(QStringLiteral("Pchang"))->setText(QStringLiteral("400"));
+        w.findChild<QComboBox *>(QStringLiteral("pgao"))->setCurrentText(QStringLiteral("16"));
         w.toolbarAction(QStringLiteral("图象处理"));
-        auto *scroll = w.control<QScrollBar>(QStringLiteral("HScroll1"));
+        auto *scroll = w.findChild<QScrollBar *>(QStringLiteral("HScroll1"));
         QVERIFY(scroll->isVisibleTo(&w));
         QCOMPARE(scroll->maximum(), 400 - 264);
         QCOMPARE(scroll->pageStep(), 264);
-        QCOMPARE(w.control<QLabel>(QStringLiteral("PicImg"))->size(), QSize(400, 16));
+        QCOMPARE(w.findChild<QLabel *>(QStringLiteral("PicImg"))->size(), QSize(400, 16));
         QCOMPARE(w.findChild<QWidget *>(QStringLiteral("预览框"))->width(), 264);
-        QVERIFY(w.control<QRadioButton>(QStringLiteral("Option1"))->isChecked());
-        w.control<QLineEdit>(QStringLiteral("Pchang"))->setText(QStringLiteral("128"));
+        QVERIFY(w.findChild<QRadioButton *>(QStringLiteral("Option1"))->isChecked());
+        w.findChild<QLineEdit *>(QStringLiteral("Pchang"))->setText(QStringLiteral("128"));
         w.toolbarAction(QStringLiteral("图象处理"));
         QVERIFY(!scroll->isVisibleTo(&w));
         QCOMPARE(w.findChild<QWidget *>(QStringLiteral("预览框"))->width(), 128);
@@ -194,9 +194,9 @@ class MainWindowTest : public QObject {
     void listPanelCopiesThePoolInOrder() {
         TempProgramDir dir;
         MainWindow w;
-        auto *pool = w.control<QListWidget>(QStringLiteral("发送文字"));
+        auto *pool = w.findChild<QListWidget *>(QStringLiteral("发送文字"));
         pool->addItems({QStringLiteral("1 红色 欢迎"), QStringLiteral("2 绿色 请稍候")});
-        auto *stored = w.control<QListWidget>(QStringLiteral("已发送文字"));
+        auto *stored = w.findChild<QListWidget *>(QStringLiteral("已发送文字"));
         stored->addItem(QStringLiteral("old"));
         w.toolbarAction(QStringLiteral("列表处理"));
         QCOMPARE(stored->count(), 2);
@@ -208,8 +208,8 @@ class MainWindowTest : public QObject {
     void defaultAddressSetsTheSpinAndOnlyAChangeWritesTheField() {
         TempProgramDir dir;
         MainWindow w;
-        auto *spin = w.control<QScrollBar>(QStringLiteral("VScroll4"));
-        auto *field = w.control<QLineEdit>(QStringLiteral("Pdizhi"));
+        auto *spin = w.findChild<QScrollBar *>(QStringLiteral("VScroll4"));
+        auto *field = w.findChild<QLineEdit *>(QStringLiteral("Pdizhi"));
         field->setText(QStringLiteral("57"));
         QCOMPARE(spin->value(), 57);
         w.toolbarAction(QStringLiteral("地址工"));
@@ -224,8 +224,8 @@ class MainWindowTest : public QObject {
     void lengthFieldSnapsToSixteenthsWhenItLosesFocus() {
         TempProgramDir dir;
         MainWindow w;
-        auto *spin = w.control<QScrollBar>(QStringLiteral("VScroll6"));
-        auto *field = w.control<QLineEdit>(QStringLiteral("Pchang"));
+        auto *spin = w.findChild<QScrollBar *>(QStringLiteral("VScroll6"));
+        auto *field = w.findChild<QLineEdit *>(QStringLiteral("Pchang"));
         QCOMPARE(spin->value(), 4);
         field->setText(QStringLiteral("100"));
         w.applyLengthRule();
@@ -252,8 +252,8 @@ class MainWindowTest : public QObject {
     void queueSpinsFollowTheirFieldsOnlyInRange() {
         TempProgramDir dir;
         MainWindow w;
-        auto *speed = w.control<QScrollBar>(QStringLiteral("VScroll2"));
-        auto *field = w.control<QLineEdit>(QStringLiteral("Text14"));
+        auto *speed = w.findChild<QScrollBar *>(QStringLiteral("VScroll2"));
+        auto *field = w.findChild<QLineEdit *>(QStringLiteral("Text14"));
         QCOMPARE(speed->value(), 1);
         QCOMPARE(field->text(), QStringLiteral("2"));
         field->setText(QStringLiteral("300"));
@@ -262,9 +262,9 @@ class MainWindowTest : public QObject {
         QCOMPARE(speed->value(), 40);
         speed->setValue(41);
         QCOMPARE(field->text(), QStringLiteral("41"));
-        QCOMPARE(w.control<QScrollBar>(QStringLiteral("VScroll3"))->value(), 2);
-        QCOMPARE(w.control<QScrollBar>(QStringLiteral("VScroll8"))->value(), 2);
-        QCOMPARE(w.control<QLineEdit>(QStringLiteral("Text17"))->text(), QStringLiteral("30"));
+        QCOMPARE(w.findChild<QScrollBar *>(QStringLiteral("VScroll3"))->value(), 2);
+        QCOMPARE(w.findChild<QScrollBar *>(QStringLiteral("VScroll8"))->value(), 2);
+        QCOMPARE(w.findChild<QLineEdit *>(QStringLiteral("Text17"))->text(), QStringLiteral("30"));
     }
 
     void exitQuestionCancelKeepsEverythingAndOkSavesOnce() {

@@ -54,7 +54,7 @@ class StartupTest : public QObject {
         MainWindow w;
         Startup s(w);
         s.scanPorts();
-        const QStringList found = items(w.control<QComboBox>(QStringLiteral("Pchao")));
+        const QStringList found = items(w.findChild<QComboBox *>(QStringLiteral("Pchao")));
         QVERIFY2(found.contains(QStringLiteral("1|1")), qPrintable(found.join(u',')));
         QVERIFY2(found.contains(QStringLiteral("3 已经占用|3")), qPrintable(found.join(u',')));
         QVERIFY(found.indexOf(QStringLiteral("1|1")) <
@@ -77,7 +77,7 @@ class StartupTest : public QObject {
     void portChoiceFallsBackToTheFirstFoundPort() {
         TempProgramDir dir;
         MainWindow w;
-        auto *pchao = w.control<QComboBox>(QStringLiteral("Pchao"));
+        auto *pchao = w.findChild<QComboBox *>(QStringLiteral("Pchao"));
         Startup s(w);
         pchao->addItem(QStringLiteral("5 已经占用"), 5);
         pchao->addItem(QStringLiteral("7"), 7);

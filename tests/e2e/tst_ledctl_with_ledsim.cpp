@@ -156,6 +156,29 @@ class LedctlWithLedsimTest : public QObject {
         QCOMPARE(l.mid(at).filter(QStringLiteral("answer")).size(), 0);
     }
 
+    void numbersAreDecimalAndHighAddressesAreSentUnacknowledged() {
+        TempProgramDir dir;
+        const QString log = dir.file(QStringLiteral("sim.log"));
+        Sim sim(dir.path(), {QStringLiteral("--address"), QStringLiteral("10,600"),
+                             QStringLiteral("--log"), log});
+        QVERIFY(sim.waitReady());
+        const Ctl ten = ledctl(dir.path(), {"--address", "010", "brightness", "010"});
+        QCOMPARE(ten.code, 0);
+        QCOMPARE(ten.out, QStringLiteral("acknowledged\n"));
+        QTRY_VERIFY(lines(log).contains(
+            QStringLiteral("packet 1/1 number=1 size=1 checksum=0A ok data=0A")));
+        QVERIFY(lines(log).contains(QStringLiteral("link address=10")));
+        const Ctl call = ledctl(
+            dir.path(), {"--address", "10", "call", "upper", "A", "--speed", "08", "--stay", "09"});
+        QCOMPARE(call.code, 0);
+        QCOMPARE(call.out, QStringLiteral("sent\n"));
+        QTRY_VERIFY(lines(log).filter(QStringLiteral("data=1E 00 08 09")).size() == 1);
+        const Ctl high = ledctl(dir.path(), {"--address", "600", "power", "on"});
+        QCOMPARE(high.code, 0);
+        QCOMPARE(high.out,
+                 QStringLiteral("sent (not acknowledged at addresses of 512 and more)\n"));
+    }
+
     void aPacedLedsimStillCarriesATransfer() {
         TempProgramDir dir;
         Sim sim(dir.path(),

@@ -7,7 +7,6 @@
 #include "sim/VirtualLine.h"
 #include "support/RecordingOperator.h"
 #include "support/TempProgramDir.h"
-#include "workflows/Workflows.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -29,12 +28,11 @@ struct WindowRig {
         QString error;
         if (!line.plugIn(VirtualLine::portLink(dir.path(), 101), &error)) qWarning() << error;
         w.setOperator(&ui);
-        installWorkflows(w);
         Startup(w).run();
-        w.control<QComboBox>(QStringLiteral("Pchao"))->setCurrentText(QStringLiteral("101"));
-        w.control<QLineEdit>(QStringLiteral("Pdizhi"))->setText(QStringLiteral("1"));
+        w.findChild<QComboBox *>(QStringLiteral("Pchao"))->setCurrentText(QStringLiteral("101"));
+        w.findChild<QLineEdit *>(QStringLiteral("Pdizhi"))->setText(QStringLiteral("1"));
         for (const char16_t *name : {u"字库颜色", u"ASC颜色", u"combo1"})
-            w.control<QComboBox>(QString::fromUtf16(name))->setCurrentIndex(0);
+            w.findChild<QComboBox *>(QString::fromUtf16(name))->setCurrentIndex(0);
     }
     QByteArray received() const {
         QByteArray all;
@@ -53,8 +51,8 @@ class QueueCallingWindowTest : public QObject {
     void testUpperPutsTheDocumentedBytesOnTheLine() {
         WindowRig r;
         QVERIFY(r.line.isPlugged());
-        r.w.control<QLineEdit>(QStringLiteral("Text6"))->setText(QStringLiteral("欢迎光临"));
-        r.w.control<QPushButton>(QStringLiteral("Command8"))->click();
+        r.w.findChild<QLineEdit *>(QStringLiteral("Text6"))->setText(QStringLiteral("欢迎光临"));
+        r.w.findChild<QPushButton *>(QStringLiteral("Command8"))->click();
         QCOMPARE(r.ui.messages(), QStringList{QStringLiteral("汉字发送成功")});
         QCOMPARE(r.ui.shown.last().caption, QStringLiteral("汉字发送"));
         // Picture 1: command byte 17, count bytes 07 01, one packet of 9 bytes;
@@ -79,8 +77,8 @@ class QueueCallingWindowTest : public QObject {
         FaultPlan faults;
         QVERIFY(faults.add(QStringLiteral("wrong-ack:1")));
         r.line.setFaults(faults);
-        r.w.control<QLineEdit>(QStringLiteral("Text6"))->setText(QStringLiteral("欢迎光临"));
-        r.w.control<QPushButton>(QStringLiteral("Command8"))->click();
+        r.w.findChild<QLineEdit *>(QStringLiteral("Text6"))->setText(QStringLiteral("欢迎光临"));
+        r.w.findChild<QPushButton *>(QStringLiteral("Command8"))->click();
         QCOMPARE(r.ui.messages(), QStringList{QStringLiteral("汉字发送失败")});
         int headers = 0;
         for (const Frame &f : r.line.frames())
@@ -93,14 +91,14 @@ class QueueCallingWindowTest : public QObject {
         QVERIFY(!r.w.device().MSComm1().isOpen());
         // The next send works once the screen behaves.
         r.line.clearFaults();
-        r.w.control<QPushButton>(QStringLiteral("Command8"))->click();
+        r.w.findChild<QPushButton *>(QStringLiteral("Command8"))->click();
         QCOMPARE(r.ui.lastMessage(), QStringLiteral("汉字发送成功"));
     }
 
     void defaultLowerStoresPictureFive() {
         WindowRig r;
-        r.w.control<QLineEdit>(QStringLiteral("Text23"))->setText(QStringLiteral("请稍候"));
-        r.w.control<QPushButton>(QStringLiteral("Command11"))->click();
+        r.w.findChild<QLineEdit *>(QStringLiteral("Text23"))->setText(QStringLiteral("请稍候"));
+        r.w.findChild<QPushButton *>(QStringLiteral("Command11"))->click();
         QCOMPARE(r.ui.lastMessage(), QStringLiteral("汉字发送成功"));
         QCOMPARE(r.line.board(1)->state().pictures.value(5).rows.value(0), hex("00C7EBC9D4BAF2"));
     }

@@ -8,7 +8,6 @@
 #include "support/FakePort.h"
 #include "support/RecordingOperator.h"
 #include "support/TempProgramDir.h"
-#include "workflows/Workflows.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -22,17 +21,16 @@ struct WindowRig {
     FakePort *port = nullptr;
     WindowRig() {
         w.setOperator(&ui);
-        installWorkflows(w);
         Startup(w).run();
         auto p = std::make_unique<FakePort>();
         port = p.get();
         port->onWrite = answerLikeBoard;
         w.device().setPort(std::move(p));
-        w.control<QComboBox>(QStringLiteral("Pchao"))->setCurrentText(QStringLiteral("1"));
+        w.findChild<QComboBox *>(QStringLiteral("Pchao"))->setCurrentText(QStringLiteral("1"));
         type("Pdizhi", QStringLiteral("1"));
     }
-    void click(const char *name) { w.control<QPushButton>(QString::fromUtf8(name))->click(); }
+    void click(const char *name) { w.findChild<QPushButton *>(QString::fromUtf8(name))->click(); }
     void type(const char *name, const QString &text) {
-        w.control<QLineEdit>(QString::fromUtf8(name))->setText(text);
+        w.findChild<QLineEdit *>(QString::fromUtf8(name))->setText(text);
     }
 };

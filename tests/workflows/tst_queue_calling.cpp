@@ -1,27 +1,33 @@
-// Covers the queue-calling frame "发送叫号信息" from its buttons to the bytes on
-// the line, against a scripted port: colour byte, pictures, display block,
-// refusals before anything is sent, and the operator's messages.
-#include "support/WindowRig.h"
+// Covers the queue-calling frame on a scripted port: the text picture (1, 2,
+// 4 or 5) followed by the display block through the list command, the stage
+// that failed, the refusal of input that cannot be sent, and the button
+// action `run` with its fields as text, its question and its messages.
+#include "protocol/led.h"
+#include "support/DeviceRig.h"
+#include "workflows/QueueCalling.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QtTest>
 
 namespace {
-QByteArray hex(const char *t) {
-    return QByteArray::fromHex(t);
+using Rig = DeviceRig;
+
+queuecalling::Request welcome(queuecalling::Action action) {
+    queuecalling::Request r;
+    r.action = action;
+    r.text = QStringLiteral("欢迎光临");
+    return r;
 }
 
-struct Rig : WindowRig {
-    void setColours(int hanzi, int asc, int background) {
-        w.control<QComboBox>(QStringLiteral("字库颜色"))->setCurrentIndex(hanzi);
-        w.control<QComboBox>(QStringLiteral("ASC颜色"))->setCurrentIndex(asc);
-        w.control<QComboBox>(QStringLiteral("combo1"))->setCurrentIndex(background);
-    }
-};
+queuecalling::Fields fields(queuecalling::Action action, const QString &text) {
+    queuecalling::Fields f;
+    f.action = action;
+    f.text = text;
+    return f;
+}
+
+queuecalling::Run run(Rig &r, const queuecalling::Fields &f, const QString &address = "1") {
+    return queuecalling::run(r.device, r.ui, workflow::Connection{1, "9600", address}, f);
+}
 } // namespace
 
 class QueueCallingTest : public QObject {
@@ -29,100 +35,259 @@ class QueueCallingTest : public QObject {
   private slots:
     void initTestCase() { led::setTimeScale(0.2); }
 
-    void testUpperSendsThePictureThenTheDisplayBlock() {
+    void testUpperWithWelcomeSendsPictureOneThenTheDisplayBlock() {
         Rig r;
-        r.setColours(0, 0, 0);
-        r.type("Text6", QStringLiteral("欢迎光临"));
-        r.click("Command8");
-        QCOMPARE(r.port->writes,
-                 (QList<QByteArray>{hex("AA550001"), hex("04000001110701"),
-                                    hex("00010009 00BBB6D3ADB9E2C1D9"), hex("38"), hex("AA550001"),
-                                    hex("04000001020001"), hex("000100041E000202"), hex("1B")}));
+        const queuecalling::Result result =
+            queuecalling::send(r.device, welcome(queuecalling::Action::TestUpper));
+        QCOMPARE(result.outcome, queuecalling::Outcome::Sent);
+        QCOMPARE(result.length, qint16(9));
+        QCOMPARE(r.port->writes, (QList<QByteArray>{
+                                     hex("AA550001"),
+                                     hex("04000001110701"),
+                                     hex("0001000900BBB6D3ADB9E2C1D9"),
+                                     hex("38"),
+                                     hex("AA550001"),
+                                     hex("04000001020001"),
+                                     hex("000100041E000202"),
+                                     hex("1B"),
+                                 }));
+    }
+
+    void eachActionStoresItsOwnPicture_data() {
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QByteArray>("header");
+        QTest::newRow("测试上行") << int(queuecalling::Action::TestUpper) << hex("04000001110701");
+        QTest::newRow("测试下行") << int(queuecalling::Action::TestLower) << hex("04000001120701");
+        QTest::newRow("上行默认") << int(queuecalling::Action::DefaultUpper)
+                                  << hex("04000001140701");
+        QTest::newRow("下行默认") << int(queuecalling::Action::DefaultLower)
+                                  << hex("04000001150701");
+    }
+
+    void eachActionStoresItsOwnPicture() {
+        QFETCH(int, action);
+        QFETCH(QByteArray, header);
+        Rig r;
+        const auto a = queuecalling::Action(action);
+        QCOMPARE(queuecalling::send(r.device, welcome(a)).outcome, queuecalling::Outcome::Sent);
+        QCOMPARE(r.port->writes.at(1), header);
+    }
+
+    void colourEffectSpeedStayAndPageTimeGoWhereTheyBelong() {
+        Rig r;
+        queuecalling::Request request = welcome(queuecalling::Action::TestLower);
+        request.colour = 177;
+        request.pageTime = 10;
+        request.effect = 8;
+        request.speed = 5;
+        request.stay = 0;
+        QCOMPARE(queuecalling::send(r.device, request).outcome, queuecalling::Outcome::Sent);
+        QCOMPARE(r.port->writes.at(2), hex("00010009B1BBB6D3ADB9E2C1D9"));
+        QCOMPARE(r.port->writes.at(6), hex("000100040A080500"));
+    }
+
+    void aMessageOfOneBlankIsSentAsCode20() {
+        Rig r;
+        queuecalling::Request request = welcome(queuecalling::Action::TestUpper);
+        request.text = QStringLiteral(" ");
+        const queuecalling::Result result = queuecalling::send(r.device, request);
+        QCOMPARE(result.outcome, queuecalling::Outcome::Sent);
+        QCOMPARE(result.length, qint16(2));
+        QCOMPARE(r.port->writes.at(1), hex("04000001110001"));
+        QCOMPARE(r.port->writes.at(2), hex("000100020020"));
+    }
+
+    void aScreenThatRefusesThePictureGetsNoDisplayBlock() {
+        Rig r;
+        r.port->onWrite = [](FakePort &p, const QByteArray &w) {
+            if (w.size() == 1) {
+                p.deliver(hex("00")); // wrong checksum back
+            } else {
+                answerLikeBoard(p, w);
+            }
+        };
+        const queuecalling::Result result =
+            queuecalling::send(r.device, welcome(queuecalling::Action::TestUpper));
+        QCOMPARE(result.outcome, queuecalling::Outcome::PictureFailed);
+        QCOMPARE(r.port->writes.size(), 4);
+        QCOMPARE(r.port->writes.last(), hex("38"));
+    }
+
+    void aScreenThatRefusesTheDisplayBlockIsReportedAsSuch() {
+        Rig r;
+        int links = 0;
+        r.port->onWrite = [&links](FakePort &p, const QByteArray &w) {
+            const bool link = w.size() == 4 && w.startsWith(hex("AA55"));
+            if (link && ++links == 2) return; // silent at the list command
+            answerLikeBoard(p, w);
+        };
+        const queuecalling::Result result =
+            queuecalling::send(r.device, welcome(queuecalling::Action::DefaultUpper));
+        QCOMPARE(result.outcome, queuecalling::Outcome::DisplayFailed);
+        QCOMPARE(result.length, qint16(9));
+        QCOMPARE(r.port->writes.size(), 5);
+    }
+
+    void inputThatCannotBeSentIsRefusedBeforeAnythingIsWritten_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<int>("stay");
+        QTest::addColumn<int>("colour");
+        QTest::newRow("empty") << QString() << 30 << 2 << 2 << 0;
+        QTest::newRow("only line breaks") << QStringLiteral("\r\n") << 30 << 2 << 2 << 0;
+        QTest::newRow("257 code bytes") << QString(257, QLatin1Char('A')) << 30 << 2 << 2 << 0;
+        QTest::newRow("page 256") << QStringLiteral("A") << 256 << 2 << 2 << 0;
+        QTest::newRow("speed 300") << QStringLiteral("A") << 30 << 300 << 2 << 0;
+        QTest::newRow("stay -1") << QStringLiteral("A") << 30 << 2 << -1 << 0;
+        QTest::newRow("colour 256") << QStringLiteral("A") << 30 << 2 << 2 << 256;
+    }
+
+    void inputThatCannotBeSentIsRefusedBeforeAnythingIsWritten() {
+        QFETCH(QString, text);
+        QFETCH(int, page);
+        QFETCH(int, speed);
+        QFETCH(int, stay);
+        QFETCH(int, colour);
+        Rig r;
+        queuecalling::Request request = welcome(queuecalling::Action::TestUpper);
+        request.text = text;
+        request.pageTime = page;
+        request.speed = speed;
+        request.stay = stay;
+        request.colour = colour;
+        QVERIFY(!queuecalling::validate(request).isEmpty());
+        QCOMPARE(queuecalling::send(r.device, request).outcome, queuecalling::Outcome::Refused);
+        QVERIFY(r.port->writes.isEmpty());
+    }
+
+    void theLongestMessageIs256CodeBytes() {
+        Rig r;
+        queuecalling::Request request = welcome(queuecalling::Action::TestUpper);
+        request.text = QString(256, QLatin1Char('A'));
+        QCOMPARE(queuecalling::validate(request), QString());
+        QCOMPARE(queuecalling::send(r.device, request).outcome, queuecalling::Outcome::Sent);
+        QCOMPARE(r.port->writes.at(1), hex("0400000111FF01"));
+    }
+
+    void displayBlockIsPageEffectSpeedStay() {
+        queuecalling::Request request;
+        QCOMPARE(queuecalling::displayBlock(request), hex("1E000202"));
+        QCOMPARE(queuecalling::pictureNumber(queuecalling::Action::DefaultLower), 5);
+    }
+
+    void aSentMessageIsReportedUnderItsCaption() {
+        Rig r;
+        const queuecalling::Run done =
+            run(r, fields(queuecalling::Action::TestUpper, QStringLiteral("欢迎光临")));
+        QCOMPARE(done.outcome, workflow::Outcome::Done);
+        QVERIFY(done.queueTicked);
+        QCOMPARE(done.width, -1);
         QCOMPARE(r.ui.shown.size(), 1);
         QCOMPARE(r.ui.shown.at(0).text, QStringLiteral("汉字发送成功"));
         QCOMPARE(r.ui.shown.at(0).caption, QStringLiteral("汉字发送"));
-        QVERIFY(r.w.control<QCheckBox>(QStringLiteral("排队"))->isChecked());
     }
 
-    void colourListsGiveTheLineColourByte() {
+    void theUpperDefaultGivesTheWidthAndTheLowerOneLeavesTheQueueBox() {
         Rig r;
-        r.setColours(1, 3, 2); // 红色, 黄色, 绿色 background: 128 + 48 + 1
-        r.type("Text6", QStringLiteral("A"));
-        r.click("Command9");
-        QCOMPARE(r.port->writes.at(1), hex("04000001120001")); // picture 2, n - 1 = 0
-        QCOMPARE(r.port->writes.at(2), hex("00010002 B141"));
+        const queuecalling::Run upper =
+            run(r, fields(queuecalling::Action::DefaultUpper, QStringLiteral("欢迎光临")));
+        QCOMPARE(upper.width, 64); // (9 - 1) * 8
+        QVERIFY(upper.queueTicked);
+        const queuecalling::Run lower =
+            run(r, fields(queuecalling::Action::DefaultLower, QStringLiteral("欢迎光临")));
+        QCOMPARE(lower.outcome, workflow::Outcome::Done);
+        QVERIFY(!lower.queueTicked);
+        QCOMPARE(lower.width, -1);
     }
 
-    void emptyTextIsRefusedWithoutTouchingTheLine() {
+    void fieldsThatCannotBeSentAreRefusedWithTheirReason_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("speed");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("empty") << ""
+                               << "2"
+                               << "30"
+                               << "请输入汉字"
+                               << "";
+        QTest::newRow("a tab only") << "	"
+                                    << "2"
+                                    << "30"
+                                    << "请输入汉字"
+                                    << "";
+        QTest::newRow("speed 300") << "欢迎"
+                                   << "300"
+                                   << "30"
+                                   << "动作速度"
+                                   << "汉字发送";
+        QTest::newRow("258 code bytes") << QString(129, QChar(0x6B22)) << "2"
+                                        << "30"
+                                        << "256"
+                                        << "汉字发送";
+        // Would wrap to 1 in 32 bits.
+        QTest::newRow("page 4294967297") << "欢迎"
+                                         << "2"
+                                         << "4294967297"
+                                         << "页面时间"
+                                         << "汉字发送";
+    }
+
+    void fieldsThatCannotBeSentAreRefusedWithTheirReason() {
+        QFETCH(QString, text);
+        QFETCH(QString, speed);
+        QFETCH(QString, page);
+        QFETCH(QString, message);
+        QFETCH(QString, caption);
         Rig r;
-        r.type("Text6", QString());
-        r.click("Command8");
+        queuecalling::Fields f = fields(queuecalling::Action::TestUpper, text);
+        f.speed = speed;
+        f.pageTime = page;
+        const queuecalling::Run refused = run(r, f);
+        QCOMPARE(refused.outcome, workflow::Outcome::Refused);
+        QVERIFY(!refused.queueTicked);
         QVERIFY(r.port->writes.isEmpty());
         QCOMPARE(r.ui.shown.size(), 1);
-        QCOMPARE(r.ui.shown.at(0).text, QStringLiteral("请输入汉字"));
-        QCOMPARE(r.ui.shown.at(0).caption, QString()); // the application title
-        QVERIFY(!r.w.control<QCheckBox>(QStringLiteral("排队"))->isChecked());
+        QVERIFY2(r.ui.shown.at(0).text.contains(message), qPrintable(r.ui.shown.at(0).text));
+        QCOMPARE(r.ui.shown.at(0).caption, caption);
     }
 
-    void controlCharactersOnlyCountAsEmptyAndABlankDoesNot() {
-        Rig r;
-        r.setColours(0, 0, 0);
-        r.type("Text6", QStringLiteral("\t"));
-        r.click("Command8");
-        QVERIFY(r.port->writes.isEmpty());
-        QCOMPARE(r.ui.lastMessage(), QStringLiteral("请输入汉字"));
-        r.type("Text6", QStringLiteral(" "));
-        r.click("Command8");
-        QCOMPARE(r.port->writes.value(2), hex("00010002 0020"));
-        QCOMPARE(r.ui.lastMessage(), QStringLiteral("汉字发送成功"));
+    void anAddressThatIsNoSixteenBitNumberShowsOnlyItsErrorNumber_data() {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<int>("error");
+        QTest::newRow("65537 would wrap to board 1") << "65537" << 6;
+        QTest::newRow("empty is not board 0") << "" << 13;
+        QTest::newRow("letters") << "abc" << 13;
     }
 
-    void outOfRangeSpeedAndTooLongTextAreRefusedBeforeSending() {
+    void anAddressThatIsNoSixteenBitNumberShowsOnlyItsErrorNumber() {
+        QFETCH(QString, address);
+        QFETCH(int, error);
         Rig r;
-        r.type("Text6", QStringLiteral("欢迎"));
-        r.type("Text14", QStringLiteral("300"));
-        r.click("Command8");
+        const queuecalling::Run refused =
+            run(r, fields(queuecalling::Action::TestUpper, QStringLiteral("欢迎")), address);
+        QCOMPARE(refused.outcome, workflow::Outcome::Refused);
         QVERIFY(r.port->writes.isEmpty());
-        QVERIFY(r.ui.lastMessage().contains(QStringLiteral("动作速度")));
-        r.type("Text14", QStringLiteral("2"));
-        r.type("Text6", QString(129, QChar(0x6B22))); // 258 code bytes
-        r.click("Command8");
-        QVERIFY(r.port->writes.isEmpty());
-        QVERIFY(r.ui.lastMessage().contains(QStringLiteral("256")));
-        r.type("Text6", QString(128, QChar(0x6B22))); // exactly 256
-        r.click("Command8");
-        QCOMPARE(r.port->writes.value(1), hex("040000011 1FF01"));
-    }
-
-    void valuesFarOutsideTheirRangeAreNeverWrappedAround() {
-        Rig r;
-        r.type("Text6", QStringLiteral("欢迎"));
-        r.type("Text17", QStringLiteral("4294967297")); // would wrap to 1 in 32 bits
-        r.click("Command8");
-        QVERIFY(r.port->writes.isEmpty());
-        QVERIFY(r.ui.lastMessage().contains(QStringLiteral("页面时间")));
-        r.type("Text17", QStringLiteral("30"));
-        r.type("Pdizhi", QStringLiteral("65537")); // would wrap to board 1
-        r.click("Command8");
-        QVERIFY(r.port->writes.isEmpty());
-        QCOMPARE(r.w.statusPanel(5)->text(), QStringLiteral("6"));
+        QCOMPARE(r.ui.statusErrors, QList<int>{error});
+        QVERIFY(r.ui.messages().isEmpty());
     }
 
     void unrepresentableCharactersAreNamedAndSendingNeedsAYes() {
         Rig r;
-        r.type("Text6", QStringLiteral("请A001号到3号窗口\u0E01"));
+        const auto f =
+            fields(queuecalling::Action::TestUpper, QStringLiteral("请A001号到3号窗口\u0E01"));
         r.ui.answers = {false};
-        r.click("Command8");
+        QCOMPARE(run(r, f).outcome, workflow::Outcome::Refused);
         QVERIFY(r.port->writes.isEmpty());
         QCOMPARE(r.ui.shown.last().kind, QStringLiteral("yesno"));
         QVERIFY(r.ui.shown.last().text.contains(QChar(0x0E01)));
         r.ui.answers = {true};
-        r.click("Command8");
-        QVERIFY(!r.port->writes.isEmpty());
+        QCOMPARE(run(r, f).outcome, workflow::Outcome::Done);
         QCOMPARE(r.ui.lastMessage(), QStringLiteral("汉字发送成功"));
     }
 
-    void aRefusedPictureSendsNoDisplayBlock() {
+    void aRefusedPictureIsReportedAsAFailure() {
         Rig r;
         r.port->onWrite = [](FakePort &p, const QByteArray &w) {
             if (w.size() == 1)
@@ -130,29 +295,13 @@ class QueueCallingTest : public QObject {
             else
                 answerLikeBoard(p, w);
         };
-        r.type("Text6", QStringLiteral("欢迎光临"));
-        r.click("Command8");
-        QCOMPARE(r.port->writes.size(), 4); // link, header, packet, checksum
+        const queuecalling::Run failed =
+            run(r, fields(queuecalling::Action::TestUpper, QStringLiteral("欢迎光临")));
+        QCOMPARE(failed.outcome, workflow::Outcome::NotAcknowledged);
+        QCOMPARE(failed.detail, queuecalling::Outcome::PictureFailed);
         QCOMPARE(r.ui.lastMessage(), QStringLiteral("汉字发送失败"));
-    }
-
-    void defaultUpperStoresPictureFourAndWritesTheWidth() {
-        Rig r;
-        r.setColours(0, 0, 0);
-        r.click("Command10");
-        QCOMPARE(r.port->writes.at(1), hex("04000001140701"));
-        QCOMPARE(r.w.control<QLineEdit>(QStringLiteral("Text9"))->text(), QStringLiteral("64"));
-        QVERIFY(r.w.control<QCheckBox>(QStringLiteral("排队"))->isChecked());
-    }
-
-    void defaultLowerStoresPictureFiveAndLeavesTheQueueBoxAlone() {
-        Rig r;
-        r.click("Command11");
-        QCOMPARE(r.port->writes.at(1), hex("04000001150701"));
-        QVERIFY(!r.w.control<QCheckBox>(QStringLiteral("排队"))->isChecked());
-        QCOMPARE(r.ui.lastMessage(), QStringLiteral("汉字发送成功"));
     }
 };
 
-QTEST_MAIN(QueueCallingTest)
+QTEST_GUILESS_MAIN(QueueCallingTest)
 #include "tst_queue_calling.moc"

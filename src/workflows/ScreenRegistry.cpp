@@ -1,4 +1,4 @@
-#include "config/ScreenRegistry.h"
+#include "workflows/ScreenRegistry.h"
 
 #include "config/IniCodec.h"
 #include "config/NumericText.h"

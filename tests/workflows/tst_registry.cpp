@@ -4,12 +4,12 @@
 // renaming with its store directory, and delete of the first, a middle and
 // the last screen with every key of the file checked after renumbering.
 #include "config/CIniFile.h"
-#include "config/ScreenRegistry.h"
 #include "protocol/VbError.h"
 #include "support/FileBytes.h"
 #include "support/FileFaults.h"
 #include "support/RecordingOperator.h"
 #include "support/TempProgramDir.h"
+#include "workflows/ScreenRegistry.h"
 
 #include <QDir>
 #include <QFile>

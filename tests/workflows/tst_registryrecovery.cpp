@@ -5,11 +5,11 @@
 // selected, one error number reaches status panel 5, and nothing on disk is
 // lost or rewritten behind the operator's back.
 #include "config/CIniFile.h"
-#include "config/ScreenRegistry.h"
 #include "support/FileBytes.h"
 #include "support/FileFaults.h"
 #include "support/RecordingOperator.h"
 #include "support/TempProgramDir.h"
+#include "workflows/ScreenRegistry.h"
 
 #include <QDir>
 #include <QFile>

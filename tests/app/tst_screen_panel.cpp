@@ -1,6 +1,7 @@
 // Covers the screen-management panel and the connection row wired to the
-// registry: adding, selecting and deleting screens through the widgets, and
-// the fields following the current screen.
+// registry: adding, selecting and deleting screens through the widgets, the
+// fields following the current screen, and the highlighted row always being
+// the current screen.
 #include "support/WindowRig.h"
 
 #include <QComboBox>
@@ -12,8 +13,20 @@
 
 namespace {
 struct PanelRig : WindowRig {
-    QLineEdit *field(const char *name) { return w.control<QLineEdit>(QString::fromUtf8(name)); }
-    QComboBox *selector() { return w.control<QComboBox>(QStringLiteral("总屏号")); }
+    QLineEdit *field(const char *name) { return w.findChild<QLineEdit *>(QString::fromUtf8(name)); }
+    QComboBox *selector() { return w.findChild<QComboBox *>(QStringLiteral("总屏号")); }
+    QListView *list() { return w.findChild<QListView *>(QStringLiteral("现有屏幕")); }
+    QList<int> highlighted() {
+        QList<int> rows;
+        for (const QModelIndex &i : list()->selectionModel()->selectedRows())
+            rows.append(i.row());
+        return rows;
+    }
+    void addScreen(const QString &name, const QString &address) {
+        field("pname")->setText(name);
+        field("Pdizhi")->setText(address);
+        click("添加");
+    }
     QString ini() {
         QFile f(dir.file(QStringLiteral("ledfile.ini")));
         if (!f.open(QIODevice::ReadOnly)) return QString();
@@ -30,7 +43,7 @@ class ScreenManagementTest : public QObject {
         PanelRig r;
         QCOMPARE(r.selector()->count(), 1);
         QCOMPARE(r.selector()->currentText(), QStringLiteral("第一号屏"));
-        auto *list = r.w.control<QListView>(QStringLiteral("现有屏幕"));
+        auto *list = r.w.findChild<QListView *>(QStringLiteral("现有屏幕"));
         QCOMPARE(list->model()->rowCount(), 1);
         QCOMPARE(list->currentIndex().row(), 0);
         QCOMPARE(r.field("pname")->text(), QStringLiteral("第一号屏"));
@@ -42,7 +55,7 @@ class ScreenManagementTest : public QObject {
         PanelRig r;
         r.field("pname")->setText(QStringLiteral("收费窗口"));
         r.field("Pdizhi")->setText(QStringLiteral("7"));
-        r.w.control<QComboBox>(QStringLiteral("Pbtl"))->setCurrentIndex(3);
+        r.w.findChild<QComboBox *>(QStringLiteral("Pbtl"))->setCurrentIndex(3);
         r.click("添加");
         QCOMPARE(r.selector()->count(), 2);
         QCOMPARE(r.selector()->currentText(), QStringLiteral("收费窗口"));
@@ -83,6 +96,40 @@ class ScreenManagementTest : public QObject {
         QVERIFY(r.ini().contains(QStringLiteral("SUM=1\r\n")));
     }
 
+    void theKeyboardSelectsAndDeleteRemovesTheHighlightedScreen() {
+        PanelRig r;
+        r.addScreen(QStringLiteral("二号"), QStringLiteral("2"));
+        r.addScreen(QStringLiteral("三号"), QStringLiteral("3"));
+        QCOMPARE(r.selector()->count(), 3);
+        r.w.toolbarAction(QStringLiteral("屏幕管理"));
+        r.w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&r.w));
+        const QRect first = r.list()->visualRect(r.list()->model()->index(0, 0));
+        QTest::mouseClick(r.list()->viewport(), Qt::LeftButton, {}, first.center());
+        QCOMPARE(r.field("pname")->text(), QStringLiteral("第一号屏"));
+        QTest::keyClick(r.list(), Qt::Key_Down);
+        QTest::keyClick(r.list(), Qt::Key_Down);
+        QCOMPARE(r.field("pname")->text(), QStringLiteral("三号"));
+        QCOMPARE(r.w.addressText(), QStringLiteral("3"));
+        QCOMPARE(r.selector()->currentText(), QStringLiteral("三号"));
+        r.ui.answers = {true, true};
+        r.click("删除");
+        QCOMPARE(r.list()->model()->data(r.list()->model()->index(0, 0)).toString(),
+                 QStringLiteral("第一号屏"));
+        QCOMPARE(r.selector()->count(), 2);
+        QCOMPARE(r.selector()->itemText(1), QStringLiteral("二号"));
+    }
+
+    void choosingInTheSelectorMovesTheHighlight() {
+        PanelRig r;
+        r.addScreen(QStringLiteral("二号"), QStringLiteral("2"));
+        QCOMPARE(r.highlighted(), QList<int>{1});
+        r.selector()->setCurrentIndex(0);
+        emit r.selector()->activated(0);
+        QCOMPARE(r.highlighted(), QList<int>{0});
+        QCOMPARE(r.list()->currentIndex().row(), 0);
+    }
+
     void selectionIsRefusedWhileACommandWaits() {
         PanelRig r;
         r.field("pname")->setText(QStringLiteral("二号"));
@@ -94,8 +141,13 @@ class ScreenManagementTest : public QObject {
         });
         QCOMPARE(r.selector()->currentText(), QStringLiteral("二号"));
         QCOMPARE(r.w.addressText(), QStringLiteral("2"));
+        // By keyboard too: the highlight goes back to the current screen.
+        r.w.runDeviceAction([&] { QTest::keyClick(r.list(), Qt::Key_Up); });
+        QTRY_COMPARE(r.highlighted(), QList<int>{1});
+        QCOMPARE(r.list()->currentIndex().row(), 1);
+        QCOMPARE(r.field("pname")->text(), QStringLiteral("二号"));
     }
 };
 
 QTEST_MAIN(ScreenManagementTest)
-#include "tst_screen_management.moc"
+#include "tst_screen_panel.moc"

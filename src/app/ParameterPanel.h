@@ -1,0 +1,39 @@
+#pragma once
+// 参数设置框: the display properties of the current screen and the screen
+// control buttons (brightness, clock, start picture, on and off). The
+// buttons run the control-command workflows.
+#include <QGroupBox>
+#include <memory>
+
+class MainWindow;
+class SpinPair;
+struct ScreenFields;
+namespace Ui {
+class ParameterPanel;
+}
+
+class ParameterPanel : public QGroupBox {
+    Q_OBJECT
+  public:
+    ParameterPanel(MainWindow &window, QWidget *parent);
+    ~ParameterPanel() override;
+    Ui::ParameterPanel &form() { return *m_ui; }
+
+    void fillSelectionLists();
+    // The screen's length, height and the positions of its property lists.
+    void showFields(const ScreenFields &fields);
+    void takeFields(ScreenFields &fields) const;
+    // The length field's lost-focus rule, also run at start-up.
+    void applyLengthRule();
+    int screenLength() const;
+    int screenHeight() const;
+
+    // Also reached from the toolbar.
+    void screenOn(bool on);
+    void protocolSwitch();
+
+  private:
+    const std::unique_ptr<Ui::ParameterPanel> m_ui;
+    MainWindow &m_window;
+    SpinPair *m_lengthPair = nullptr;
+};

@@ -1,0 +1,33 @@
+#pragma once
+// 图象处理框 ("发送信息") with the image panel 自动发送框 inside it: the
+// queue-calling frame, the colour lists, the text pool and the preview.
+#include "workflows/QueueCalling.h"
+
+#include <QGroupBox>
+#include <memory>
+
+class MainWindow;
+namespace Ui {
+class TextPanel;
+}
+
+class TextPanel : public QGroupBox {
+    Q_OBJECT
+  public:
+    TextPanel(MainWindow &window, QWidget *parent);
+    ~TextPanel() override;
+    Ui::TextPanel &form() { return *m_ui; }
+
+    void fillSelectionLists();
+    // The toolbar shows this panel with the image panel; a format is always chosen.
+    void showWithImagePanel(bool sizeThePreview);
+    // One dot is one pixel; sized from the screen's length and height.
+    void sizePreview(int length, int height);
+    QStringList pool() const;
+    QGroupBox *imagePanel() const;
+
+  private:
+    void callQueue(queuecalling::Action action);
+    const std::unique_ptr<Ui::TextPanel> m_ui;
+    MainWindow &m_window;
+};

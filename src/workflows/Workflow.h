@@ -1,0 +1,42 @@
+#pragma once
+// The workflow layer: one operator action per source, written once and run by
+// the window's panels and by ledctl alike. A workflow takes what the panel's
+// fields hold, runs its steps against `led`, the registry and the store files,
+// talks to the operator only through OperatorUi and returns an outcome. No
+// widgets here: QtCore and QtGui only.
+#include <QString>
+#include <functional>
+
+class OperatorUi;
+class led;
+
+namespace workflow {
+
+// How an action ended; ledctl maps it to its exit status 0, 1 and 2.
+enum class Outcome {
+    Done,            // every stage was acknowledged (or nothing had to be sent)
+    NotAcknowledged, // the screen did not acknowledge a stage
+    Refused,         // bad input: nothing was sent, the operator was told why
+};
+
+// The connection row: port number, baud-rate text, board address text.
+struct Connection {
+    int port = 1;
+    QString baud = QStringLiteral("9600");
+    QString address = QStringLiteral("1");
+};
+
+// PAdress from the address text, then the port settings. A strict set-up
+// raises VbError 13 (not a number, also when empty) or 6 (outside 16 bits);
+// a lenient one keeps the previous PAdress and goes on.
+void connect(led &device, const Connection &connection, bool strictAddress = true);
+
+// Runs the steps under the error trap: a VbError ends them, its number goes
+// to the operator's status panel, and the action counts as refused.
+Outcome trapped(OperatorUi &ui, const std::function<Outcome()> &steps);
+
+inline Outcome acknowledged(bool ok) {
+    return ok ? Outcome::Done : Outcome::NotAcknowledged;
+}
+
+} // namespace workflow

@@ -1,0 +1,65 @@
+// Covers what the panel classes add to their workflows: the fields read into
+// the workflow's input, the outcome written back into the fields, and the
+// toolbar's buttons running from the event loop instead of inside the caller.
+#include "support/WindowRig.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QToolBar>
+#include <QtTest>
+
+class PanelBindingsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { led::setTimeScale(0.2); }
+
+    void theUpperDefaultWritesTheWidthAndTicksTheQueueBox() {
+        WindowRig r;
+        for (const char16_t *name : {u"字库颜色", u"ASC颜色", u"combo1"})
+            r.w.findChild<QComboBox *>(QString::fromUtf16(name))->setCurrentIndex(0);
+        r.click("Command11");
+        QVERIFY(!r.w.findChild<QCheckBox *>(QStringLiteral("排队"))->isChecked());
+        QCOMPARE(r.port->writes.at(1), QByteArray::fromHex("04000001150701")); // picture 5
+        r.click("Command10");
+        QCOMPARE(r.port->writes.at(9), QByteArray::fromHex("04000001140701")); // picture 4
+        QCOMPARE(r.w.findChild<QLineEdit *>(QStringLiteral("Text9"))->text(), QStringLiteral("64"));
+        QVERIFY(r.w.findChild<QCheckBox *>(QStringLiteral("排队"))->isChecked());
+    }
+
+    void parameterButtonsReadTheirFields() {
+        WindowRig r;
+        r.type("亮度", QStringLiteral("200级"));
+        r.click("设置亮度");
+        QCOMPARE(r.port->writes.value(r.port->writes.size() - 2),
+                 QByteArray::fromHex("00010001C8"));
+        r.port->writes.clear();
+        r.type("Text4", QString());
+        r.click("设置开始图号按钮");
+        QVERIFY(r.port->writes.isEmpty());
+        QCOMPARE(r.w.statusPanel(5)->text(), QStringLiteral("13"));
+    }
+
+    void aToolbarButtonPressedThroughAccessibilityReturnsAtOnce() {
+        WindowRig r;
+        auto *exit = r.w.findChild<QAction *>(QStringLiteral("退出工"));
+        QWidget *button = r.w.toolbar()->widgetForAction(exit);
+        QVERIFY(button);
+        QAccessibleInterface *access = QAccessible::queryAccessibleInterface(button);
+        QVERIFY(access && access->actionInterface());
+        r.ui.answers = {false}; // Cancel
+        access->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(r.ui.shown.isEmpty()); // the question comes from the event loop
+        QTRY_COMPARE(r.ui.shown.size(), 1);
+        QCOMPARE(r.ui.shown.at(0).text, QStringLiteral("你确认要退出系统吗？"));
+
+        r.w.findChild<QAction *>(QStringLiteral("关屏工"))->trigger();
+        QVERIFY(r.port->writes.isEmpty());
+        QTRY_COMPARE(r.ui.lastMessage(), QStringLiteral("关屏成功"));
+    }
+};
+
+QTEST_MAIN(PanelBindingsTest)
+#include "tst_panel_bindings.moc"
