@@ -1,4 +1,7 @@
 #pragma once
+// src/app, the window: Designer forms with a binding class each, over the
+// workflows; nothing below includes it.
+//
 // `fmain`: the toolbar, the connection row, the status bar and the four
 // panels (each a Designer form with its own class). It switches panels, runs
 // one device action at a time under the error trap, and hands the panels the

@@ -1,4 +1,6 @@
 #pragma once
+// src/cli, beside src/app over the workflows.
+//
 // ledctl: the command-line front end over the same workflows the window runs.
 // A subcommand turns its arguments into the workflow's fields; the workflow's
 // messages go to stderr, a question counts as No unless --yes is given. Exit

@@ -1,4 +1,7 @@
 #pragma once
+// src/config: INI access, the registry file and the store paths, on top of
+// src/protocol; no workflow and no widget.
+//
 // The one gateway to ledfile.ini. Every operation opens, reads or writes and
 // closes the file; every write replaces the whole file atomically (QSaveFile),
 // so the file on disk is always either the old or the new one.

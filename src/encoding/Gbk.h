@@ -1,4 +1,7 @@
 #pragma once
+// src/encoding: the text, bitmap, file and window-number encoders and the GBK
+// codec, on top of src/protocol only.
+//
 // Code page 936 (GBK) as the screens and the files know it: the text codec of
 // the whole system. Characters are taken as code points, so a character
 // outside the Basic Multilingual Plane counts once.

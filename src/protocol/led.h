@@ -1,4 +1,7 @@
 #pragma once
+// src/protocol, the lowest layer: the `led` device object with its port seam,
+// frame and command methods; it includes nothing from the folders above it.
+//
 // The device object: the one gateway to the screens on a serial line. It owns
 // the port and PacketTable; command methods fill the table, run the framed
 // exchange and return a flag.

@@ -1,4 +1,6 @@
 #pragma once
+// src/sim: the virtual screen, independent of the controller's own code.
+//
 // A serial line with one or more virtual boards on it (RS-485 style): bytes
 // from the host go through one frame parser; the board a frame is addressed to
 // answers; the answer goes out through the fault plan and, when pacing is on,

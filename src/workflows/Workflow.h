@@ -1,4 +1,5 @@
 #pragma once
+// src/workflows, above protocol, encoding and config and below app and cli.
 // The workflow layer: one operator action per source, written once and run by
 // the window's panels and by ledctl alike. A workflow takes what the panel's
 // fields hold, runs its steps against `led`, the registry and the store files,
