@@ -176,29 +176,28 @@ class QueueCallingTest : public QObject {
         QCOMPARE(queuecalling::pictureNumber(queuecalling::Action::DefaultLower), 5);
     }
 
-    void aSentMessageIsReportedUnderItsCaption() {
+    void aSentMessageIsReportedAndTellsThePanelWhatToShow_data() {
+        QTest::addColumn<int>("action");
+        QTest::addColumn<bool>("queueTicked");
+        QTest::addColumn<int>("width");
+        QTest::newRow("测试上行") << int(queuecalling::Action::TestUpper) << true << -1;
+        QTest::newRow("上行默认") << int(queuecalling::Action::DefaultUpper) << true << 64;
+        QTest::newRow("下行默认") << int(queuecalling::Action::DefaultLower) << false << -1;
+    }
+
+    void aSentMessageIsReportedAndTellsThePanelWhatToShow() {
+        QFETCH(int, action);
+        QFETCH(bool, queueTicked);
+        QFETCH(int, width);
         Rig r;
         const queuecalling::Run done =
-            run(r, fields(queuecalling::Action::TestUpper, QStringLiteral("欢迎光临")));
+            run(r, fields(queuecalling::Action(action), QStringLiteral("欢迎光临")));
         QCOMPARE(done.outcome, workflow::Outcome::Done);
-        QVERIFY(done.queueTicked);
-        QCOMPARE(done.width, -1);
+        QCOMPARE(done.queueTicked, queueTicked);
+        QCOMPARE(done.width, width); // (9 - 1) * 8 after the upper default
         QCOMPARE(r.ui.shown.size(), 1);
         QCOMPARE(r.ui.shown.at(0).text, QStringLiteral("汉字发送成功"));
         QCOMPARE(r.ui.shown.at(0).caption, QStringLiteral("汉字发送"));
-    }
-
-    void theUpperDefaultGivesTheWidthAndTheLowerOneLeavesTheQueueBox() {
-        Rig r;
-        const queuecalling::Run upper =
-            run(r, fields(queuecalling::Action::DefaultUpper, QStringLiteral("欢迎光临")));
-        QCOMPARE(upper.width, 64); // (9 - 1) * 8
-        QVERIFY(upper.queueTicked);
-        const queuecalling::Run lower =
-            run(r, fields(queuecalling::Action::DefaultLower, QStringLiteral("欢迎光临")));
-        QCOMPARE(lower.outcome, workflow::Outcome::Done);
-        QVERIFY(!lower.queueTicked);
-        QCOMPARE(lower.width, -1);
     }
 
     void fieldsThatCannotBeSentAreRefusedWithTheirReason_data() {
