@@ -74,10 +74,11 @@ int textCommand(Context &ctx, QStringList &args) {
 
 int queueCommand(Context &ctx, QStringList &args, queuecalling::Action upper,
                  queuecalling::Action lower) {
+    // The workflow checks every value, as it does the panel's.
     queuecalling::Fields fields;
-    fields.colour = byteOption(args, QStringLiteral("--colour"), QStringLiteral("颜色"), 0);
+    fields.colour = numberOption(args, QStringLiteral("--colour"), QStringLiteral("0")).toInt();
     fields.pageTime = numberOption(args, QStringLiteral("--page"), fields.pageTime);
-    fields.effect = byteOption(args, QStringLiteral("--effect"), QStringLiteral("动作方式"), 0);
+    fields.effect = numberOption(args, QStringLiteral("--effect"), QStringLiteral("0")).toInt();
     fields.speed = numberOption(args, QStringLiteral("--speed"), fields.speed);
     fields.stay = numberOption(args, QStringLiteral("--stay"), fields.stay);
     if (args.size() < 2) throw UsageError{QStringLiteral("needs upper|lower and TEXT")};
