@@ -44,6 +44,9 @@ bool FaultPlan::add(const QString &spec, QString *error) {
     if (name == QLatin1String("silent-echo")) return flag(silentEcho);
     if (name == QLatin1String("wrong-echo")) return flag(wrongEcho);
     if (name == QLatin1String("silent-param")) return flag(silentParameters);
+    if (name == QLatin1String("wrong-param")) return flag(wrongParameters);
+    if (name == QLatin1String("silent-radio")) return flag(silentRadio);
+    if (name == QLatin1String("wrong-radio")) return flag(wrongRadio);
     if (name == QLatin1String("merged")) return flag(merged);
     if (name == QLatin1String("silent-ack")) return number(silentAckAt, 1, 0, true);
     if (name == QLatin1String("wrong-ack")) return number(wrongAckAt, 1, 0, true);
@@ -70,6 +73,9 @@ QStringList FaultPlan::names() const {
     if (silentEcho) n << QStringLiteral("silent-echo");
     if (wrongEcho) n << QStringLiteral("wrong-echo");
     if (silentParameters) n << QStringLiteral("silent-param");
+    if (wrongParameters) n << QStringLiteral("wrong-param");
+    if (silentRadio) n << QStringLiteral("silent-radio");
+    if (wrongRadio) n << QStringLiteral("wrong-radio");
     if (silentAckAt > 0) n << QStringLiteral("silent-ack:%1").arg(silentAckAt);
     if (wrongAckAt > 0) n << QStringLiteral("wrong-ack:%1").arg(wrongAckAt);
     if (lateMs > 0) n << QStringLiteral("late:%1").arg(lateMs);
@@ -81,17 +87,21 @@ QStringList FaultPlan::names() const {
 }
 
 QStringList FaultPlan::synopsis() {
-    return {QStringLiteral("silent-link        no answer to the link check"),
-            QStringLiteral("wrong-link         5A instead of A5 to the link check"),
-            QStringLiteral("silent-echo        no header echo"),
-            QStringLiteral("wrong-echo         header echo with its last byte altered"),
-            QStringLiteral("silent-param       no answer to the escaped parameter frame"),
-            QStringLiteral("silent-ack:K       no answer to data packet K (counting from 1)"),
-            QStringLiteral("wrong-ack:K        a wrong checksum back for data packet K"),
-            QStringLiteral("late:MS            every answer goes out MS milliseconds late"),
-            QStringLiteral("split[:MS]         every answer byte in its own write, MS apart (3)"),
-            QStringLiteral("merged             a stray byte in the same write as each answer"),
-            QStringLiteral("garbage[:N]        N stray bytes in front of each answer (1)"),
-            QStringLiteral("unplug-after:K     the port vanishes once frame K is answered"),
-            QStringLiteral("unplug             the port vanishes at the first frame")};
+    return {
+        QStringLiteral("silent-link        no answer to the link check"),
+        QStringLiteral("wrong-link         5A instead of A5 to the link check"),
+        QStringLiteral("silent-echo        no header echo (nor property answer)"),
+        QStringLiteral("wrong-echo         header echo (or property answer) with byte 3 altered"),
+        QStringLiteral("silent-param       no answer to the escaped parameter frame"),
+        QStringLiteral("wrong-param        1B instead of 1A to the escaped parameter frame"),
+        QStringLiteral("silent-radio       the radio module does not answer"),
+        QStringLiteral("wrong-radio        20 characters to the query, 7 to a setting frame"),
+        QStringLiteral("silent-ack:K       no answer to data packet K (counting from 1)"),
+        QStringLiteral("wrong-ack:K        a wrong checksum back for data packet K"),
+        QStringLiteral("late:MS            every answer goes out MS milliseconds late"),
+        QStringLiteral("split[:MS]         every answer byte in its own write, MS apart (3)"),
+        QStringLiteral("merged             a stray byte in the same write as each answer"),
+        QStringLiteral("garbage[:N]        N stray bytes in front of each answer (1)"),
+        QStringLiteral("unplug-after:K     the port vanishes once frame K is answered"),
+        QStringLiteral("unplug             the port vanishes at the first frame")};
 }

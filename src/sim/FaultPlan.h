@@ -10,6 +10,9 @@ struct FaultPlan {
     bool silentEcho = false;       // silent-echo: no header echo
     bool wrongEcho = false;        // wrong-echo: the echo's last byte altered
     bool silentParameters = false; // silent-param: no 1A to the escaped frame
+    bool wrongParameters = false;  // wrong-param: 1B instead of 1A
+    bool silentRadio = false;      // silent-radio: the radio module does not answer
+    bool wrongRadio = false;       // wrong-radio: 20 characters to the query, 7 bytes to a setting
     int silentAckAt = 0;           // silent-ack:K: no answer to data packet K (from 1)
     int wrongAckAt = 0;            // wrong-ack:K: a wrong checksum back for packet K
     int lateMs = 0;                // late:MS: every answer goes out MS later

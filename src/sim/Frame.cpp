@@ -30,6 +30,10 @@ QString Frame::describe() const {
             .arg(hexBytes(payload));
     case Kind::Parameters:
         return QStringLiteral("parameters address=%1 body=%2").arg(address).arg(hexBytes(body));
+    case Kind::RadioQuery:
+        return QStringLiteral("radio query");
+    case Kind::RadioSetting:
+        return QStringLiteral("radio setting %1").arg(QString::fromLatin1(body));
     }
     return QString();
 }

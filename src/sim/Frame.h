@@ -1,11 +1,12 @@
 #pragma once
 // One complete frame as a board hears it on the line: a link check, a command
-// header, a data packet or an escaped parameter frame.
+// header, a data packet, an escaped parameter frame, or one of the radio
+// module's text frames (the XD query and an 8-byte setting frame).
 #include <QByteArray>
 #include <QString>
 
 struct Frame {
-    enum class Kind { Link, Header, Packet, Parameters };
+    enum class Kind { Link, Header, Packet, Parameters, RadioQuery, RadioSetting };
 
     Kind kind = Kind::Link;
     QByteArray raw; // the bytes as they came over the line
@@ -25,7 +26,7 @@ struct Frame {
     QByteArray payload;
     quint8 checksum = 0;
 
-    // Parameters: the decoded 10-byte body.
+    // Parameters: the decoded 10-byte body. RadioSetting: the 6 characters.
     QByteArray body;
 
     // Data packets that follow a header with this command and counter.

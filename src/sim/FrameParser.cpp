@@ -5,6 +5,18 @@ quint8 at(const QByteArray &b, int i) {
     return quint8(b.at(i));
 }
 constexpr quint8 PrefixLetter = 0x41; // 'A' ends the address prefix of a parameter frame
+constexpr int RadioQuerySize = 4;     // "XD" CR LF
+constexpr int RadioSettingSize = 8;   // 6 characters and their XOR as two nibble characters
+
+bool printable(quint8 b) {
+    return b >= 0x20 && b <= 0x7E;
+}
+bool nibbleChar(quint8 b) {
+    return b >= 0x30 && b <= 0x3F;
+}
+bool startsFrame(quint8 first) {
+    return first == 0xAA || first == 0x04 || (first >= 0x80 && first <= 0xC0) || printable(first);
+}
 } // namespace
 
 void FrameParser::feed(const QByteArray &bytes) {
@@ -44,6 +56,8 @@ int FrameParser::bytesToNextFrame() const {
     if (first == 0xAA) return qMax(1, 4 - have);
     if (first == 0x04) return qMax(1, 7 - have);
     if (first >= 0x80 && first <= 0xC0) return qMax(1, 2 + ParameterBodySize + 1 - have);
+    if (first == 'X') return qMax(1, RadioQuerySize - have);
+    if (printable(first)) return qMax(1, RadioSettingSize - have);
     return 1;
 }
 
@@ -102,10 +116,7 @@ FrameParser::Verdict FrameParser::scanPacket(Frame &frame) const {
 FrameParser::Verdict FrameParser::scanIdle(Frame &frame) const {
     const int have = int(m_buf.size());
     const quint8 first = at(m_buf, 0);
-    if (have < 2) {
-        const bool starts = first == 0xAA || first == 0x04 || (first >= 0x80 && first <= 0xC0);
-        return starts ? Verdict::Incomplete : Verdict::Invalid;
-    }
+    if (have < 2) return startsFrame(first) ? Verdict::Incomplete : Verdict::Invalid;
     const quint8 second = at(m_buf, 1);
     if (first == 0xAA && second == 0x55) {
         if (have < 4) return Verdict::Incomplete;
@@ -133,7 +144,33 @@ FrameParser::Verdict FrameParser::scanIdle(Frame &frame) const {
             return scanParameters(3, quint16((first - 0x80) + 64 * (second - 0xC0)), frame);
         }
     }
+    if (printable(first)) return scanRadio(frame);
     return Verdict::Invalid;
+}
+
+FrameParser::Verdict FrameParser::scanRadio(Frame &frame) const {
+    // The radio module's frames are text; anything else in them is no frame.
+    const int have = int(m_buf.size());
+    if (have >= 3 && m_buf.startsWith("XD\r")) {
+        if (have < RadioQuerySize) return Verdict::Incomplete;
+        if (at(m_buf, 3) != '\n') return Verdict::Invalid;
+        frame.kind = Frame::Kind::RadioQuery;
+        frame.raw = m_buf.left(RadioQuerySize);
+        return Verdict::Complete;
+    }
+    quint8 x = 0;
+    for (int i = 0; i < qMin(have, RadioSettingSize); ++i) {
+        const quint8 b = at(m_buf, i);
+        if (i < 6 && !printable(b)) return Verdict::Invalid;
+        if (i >= 6 && !nibbleChar(b)) return Verdict::Invalid;
+        if (i < 6) x ^= b;
+    }
+    if (have < RadioSettingSize) return Verdict::Incomplete;
+    if (((at(m_buf, 6) - 0x30) << 4 | (at(m_buf, 7) - 0x30)) != x) return Verdict::Invalid;
+    frame.kind = Frame::Kind::RadioSetting;
+    frame.raw = m_buf.left(RadioSettingSize);
+    frame.body = m_buf.left(6);
+    return Verdict::Complete;
 }
 
 FrameParser::Verdict FrameParser::scanParameters(int bodyStart, quint16 address,

@@ -1,7 +1,8 @@
 #pragma once
 // Splits the byte stream of a line into frames, whatever way the bytes were cut
-// into reads. Between transfers it looks for link checks, command headers and
-// escaped parameter frames and drops bytes that start none of them; after a
+// into reads. Between transfers it looks for link checks, command headers,
+// escaped parameter frames and the radio module's text frames, and drops bytes
+// that start none of them; after a
 // header that a board took (or one to an address that is never answered) it
 // reads the announced number of data packets.
 #include "sim/Frame.h"
@@ -42,6 +43,7 @@ class FrameParser {
     Verdict scanIdle(Frame &frame) const;
     Verdict scanPacket(Frame &frame) const;
     Verdict scanParameters(int bodyStart, quint16 address, Frame &frame) const;
+    Verdict scanRadio(Frame &frame) const;
     void process();
 
     QByteArray m_buf;

@@ -5,13 +5,18 @@
 #include "sim/BoardState.h"
 #include "sim/Frame.h"
 
+#include <functional>
+
 class VirtualBoard {
   public:
     explicit VirtualBoard(quint16 address);
 
     quint16 address() const { return m_address; }
-    // Boards at 512 and above hear everything and answer nothing.
+    // Boards at 512 and above hear everything and answer nothing, except the
+    // window-number exchange, for which the host waits at any address.
     bool answers() const { return m_address < 512; }
+    bool answersTransfer() const { return answers() || m_command == WindowNumberCommand; }
+    static constexpr quint8 WindowNumberCommand = 16;
     const BoardState &state() const { return m_state; }
     BoardState &state() { return m_state; }
 
@@ -31,8 +36,14 @@ class VirtualBoard {
     // The 38-byte answer to the property read.
     QByteArray propertyAnswer() const;
 
+    // The board's monotonic clock in milliseconds; tests set their own.
+    std::function<qint64()> msClock;
+    qint64 nowMs() const;
+
   private:
     void complete();
+    void completeList(const QByteArray &list);
+    void completePicture(int number);
 
     quint16 m_address;
     BoardState m_state;

@@ -214,8 +214,11 @@ void VirtualLine::handleFrame(const Frame &frame) {
         unplug();
         return;
     }
+    m_exchangeBoard = nullptr;
+    m_exchangeEnded = true;
     const QByteArray answer = answerFor(frame);
     if (!answer.isEmpty()) send(answer);
+    if (m_exchangeEnded) emit exchanged(m_exchangeBoard);
     if (m_faults.unplugAfter > 0 && m_framesSinceFaults >= m_faults.unplugAfter) {
         m_unplugWhenDrained = true;
         m_in.clear();
@@ -234,6 +237,7 @@ QByteArray VirtualLine::answerFor(const Frame &f) {
     switch (f.kind) {
     case Frame::Kind::Link: {
         VirtualBoard *b = nullptr;
+        m_exchangeBoard = board(f.address);
         if (f.address == BroadcastAddress) {
             // Every board hears the broadcast; the lowest address answers for the
             // line, since answers at the same moment would collide.
@@ -247,13 +251,16 @@ QByteArray VirtualLine::answerFor(const Frame &f) {
     }
     case Frame::Kind::Header: {
         VirtualBoard *b = board(f.address);
+        m_exchangeBoard = b;
         QByteArray answer;
         if (b) answer = b->answerHeader(f);
         const bool propertyRead = f.command == 0 && f.counter == 0;
-        if (f.address >= 512) {
+        if (b && b->inTransfer()) m_exchangeEnded = false;
+        if (f.address >= 512 && f.command != VirtualBoard::WindowNumberCommand) {
             // Never answered: the host sends the packets without waiting.
             if (!propertyRead) m_parser.expectPackets(f.packetCount());
             m_active = b && b->inTransfer() ? b : nullptr;
+            m_activeCommand = f.command;
             return QByteArray();
         }
         if (!b) return QByteArray();
@@ -269,15 +276,21 @@ QByteArray VirtualLine::answerFor(const Frame &f) {
         if (b->inTransfer()) {
             m_parser.expectPackets(b->packetsExpected());
             m_active = b;
+            m_activeCommand = f.command;
         }
         return answer;
     }
     case Frame::Kind::Packet: {
         VirtualBoard *b = m_active;
+        m_exchangeBoard = b;
         if (!b) return QByteArray();
+        const bool answered = b->answersTransfer();
+        const quint8 command = m_activeCommand;
         QByteArray answer = b->answerPacket(f);
         const bool last = f.index >= f.total;
-        if (!b->answers()) {
+        m_exchangeEnded = !b->inTransfer();
+        if (m_exchangeEnded && command == 15) followBaudCode(*b);
+        if (!answered) {
             if (last || !b->inTransfer()) m_active = nullptr;
             return QByteArray();
         }
@@ -298,13 +311,36 @@ QByteArray VirtualLine::answerFor(const Frame &f) {
     }
     case Frame::Kind::Parameters: {
         VirtualBoard *b = board(f.address);
+        m_exchangeBoard = b;
         if (!b) return QByteArray();
         const QByteArray answer = b->answerParameters(f);
         if (!b->answers() || m_faults.silentParameters) return QByteArray();
-        return answer;
+        return m_faults.wrongParameters ? QByteArray(1, char(0x1B)) : answer;
     }
+    case Frame::Kind::RadioQuery:
+    case Frame::Kind::RadioSetting:
+        return answerRadio(f);
     }
     return QByteArray();
+}
+
+QByteArray VirtualLine::answerRadio(const Frame &f) {
+    if (!m_radio.present) return QByteArray();
+    if (f.kind == Frame::Kind::RadioSetting) m_radio.apply(f.body);
+    if (m_faults.silentRadio) return QByteArray();
+    if (f.kind == Frame::Kind::RadioQuery) {
+        // 20 characters are never taken for an answer.
+        const QByteArray a = m_radio.answer();
+        return m_faults.wrongRadio ? a + ' ' : a;
+    }
+    const QByteArray ack = RadioModule::acknowledge(f.raw);
+    return m_faults.wrongRadio ? ack.left(7) : ack;
+}
+
+void VirtualLine::followBaudCode(const VirtualBoard &b) {
+    // A paced line goes on at the board's new rate, as the host must.
+    const int rate = BoardState::baudRate(b.state().baudCode);
+    if (m_baud > 0 && rate > 0) m_pendingBaud = rate;
 }
 
 // --------------------------------------------------------------- output side
@@ -354,6 +390,12 @@ void VirtualLine::pumpOutput() {
         }
         m_outLineFreeNs = o.startNs + o.bytes.size() * bt;
         m_out.removeFirst();
+    }
+    if (m_pendingBaud > 0) {
+        // The answer at the old rate is out; what follows runs at the new one.
+        const int baud = m_pendingBaud;
+        m_pendingBaud = 0;
+        setPacing(baud);
     }
     if (m_unplugWhenDrained && !m_unplugGrace.isActive()) {
         m_unplugDeadlineNs = now + qint64(UnplugGraceMs) * 1000000;

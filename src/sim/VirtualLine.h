@@ -9,6 +9,7 @@
 #include "sim/FaultPlan.h"
 #include "sim/Frame.h"
 #include "sim/FrameParser.h"
+#include "sim/RadioModule.h"
 #include "sim/VirtualBoard.h"
 
 #include <QFile>
@@ -44,6 +45,10 @@ class VirtualLine : public QObject {
     QString linkPath() const;
     QString slavePath() const;
 
+    // The radio module on the host's side of the line.
+    RadioModule &radio() { return m_radio; }
+    const RadioModule &radio() const { return m_radio; }
+
     // --- behaviour ---
     // Bytes no faster than baud (10 bits a byte) in both directions; 0 turns pacing off.
     void setPacing(int baud);
@@ -74,6 +79,9 @@ class VirtualLine : public QObject {
 
   signals:
     void frameReceived(const Frame &frame);
+    // An exchange ended (a frame and its answer; a transfer counts once, at
+    // its end): the board it concerned, or nullptr for the radio module.
+    void exchanged(VirtualBoard *board);
     void bytesWritten(const QByteArray &bytes);
     void unplugged();
 
@@ -92,6 +100,13 @@ class VirtualLine : public QObject {
 
     void handleFrame(const Frame &frame);
     QByteArray answerFor(const Frame &frame);
+    QByteArray answerRadio(const Frame &frame);
+    void followBaudCode(const VirtualBoard &board);
+    quint8 m_activeCommand = 0;
+    int m_pendingBaud = 0;
+    // The board of the frame just answered, and whether an exchange ended.
+    VirtualBoard *m_exchangeBoard = nullptr;
+    bool m_exchangeEnded = false;
     void abandonActive();
     void send(const QByteArray &answer);
     void pumpInput();
@@ -103,6 +118,7 @@ class VirtualLine : public QObject {
     qint64 byteNs() const;
 
     std::vector<std::unique_ptr<VirtualBoard>> m_boards;
+    RadioModule m_radio;
     VirtualBoard *m_active = nullptr;
     FrameParser m_parser;
     PtyEndpoint *m_pty = nullptr;

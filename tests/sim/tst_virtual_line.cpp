@@ -2,6 +2,7 @@
 // pty: which board answers what, the board state the control commands leave,
 // the property answer, and how each named fault shapes the answers.
 #include "sim/VirtualLine.h"
+#include "support/SimFrames.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -9,29 +10,6 @@
 #include <QtTest>
 
 namespace {
-QByteArray hex(const char *text) {
-    return QByteArray::fromHex(text);
-}
-
-// Data packet `number` with its checksum byte.
-QByteArray packet(quint16 number, const QByteArray &payload) {
-    QByteArray p = QByteArray(1, char(number >> 8)) + char(number & 0xFF);
-    p += char(payload.size() >> 8);
-    p += char(payload.size() & 0xFF);
-    p += payload;
-    quint8 sum = 0;
-    for (char c : p)
-        sum ^= quint8(c);
-    return p + char(sum);
-}
-
-// A one-packet command to board 1 as the host sends it: link, header, packet.
-QByteArray onePacket(quint8 command, const QByteArray &payload, quint16 address = 1) {
-    QByteArray b = hex("AA55") + char(address >> 8) + char(address & 0xFF);
-    b += hex("0400") + char(address >> 8) + char(address & 0xFF) + char(command) + hex("0001");
-    return b + packet(1, payload);
-}
-
 FaultPlan fault(const QString &name) {
     FaultPlan p;
     QString why;
@@ -151,15 +129,16 @@ class VirtualLineTest : public QObject {
         const QByteArray a = line.written().mid(1);
         QCOMPARE(a.size(), 38);
         QCOMPARE(a.left(3), hex("000000"));
-        // Answer bytes 8..21 are parameter bytes 1..14 of a fresh board.
+        // Answer bytes 8..21 are parameter bytes 1..14 of a fresh board:
+        // 1/16 scan and two colours (0x4F), 128 x 32 dots (0F, 03).
         QCOMPARE(a.mid(8, 14), hex("55A55A"
                                    "01"
-                                   "00"
+                                   "4F"
                                    "10"
                                    "00"
                                    "00"
-                                   "07"
-                                   "07"
+                                   "0F"
+                                   "03"
                                    "00"
                                    "10"
                                    "00"
