@@ -76,7 +76,8 @@ int queueCommand(Context &ctx, QStringList &args, queuecalling::Action upper,
                  queuecalling::Action lower) {
     // The workflow checks every value, as it does the panel's.
     queuecalling::Fields fields;
-    fields.colour = numberOption(args, QStringLiteral("--colour"), QStringLiteral("0")).toInt();
+    // Without --colour, the colours the window starts with (yellow, red, green background).
+    fields.colour = numberOption(args, QStringLiteral("--colour"), QStringLiteral("147")).toInt();
     fields.pageTime = numberOption(args, QStringLiteral("--page"), fields.pageTime);
     fields.effect = numberOption(args, QStringLiteral("--effect"), QStringLiteral("0")).toInt();
     fields.speed = numberOption(args, QStringLiteral("--speed"), fields.speed);

@@ -1,10 +1,15 @@
 // ledsim: a virtual screen behind a pseudo-terminal, for running the program
 // and its tests without hardware.
+#include "sim/BoardWatcher.h"
+#include "sim/ShowWindow.h"
 #include "sim/SimOptions.h"
 #include "sim/VirtualLine.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <map>
+#include <memory>
 
 #include <csignal>
 #include <cstdio>
@@ -26,7 +31,16 @@ void printLine(FILE *to, const QString &line) {
 } // namespace
 
 int main(int argc, char **argv) {
-    QCoreApplication app(argc, argv);
+    // Windows only with --show: without it ledsim runs where there is no display.
+    bool show = false;
+    for (int i = 1; i < argc; ++i)
+        show = show || QByteArray(argv[i]) == "--show";
+    std::unique_ptr<QCoreApplication> application;
+    if (show)
+        application = std::make_unique<QApplication>(argc, argv);
+    else
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication &app = *application;
     QStringList args = app.arguments();
     args.removeFirst();
     SimOptions options;
@@ -52,8 +66,11 @@ int main(int argc, char **argv) {
         ::sigaction(sig, &sa, nullptr);
 
     VirtualLine line;
-    for (quint16 a : options.addresses)
-        line.addBoard(a);
+    for (int i = 0; i < options.addresses.size(); ++i) {
+        const QSize size = options.sizeOf(i);
+        line.addBoard(options.addresses.at(i)).state().setSize(size.width(), size.height());
+    }
+    line.radio() = options.radio;
     line.setPacing(options.pace ? options.baud : 0);
     line.setRecordLimit(1000);
     if (!options.logFile.isEmpty() && !line.setLogFile(options.logFile, &error)) {
@@ -67,6 +84,25 @@ int main(int argc, char **argv) {
         printLine(stderr, QStringLiteral("ledsim: ") + error);
         return 1;
     }
+    BoardWatcher watcher(line);
+    watcher.setStateFile(options.stateFile);
+    watcher.setSnapshotFile(options.snapshotFile);
+    watcher.onError = [](const QString &e) { printLine(stderr, QStringLiteral("ledsim: ") + e); };
+    // One window per board, found by the board object: its address may change.
+    std::map<const VirtualBoard *, std::unique_ptr<ShowWindow>> windows;
+    if (options.show) {
+        for (const VirtualBoard *b : line.boards()) {
+            auto w = std::make_unique<ShowWindow>(b->address());
+            w->show();
+            windows[b] = std::move(w);
+        }
+        watcher.onPicture = [&windows](const VirtualBoard &b, const QImage &dots,
+                                       const QString &status) {
+            const auto it = windows.find(&b);
+            if (it != windows.end()) it->second->showDots(dots, status);
+        };
+    }
+    watcher.refreshAll();
     const QString link = line.linkPath();
     QObject::connect(&line, &VirtualLine::unplugged, &app,
                      [link] { printLine(stdout, QStringLiteral("unplugged ") + link); });

@@ -36,6 +36,18 @@ class SimOptionsTest : public QObject {
         QCOMPARE(o.faults.wrongAckAt, 3);
         QCOMPARE(o.faults.lateMs, 1500);
         QVERIFY(o.replace);
+        QVERIFY(SimOptions::parse({"--address", "010,2", "--size", "64x16,256x32", "--show",
+                                   "--snapshot", "/x/s.png", "--state", "/x/s.json", "--radio",
+                                   "1.5:30:long"},
+                                  &o, &why));
+        QCOMPARE(o.addresses, (QList<quint16>{10, 2})); // decimal, as everywhere
+        QCOMPARE(o.sizeOf(1), QSize(256, 32));
+        QVERIFY(o.show);
+        QCOMPARE(o.snapshotFile, QStringLiteral("/x/s.png"));
+        QCOMPARE(o.stateFile, QStringLiteral("/x/s.json"));
+        QCOMPARE(o.radio.version, QByteArray("1.5"));
+        QCOMPARE(o.radio.channel, 30);
+        QVERIFY(o.radio.longAnswer);
     }
 
     void badOptionsAreRefusedWithAReason_data() {
@@ -54,6 +66,15 @@ class SimOptionsTest : public QObject {
         QTest::newRow("flag with argument")
             << QStringList{"--fault", "merged:2"} << "merged takes no argument";
         QTest::newRow("unknown") << QStringList{"--speed"} << "unknown argument: --speed";
+        QTest::newRow("size not a multiple of 8")
+            << QStringList{"--size", "100x32"}
+            << "--size needs WIDTHxHEIGHT in dots, multiples of 8 from 8 to 2048, not 100x32";
+        QTest::newRow("two sizes for three boards")
+            << QStringList{"--address", "1,2,3", "--size", "64x16,64x32"}
+            << "--size gives 2 sizes for 3 boards: give one, or one per board";
+        QTest::newRow("radio version") << QStringList{"--radio", "2"}
+                                       << "--radio needs none or VERSION[:CHANNEL][:long], "
+                                          "for example 2.0:22, not 2";
     }
     void badOptionsAreRefusedWithAReason() {
         QFETCH(QStringList, args);
