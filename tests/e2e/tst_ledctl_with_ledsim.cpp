@@ -7,6 +7,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QtTest>
 
@@ -177,6 +181,41 @@ class LedctlWithLedsimTest : public QObject {
         QCOMPARE(high.code, 0);
         QCOMPARE(high.out,
                  QStringLiteral("sent (not acknowledged at addresses of 512 and more)\n"));
+    }
+
+    void aCommandToBoardTwoChangesOnlyBoardTwoInTheStateFile() {
+        TempProgramDir dir;
+        const QString state = dir.file(QStringLiteral("state.json"));
+        const QString snapshot = dir.file(QStringLiteral("board.png"));
+        Sim sim(dir.path(), {"--address", "1,2", "--size", "128x32,64x16", "--state", state,
+                             "--snapshot", snapshot});
+        QVERIFY(sim.waitReady());
+        QCOMPARE(ledctl(dir.path(), {"--address", "2", "brightness", "9"}).code, 0);
+        QCOMPARE(ledctl(dir.path(), {"--address", "1", "call", "upper", "欢迎光临"}).code, 0);
+        auto boards = [&] {
+            QFile f(state);
+            return f.open(QIODevice::ReadOnly)
+                       ? QJsonDocument::fromJson(f.readAll()).object().value("boards").toArray()
+                       : QJsonArray();
+        };
+        QTRY_COMPARE(boards().at(0).toObject().value("lastExchange").toString(),
+                     QStringLiteral("显示 第1幅图 30秒"));
+        const QJsonObject one = boards().at(0).toObject(), two = boards().at(1).toObject();
+        QCOMPARE(one.value("address").toInt(), 1);
+        QCOMPARE(one.value("brightness").toInt(), 255);
+        QCOMPARE(two.value("brightness").toInt(), 9);
+        QCOMPARE(two.value("size").toArray(), (QJsonArray{64, 16}));
+        QVERIFY(two.value("pictures").toObject().isEmpty());
+        const QJsonObject picture = one.value("pictures").toObject().value("1").toObject();
+        QCOMPARE(picture.value("text").toString(), QStringLiteral("欢迎光临"));
+        QCOMPARE(picture.value("bytes").toString(), QStringLiteral("93BBB6D3ADB9E2C1D9"));
+        QCOMPARE(one.value("list").toArray(), QJsonArray{"1E000202"});
+        for (const char *key : {"baudCode", "power", "clock", "startPicture", "properties",
+                                "windowNumber", "uploads", "radio"})
+            QVERIFY2(one.contains(QLatin1String(key)), key);
+        const QImage dots(snapshot);
+        QCOMPARE(dots.size(), QSize(128, 32));
+        QCOMPARE(dots.pixel(127, 0), qRgb(0, 255, 0)); // the green background of colour 147
     }
 
     void aPacedLedsimStillCarriesATransfer() {

@@ -159,6 +159,14 @@ class BoardContentTest : public QObject {
         QCOMPARE(r.board.state().baudCode, 0x77);
     }
 
+    void aPacedLineGoesOnAtTheNewBaudRate() {
+        Rig r;
+        r.line.setPacing(9600);
+        r.line.receive(onePacket(15, QByteArray(15, '\0') + hex("0001 13")));
+        QTRY_COMPARE(r.line.written(), hex("A5 0F0001 01"));
+        QTRY_COMPARE(r.line.pacingBaud(), 115200);
+    }
+
     void picturesAreReadAsTextsOrImages_data() {
         QTest::addColumn<int>("parameter");
         QTest::addColumn<QList<QByteArray>>("rows");

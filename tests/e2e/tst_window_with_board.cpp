@@ -1,9 +1,11 @@
-// Covers the queue-calling frame of the window end to end: the buttons, the
-// production serial port and a virtual screen on a pty. What the screen
-// received is compared byte for byte with the documented example.
+// Covers the window end to end: the buttons, the production serial port and a
+// virtual board on a pty. What the board received is compared byte for byte
+// with the documented example, and what it then shows dot for dot.
 #include "app/MainWindow.h"
 #include "app/Startup.h"
 #include "protocol/led.h"
+#include "sim/BoardScene.h"
+#include "sim/ScreenRenderer.h"
 #include "sim/VirtualLine.h"
 #include "support/RecordingOperator.h"
 #include "support/TempProgramDir.h"
@@ -34,6 +36,12 @@ struct WindowRig {
         for (const char16_t *name : {u"字库颜色", u"ASC颜色", u"combo1"})
             w.findChild<QComboBox *>(QString::fromUtf16(name))->setCurrentIndex(0);
     }
+    // The board's dots now.
+    QImage dots() const {
+        const VirtualBoard &b = *line.board(1);
+        return render(sceneOf(b.state(), b.nowMs()));
+    }
+    void click(const char *name) { w.findChild<QPushButton *>(QString::fromUtf8(name))->click(); }
     QByteArray received() const {
         QByteArray all;
         for (const Frame &f : line.frames())
@@ -43,7 +51,24 @@ struct WindowRig {
 };
 } // namespace
 
-class QueueCallingWindowTest : public QObject {
+// The lit dots of a 16 x 16 cell of `dots` as glyph bytes (two per row).
+QByteArray cellBits(const QImage &dots, int x0, int y0) {
+    QByteArray bits(32, '\0');
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            if (qRed(dots.pixel(x0 + x, y0 + y)) > 0) bits[y * 2 + x / 8] |= char(0x80 >> (x % 8));
+    return bits;
+}
+
+int litDots(const QImage &dots) {
+    int n = 0;
+    for (int y = 0; y < dots.height(); ++y)
+        for (int x = 0; x < dots.width(); ++x)
+            n += dots.pixel(x, y) != qRgb(0, 0, 0);
+    return n;
+}
+
+class WindowWithBoardTest : public QObject {
     Q_OBJECT
   private slots:
     void initTestCase() { led::setTimeScale(0.25); }
@@ -70,6 +95,49 @@ class QueueCallingWindowTest : public QObject {
         QCOMPARE(board.pictures.value(1).parameter, quint8(7));
         QCOMPARE(board.messageList, hex("1E000202"));
         QVERIFY(!r.w.device().MSComm1().isOpen());
+    }
+
+    void aCallingMessageLightsTheUpperLineInItsColour() {
+        WindowRig r;
+        r.w.findChild<QComboBox *>(QStringLiteral("字库颜色"))->setCurrentIndex(1); // 红色
+        r.w.findChild<QLineEdit *>(QStringLiteral("Text6"))->setText(QStringLiteral("欢迎光临"));
+        r.click("Command8");
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("汉字发送成功"));
+        QCOMPARE(r.line.board(1)->state().pictures.value(1).text, QStringLiteral("欢迎光临"));
+        const QImage dots = r.dots();
+        QCOMPARE(dots.size(), QSize(128, 32));
+        // 欢 (U+6B22) in the first cell of the upper line, in red, as the font has it.
+        QCOMPARE(cellBits(dots, 0, 0).toHex(), Unifont::instance().glyph(0x6B22).toHex());
+        QCOMPARE(dots.pixel(dots.width() - 1, 0), qRgb(0, 0, 0));
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 64; ++x)
+                QVERIFY(dots.pixel(x, y) == qRgb(0, 0, 0) || dots.pixel(x, y) == qRgb(255, 0, 0));
+        // Nothing on the lower line: no text for it yet.
+        QCOMPARE(litDots(dots.copy(0, 16, 128, 16)), 0);
+    }
+
+    void brightnessDimsAndPowerDarkensTheBoard() {
+        WindowRig r;
+        r.w.findChild<QComboBox *>(QStringLiteral("字库颜色"))->setCurrentIndex(1);
+        r.click("Command10"); // the upper default text, 欢迎光临
+        const int lit = litDots(r.dots());
+        QVERIFY(lit > 100);
+        r.w.findChild<QLineEdit *>(QStringLiteral("亮度"))->setText(QStringLiteral("128"));
+        r.click("设置亮度");
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("设置成功"));
+        QCOMPARE(r.line.board(1)->state().brightness, 128);
+        QCOMPARE(litDots(r.dots()), lit);
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 64; ++x)
+                QVERIFY(r.dots().pixel(x, y) == qRgb(0, 0, 0) ||
+                        r.dots().pixel(x, y) == qRgb(128, 0, 0));
+        r.click("关屏");
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("关屏成功"));
+        QVERIFY(!r.line.board(1)->state().screenOn());
+        QCOMPARE(litDots(r.dots()), 0);
+        r.click("开屏");
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("开屏成功"));
+        QCOMPARE(litDots(r.dots()), lit);
     }
 
     void aScreenThatRefusesThePictureGetsNoDisplayBlock() {
@@ -104,5 +172,5 @@ class QueueCallingWindowTest : public QObject {
     }
 };
 
-QTEST_MAIN(QueueCallingWindowTest)
-#include "tst_queue_calling_window.moc"
+QTEST_MAIN(WindowWithBoardTest)
+#include "tst_window_with_board.moc"
