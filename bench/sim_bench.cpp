@@ -7,6 +7,7 @@
 //      the two calling lines, a message list and an uploaded font file.
 #include "sim/BoardScene.h"
 #include "sim/BoardWatcher.h"
+#include "sim/HostFrames.h"
 #include "sim/ScreenRenderer.h"
 #include "sim/StateJson.h"
 #include "sim/VirtualLine.h"
@@ -26,22 +27,10 @@
 #include <vector>
 
 namespace {
-QByteArray packet(quint16 number, const QByteArray &payload) {
-    QByteArray p = QByteArray(1, char(number >> 8)) + char(number & 0xFF);
-    p += char(payload.size() >> 8);
-    p += char(payload.size() & 0xFF);
-    p += payload;
-    quint8 sum = 0;
-    for (char c : p)
-        sum ^= quint8(c);
-    return p + char(sum);
-}
-
 QByteArray transfer(quint8 command, quint16 counter, const QList<QByteArray> &packets) {
-    QByteArray b = QByteArray::fromHex("AA550001 040000 01") + char(command) + char(counter >> 8) +
-                   char(counter & 0xFF);
+    QByteArray b = hostframes::linkAndHeader(command, counter);
     for (int i = 0; i < packets.size(); ++i)
-        b += packet(quint16(i + 1), packets.at(i));
+        b += hostframes::packet(quint16(i + 1), packets.at(i));
     return b;
 }
 

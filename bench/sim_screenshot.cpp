@@ -2,6 +2,7 @@
 // default texts, a calling message and a window number, into a PNG: the
 // picture in docs/ comes from this program run under Xvfb (xvfb-run -a).
 #include "sim/BoardWatcher.h"
+#include "sim/HostFrames.h"
 #include "sim/ShowWindow.h"
 #include "sim/VirtualLine.h"
 
@@ -11,18 +12,8 @@
 #include <cstdio>
 
 namespace {
-QByteArray packet(const QByteArray &payload) {
-    QByteArray p = QByteArray::fromHex("0001") + char(payload.size() >> 8) + char(payload.size());
-    p += payload;
-    quint8 sum = 0;
-    for (char c : p)
-        sum ^= quint8(c);
-    return p + char(sum);
-}
-
 QByteArray send(quint8 command, quint8 parameter, const QByteArray &payload) {
-    return QByteArray::fromHex("AA550001 04000001") + char(command) + char(parameter) + '\x01' +
-           packet(payload);
+    return hostframes::onePacket(command, payload, 1, parameter);
 }
 
 QByteArray text(int picture, quint8 colour, const QString &t) {
