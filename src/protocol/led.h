@@ -63,6 +63,17 @@ class led : public QObject {
     bool Link_Build(qint16 Address);
     bool senddata(qint16 commandbyte, qint32 &packagecounter, qint32 packagesize);
 
+    // --- display properties ---
+    // The 18-byte parameter block of commands 0 and 15: each command writes
+    // only its own bytes of row 0; a value outside a byte raises VbError 6
+    // before anything is written.
+    bool Cxgshuxing();
+    bool Cseting(qint16 baudrate, qint16 caddress);
+    // The 27-field property string, or empty without a valid answer. The
+    // port is closed afterwards, so that other programs can use the line.
+    QString Chqshuxing();
+    static constexpr int PropertyAnswerSize = 38;
+
     // --- control commands ---
     bool CSetLight(quint8 YRule);
     bool CAutokgSet(qint16 YRule);

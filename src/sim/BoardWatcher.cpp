@@ -34,25 +34,21 @@ void BoardWatcher::exchanged(VirtualBoard *board) {
 
 void BoardWatcher::writeFiles() {
     const QList<VirtualBoard *> boards = m_line.boards();
+    if (boards.isEmpty()) return;
     QString error;
-    if (!m_statePath.isEmpty() && !boards.isEmpty() &&
-        !writeFileAtomically(m_statePath, stateJson(m_line, boards.first()->nowMs()), &error)) {
-        if (error != m_lastError && onError) onError(error);
-        m_lastError = error;
-        return;
-    }
-    if (!m_snapshotPath.isEmpty() && !boards.isEmpty()) {
-        // Atomically, so that a reader never sees half a picture.
+    // The picture first: once the state file tells of an exchange, the
+    // snapshot already shows it. Both atomically, so that a reader never
+    // sees half a file.
+    if (!m_snapshotPath.isEmpty()) {
         QSaveFile file(m_snapshotPath);
         if (!file.open(QIODevice::WriteOnly) || !dots(*boards.first()).save(&file, "PNG") ||
-            !file.commit()) {
+            !file.commit())
             error = QStringLiteral("cannot write %1: %2").arg(m_snapshotPath, file.errorString());
-            if (error != m_lastError && onError) onError(error);
-            m_lastError = error;
-            return;
-        }
     }
-    m_lastError.clear();
+    if (error.isEmpty() && !m_statePath.isEmpty())
+        writeFileAtomically(m_statePath, stateJson(m_line, boards.first()->nowMs()), &error);
+    if (!error.isEmpty() && error != m_lastError && onError) onError(error);
+    m_lastError = error;
 }
 
 void BoardWatcher::scheduleNext() {
