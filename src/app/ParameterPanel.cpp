@@ -1,10 +1,13 @@
 #include "app/ParameterPanel.h"
 
 #include "app/MainWindow.h"
+#include "app/ScreenPanel.h"
 #include "app/SelectionLists.h"
 #include "app/SpinPair.h"
 #include "config/NumericText.h"
 #include "config/ScreenFields.h"
+#include "protocol/PortLocator.h"
+#include "ui_MainWindow.h"
 #include "ui_ParameterPanel.h"
 #include "workflows/ControlCommands.h"
 
@@ -45,6 +48,88 @@ ParameterPanel::ParameterPanel(MainWindow &window, QWidget *parent)
     });
     window.bind(m_ui->开屏, [this] { screenOn(true); });
     window.bind(m_ui->关屏, [this] { screenOn(false); });
+    window.bind(m_ui->属性获取, [this] { readProperties(); });
+    window.bind(m_ui->修改属性, [this] { writeProperties(); });
+    window.bind(m_ui->修改地址, [this] { changeAddress(); });
+}
+
+displayproperties::Fields ParameterPanel::propertyFields() const {
+    displayproperties::Fields f;
+    f.board = m_ui->主控类型->currentIndex();
+    f.colour = m_ui->色彩->currentIndex();
+    f.scan = m_ui->扫描方式->currentIndex();
+    f.zone = m_ui->每区行数->currentIndex();
+    f.rowShift = m_ui->行加减->currentIndex();
+    f.direction = m_ui->区内走向->currentIndex();
+    f.oe = m_ui->极性->currentIndex();
+    f.dataPolarity = m_ui->数据极性->currentIndex();
+    f.clock = m_ui->时钟显示->currentIndex();
+    f.length = m_ui->Pchang->text();
+    f.height = m_ui->pgao->currentText();
+    f.productId = m_ui->PID->text();
+    f.version = m_ui->Text18->text();
+    return f;
+}
+
+void ParameterPanel::showPropertyFields(const displayproperties::Fields &f) {
+    m_ui->Pchang->setText(f.length);
+    m_ui->pgao->setCurrentText(f.height);
+    m_ui->色彩->setCurrentIndex(f.colour);
+    m_ui->区内走向->setCurrentIndex(f.direction);
+    m_ui->主控类型->setCurrentIndex(f.board);
+    m_ui->极性->setCurrentIndex(f.oe);
+    m_ui->数据极性->setCurrentIndex(f.dataPolarity);
+    m_ui->行加减->setCurrentIndex(f.rowShift);
+    m_ui->时钟显示->setCurrentIndex(f.clock);
+    m_ui->每区行数->setCurrentIndex(f.zone);
+    m_ui->扫描方式->setCurrentIndex(f.scan);
+    m_ui->PID->setText(f.productId);
+    m_ui->Text18->setText(f.version);
+}
+
+displayproperties::Section ParameterPanel::selectedSection() const {
+    ScreenRegistry &registry = m_window.screens().registry();
+    return {&registry.ini(), registry.currentSection()};
+}
+
+void ParameterPanel::readProperties() {
+    const displayproperties::Read read =
+        displayproperties::readProperties(m_window.device(), m_window.ui(), m_window.connection(),
+                                          propertyFields(), selectedSection());
+    if (!read.properties.isEmpty()) showPropertyFields(read.fields);
+}
+
+void ParameterPanel::writeProperties() {
+    displayproperties::writeProperties(m_window.device(), m_window.ui(), m_window.connection(),
+                                       displayproperties::codesOf(propertyFields()),
+                                       selectedSection());
+}
+
+void ParameterPanel::changeAddress() {
+    ScreenRegistry &registry = m_window.screens().registry();
+    const displayproperties::AddressResult result =
+        displayproperties::changeAddress(m_window.device(), m_window.ui(), m_window.connection(),
+                                         {m_ui->Text11->text(), m_ui->Combo2->currentIndex()},
+                                         &registry.ini(), registry.currentPosition() + 1);
+    if (result.outcome != workflow::Outcome::Done) return;
+    m_window.connectionRow().Pdizhi->setText(result.address);
+    m_window.connectionRow().Pbtl->setCurrentIndex(m_ui->Combo2->currentIndex());
+}
+
+void ParameterPanel::connectionTest() {
+    const displayproperties::TestResult test =
+        displayproperties::connectionTest(m_window.device(), m_window.ui(), m_window.connection(),
+                                          propertyFields(), selectedSection());
+    if (test.answered) {
+        // The version message belongs to "属性获取" only.
+        showPropertyFields(test.fields);
+        return;
+    }
+    QComboBox *ports = m_window.connectionRow().Pchao;
+    ports->clear();
+    for (const PortScanEntry &e : test.ports)
+        ports->addItem(e.text, e.number);
+    ports->setCurrentText(QString::number(test.portNumber));
 }
 
 ParameterPanel::~ParameterPanel() = default;

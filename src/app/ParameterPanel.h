@@ -2,6 +2,8 @@
 // 参数设置框: the display properties of the current screen and the screen
 // control buttons (brightness, clock, start picture, on and off). The
 // buttons run the control-command workflows.
+#include "workflows/DisplayProperties.h"
+
 #include <QGroupBox>
 #include <memory>
 
@@ -28,11 +30,21 @@ class ParameterPanel : public QGroupBox {
     int screenLength() const;
     int screenHeight() const;
 
+    // The property fields as the workflows take them, and back.
+    displayproperties::Fields propertyFields() const;
+    void showPropertyFields(const displayproperties::Fields &fields);
+
     // Also reached from the toolbar.
     void screenOn(bool on);
     void protocolSwitch();
+    // The end of "添加" and "连接测试".
+    void connectionTest();
 
   private:
+    displayproperties::Section selectedSection() const;
+    void readProperties();
+    void writeProperties();
+    void changeAddress();
     const std::unique_ptr<Ui::ParameterPanel> m_ui;
     MainWindow &m_window;
     SpinPair *m_lengthPair = nullptr;

@@ -30,6 +30,7 @@ ScreenPanel::ScreenPanel(MainWindow &window, QWidget *parent)
         m_registry.saveAndTest();
     });
     window.bind(m_ui->删除, [this] { m_registry.deleteScreen(); });
+    m_registry.onConnectionTest = [this] { m_window.parameters().connectionTest(); };
 }
 
 ScreenPanel::~ScreenPanel() = default;

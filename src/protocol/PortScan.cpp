@@ -3,7 +3,7 @@
 #include "protocol/PortLocator.h"
 #include "protocol/SerialPortIo.h"
 
-QList<PortScanEntry> scanPorts(SerialPortIo &port) {
+QList<PortScanEntry> scanPorts(SerialPortIo &port, const QString &otherFailure) {
     QList<PortScanEntry> found;
     const int keep = port.portNumber();
     for (int i = PortLocator::FirstPort; i <= PortLocator::LastPort; ++i) {
@@ -17,8 +17,7 @@ QList<PortScanEntry> scanPorts(SerialPortIo &port) {
         } else if (failure == PortFailure::InUse) {
             found.append({QString::number(i) + QStringLiteral(" 已经占用"), i});
         } else if (failure != PortFailure::NoSuchPort) {
-            // 8010: the serial component's "hardware not available".
-            found.append({QString::number(i) + QStringLiteral(" 错误8010"), i});
+            found.append({QString::number(i) + otherFailure, i});
         }
     }
     port.setPortNumber(keep);

@@ -10,4 +10,7 @@ struct PortScanEntry {
     int number = 0;
 };
 
-QList<PortScanEntry> scanPorts(SerialPortIo &port);
+// A port that fails in another way is listed with `otherFailure` after its
+// number: the start-up scan says " 错误8010", the connection test " 其他错误".
+QList<PortScanEntry> scanPorts(SerialPortIo &port,
+                               const QString &otherFailure = QStringLiteral(" 错误8010"));
