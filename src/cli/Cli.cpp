@@ -71,6 +71,11 @@ int Context::report(bool acknowledged) const {
     return acknowledged ? ExitOk : ExitFailed;
 }
 
+int Context::report(workflow::Outcome outcome) const {
+    if (outcome == workflow::Outcome::Refused) return ExitUsage;
+    return report(outcome == workflow::Outcome::Done);
+}
+
 int exitStatus(workflow::Outcome outcome) {
     switch (outcome) {
     case workflow::Outcome::Done:

@@ -32,6 +32,7 @@ struct Context {
     int port = 1;
     QString baud = QStringLiteral("9600");
     int address = 1;
+    int screenNumber = 0; // the registered screen of --screen, 0 without
     // Prepares the device for a raw transfer: address and port settings.
     void prepare() const;
     // The connection row a workflow gets.
@@ -39,6 +40,8 @@ struct Context {
     // Prints "acknowledged", "not acknowledged" or, for boards that never
     // answer, "sent (...)"; returns the exit status.
     int report(bool acknowledged) const;
+    // The same for a workflow's outcome; a refusal prints nothing and gives 2.
+    int report(workflow::Outcome outcome) const;
 };
 
 // 0 done, 1 not acknowledged, 2 refused.

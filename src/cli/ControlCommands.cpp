@@ -9,12 +9,6 @@
 namespace cli {
 namespace {
 
-// The workflow tells the operator on stderr; stdout gets the one-word result.
-int finish(Context &ctx, workflow::Outcome outcome) {
-    if (outcome == workflow::Outcome::Refused) return ExitUsage;
-    return ctx.report(outcome == workflow::Outcome::Done);
-}
-
 QByteArray parseHexBytes(const QStringList &args) {
     QByteArray bytes;
     for (const QString &h : args) {
@@ -37,8 +31,8 @@ int brightnessCommand(Context &ctx, QStringList &args) {
     const int value = parseInt(takeArgument(args, QStringLiteral("brightness")),
                                QStringLiteral("brightness"), 0, 255);
     expectNoMore(args);
-    return finish(ctx, controlcommands::setBrightness(ctx.device, ctx.ui, ctx.connection(),
-                                                      QString::number(value)));
+    return ctx.report(controlcommands::setBrightness(ctx.device, ctx.ui, ctx.connection(),
+                                                     QString::number(value)));
 }
 
 int powerCommand(Context &ctx, QStringList &args) {
@@ -46,16 +40,16 @@ int powerCommand(Context &ctx, QStringList &args) {
     expectNoMore(args);
     if (state != QLatin1String("on") && state != QLatin1String("off"))
         throw UsageError{QStringLiteral("power must be on or off, not ") + state};
-    return finish(ctx, controlcommands::screenOn(ctx.device, ctx.ui, ctx.connection(),
-                                                 state == QLatin1String("on")));
+    return ctx.report(controlcommands::screenOn(ctx.device, ctx.ui, ctx.connection(),
+                                                state == QLatin1String("on")));
 }
 
 int startPictureCommand(Context &ctx, QStringList &args) {
     const int value = parseInt(takeArgument(args, QStringLiteral("start picture number")),
                                QStringLiteral("start picture number"), 0, 255);
     expectNoMore(args);
-    return finish(ctx, controlcommands::setStartPicture(ctx.device, ctx.ui, ctx.connection(),
-                                                        QString::number(value)));
+    return ctx.report(controlcommands::setStartPicture(ctx.device, ctx.ui, ctx.connection(),
+                                                       QString::number(value)));
 }
 
 int clockCommand(Context &ctx, QStringList &args) {
@@ -63,8 +57,8 @@ int clockCommand(Context &ctx, QStringList &args) {
     const int offset =
         offsetText.isEmpty() ? 0 : parseInt(offsetText, QStringLiteral("offset"), -32768, 32767);
     expectNoMore(args);
-    return finish(ctx, controlcommands::adjustClock(ctx.device, ctx.ui, ctx.connection(),
-                                                    QString::number(offset)));
+    return ctx.report(controlcommands::adjustClock(ctx.device, ctx.ui, ctx.connection(),
+                                                   QString::number(offset)));
 }
 
 int listCommand(Context &ctx, QStringList &args) {
@@ -104,8 +98,8 @@ int protocolSwitchCommand(Context &ctx, QStringList &args) {
     if (ctx.address < 0 || ctx.address > 255)
         throw UsageError{QStringLiteral("protocol-switch needs an address of 0 to 255, not %1")
                              .arg(ctx.address)};
-    return finish(ctx,
-                  controlcommands::protocolSwitch(ctx.device, ctx.ui, ctx.connection(), fields));
+    return ctx.report(
+        controlcommands::protocolSwitch(ctx.device, ctx.ui, ctx.connection(), fields));
 }
 
 const Registration registration{

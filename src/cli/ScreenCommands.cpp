@@ -63,6 +63,7 @@ void resolveScreen(Context &ctx, const QString &which) {
     ctx.port = s.port;
     ctx.baud = s.baud;
     ctx.address = s.address;
+    ctx.screenNumber = s.number;
 }
 
 const Registration registration{

@@ -1,0 +1,181 @@
+// Covers the display-property workflows on a scripted board: the fields a
+// property string selects, the messages and captions, the registry keys in
+// their order (and none after a failure), the duplicate check of the address
+// change, and both ends of the connection test.
+#include "config/RegistryFile.h"
+#include "support/DeviceRig.h"
+#include "support/TempProgramDir.h"
+#include "workflows/DisplayProperties.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <QtTest>
+
+using namespace displayproperties;
+using workflow::Outcome;
+
+namespace {
+// 00 00 00, address 1, block bytes 0..14 from byte 7 (row shift 160, board
+// 12, 80 x 16, two colours, 1/16 scan, 16 rows a zone, OE and data high),
+// then "  LED0001 " and version 2.15.
+QByteArray answer38() {
+    return hex("000000 0001 0000") + hex("AA55A55A 0C 4F 0F A0 01 09 01 00 10 00 0C") +
+           hex("000000") + QByteArray("  LED0001 ") + hex("020F 00");
+}
+
+struct Rig : DeviceRig {
+    TempProgramDir dir;
+    CIniFile ini;
+    workflow::Connection row{1, QStringLiteral("9600"), QStringLiteral("1")};
+    Rig() {
+        ini.SpecifyIni(dir.file(QStringLiteral("ledfile.ini")));
+        port->onWrite = [](FakePort &p, const QByteArray &w) {
+            if (w == hex("04000001000000"))
+                p.deliver(answer38());
+            else
+                answerLikeBoard(p, w);
+        };
+    }
+    Section section() { return {&ini, QStringLiteral("第 1号屏")}; }
+    // key=value lines of the file, in file order.
+    QStringList lines() {
+        QFile f(ini.filePath());
+        if (!f.open(QIODevice::ReadOnly)) return {};
+        QStringDecoder gbk("GBK");
+        return QString(gbk.decode(f.readAll())).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
+};
+} // namespace
+
+class DisplayPropertiesTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { led::setTimeScale(0.2); }
+
+    void aPropertyStringSelectsTheItemsOfItsCodes_data() {
+        QTest::addColumn<QString>("properties");
+        QTest::addColumn<QList<int>>(
+            "positions"); // board, colour, scan, zone, rowShift, direction, oe, data, clock
+        QTest::addColumn<QStringList>("texts"); // length, height, product id, version
+        QTest::newRow("行减一, 准24点阵, 80 x 16")
+            << "38,85,165,90,12,79,15,160,1,9,1,0,16,0,12,"
+               "32,32,76,69,68,48,48,48,49,32,2,15"
+            << QList<int>{3, 1, 2, 4, 3, 1, 1, 1, 0} << QStringList{"80", "16", "LED0001", "2.15"};
+        QTest::newRow("unknown board and row codes keep the panel's, short answer")
+            << "15,85,165,90,99,7,31,99,0,15,3,0,208,0,0" << QList<int>{0, 0, 1, 5, 0, 0, 0, 0, 3}
+            << QStringList{"128", "32", "", ""};
+    }
+
+    void aPropertyStringSelectsTheItemsOfItsCodes() {
+        QFETCH(QString, properties);
+        QFETCH(QList<int>, positions);
+        QFETCH(QStringList, texts);
+        const Fields f = showProperties(properties, Fields{});
+        QCOMPARE((QList<int>{f.board, f.colour, f.scan, f.zone, f.rowShift, f.direction, f.oe,
+                             f.dataPolarity, f.clock}),
+                 positions);
+        QCOMPARE((QStringList{f.length, f.height, f.productId, f.version}), texts);
+    }
+
+    void readingShowsTheVersionThenWritesTheTenKeysInOrder() {
+        Rig r;
+        const Read read = readProperties(r.device, r.ui, r.row, Fields{}, r.section());
+        QCOMPARE(read.outcome, Outcome::Done);
+        QCOMPARE(r.ui.shown.size(), 1);
+        QCOMPARE(r.ui.shown.at(0).text, QStringLiteral("版本号：2.15"));
+        QCOMPARE(r.ui.shown.at(0).caption, QStringLiteral("属性获取"));
+        QCOMPARE(r.lines(), (QStringList{"[第 1号屏]", "Pchang=80", "POE=1", "PDataSign=1",
+                                         "PColRule=3", "PCol_F=1", "Pgao=16", "Pcolor=1",
+                                         "Pleixing=3", "PQSign=4", "PScan=2"}));
+        QVERIFY(!r.port->isOpen());
+    }
+
+    void aSilentScreenIsReportedAndNothingIsWritten_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("read") << "read"
+                              << "属性获取失败"
+                              << "属性获取";
+        QTest::newRow("write") << "write"
+                               << "属性修改失败"
+                               << "属性修改";
+        QTest::newRow("address") << "address"
+                                 << "波特率和串口地址修改失败"
+                                 << "波特率和串口地址修改";
+    }
+
+    void aSilentScreenIsReportedAndNothingIsWritten() {
+        QFETCH(QString, action);
+        QFETCH(QString, message);
+        QFETCH(QString, caption);
+        Rig r;
+        r.port->onWrite = nullptr;
+        Outcome outcome = Outcome::Done;
+        if (action == QLatin1String("read"))
+            outcome = readProperties(r.device, r.ui, r.row, Fields{}, r.section()).outcome;
+        else if (action == QLatin1String("write"))
+            outcome = writeProperties(r.device, r.ui, r.row, Codes{}, r.section());
+        else
+            outcome =
+                changeAddress(r.device, r.ui, r.row, {QStringLiteral("2"), 0}, &r.ini, 1).outcome;
+        QCOMPARE(outcome, Outcome::NotAcknowledged);
+        QCOMPARE(r.ui.lastMessage(), message);
+        QCOMPARE(r.ui.shown.last().caption, caption);
+        QVERIFY(!QFile::exists(r.ini.filePath()));
+    }
+
+    void writingSendsTheCodesThenWritesTheKeys() {
+        Rig r;
+        Fields f;
+        f.board = 3; // 准24点阵, 12
+        const Outcome outcome = writeProperties(r.device, r.ui, r.row, codesOf(f), r.section());
+        QCOMPARE(outcome, Outcome::Done);
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("属性修改成功"));
+        QCOMPARE(r.port->writes.value(2).mid(4, 11), hex("AA55A55A 0C 4F 0F 00 00 09 01"));
+        QCOMPARE(r.lines().size(), 11);
+        QVERIFY(r.lines().contains(QStringLiteral("Pleixing=3")));
+    }
+
+    void anAddressAnotherScreenHasIsRefusedBeforeAnythingIsSent() {
+        Rig r;
+        RegistryFile::write(r.ini, RegistryFile::firstStartValues());
+        RegistryFile::write(r.ini, {{RegistryFile::globalSection(), "SUM", "2"},
+                                    {RegistryFile::sectionName(2), "Pname", "二号"},
+                                    {RegistryFile::sectionName(2), "Padr", "07"}});
+        const AddressResult refused =
+            changeAddress(r.device, r.ui, r.row, {QStringLiteral("7"), 3}, &r.ini, 1);
+        QCOMPARE(refused.outcome, Outcome::Refused);
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("板卡号码重复，请输入合适的卡号"));
+        QVERIFY(r.port->writes.isEmpty());
+        const AddressResult moved =
+            changeAddress(r.device, r.ui, r.row, {QStringLiteral("9"), 3}, &r.ini, 1);
+        QCOMPARE(moved.outcome, Outcome::Done);
+        QCOMPARE(r.port->writes.value(2), hex("00010012") + QByteArray(15, '\0') + hex("0009 13"));
+        QCOMPARE(moved.baudText, QStringLiteral("115200"));
+        QVERIFY(r.lines().contains(QStringLiteral("Padr=9")));
+        QVERIFY(r.lines().contains(QStringLiteral("Pbtl=115200")));
+    }
+
+    void theConnectionTestTakesTheAnswerOrRescans() {
+        Rig r;
+        const TestResult answered = connectionTest(r.device, r.ui, r.row, Fields{}, r.section());
+        QVERIFY(answered.answered);
+        QVERIFY(r.ui.shown.isEmpty());
+        QCOMPARE(answered.fields.length, QStringLiteral("80"));
+        QCOMPARE(r.lines(), (QStringList{"[第 1号屏]", "Pchang=80", "POE=1", "PDataSign=1",
+                                         "PCol_F=1", "PColRule=3", "PQSign=4", "PScan=2"}));
+        r.port->onWrite = nullptr;
+        r.row.port = 3;
+        const TestResult silent = connectionTest(r.device, r.ui, r.row, Fields{}, r.section());
+        QVERIFY(!silent.answered);
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("连接失败,请检查设置或查看硬件连接是否有误"));
+        QCOMPARE(r.ui.shown.last().caption, QStringLiteral("连接测试"));
+        QCOMPARE(silent.portNumber, 3);
+        QCOMPARE(silent.ports.size(), 128); // the scripted port opens as every number
+        QCOMPARE(silent.ports.first().text, QStringLiteral("1"));
+    }
+};
+
+QTEST_GUILESS_MAIN(DisplayPropertiesTest)
+#include "tst_display_properties.moc"
