@@ -94,6 +94,16 @@ class ControlCommandArgumentsTest : public QObject {
         QTest::newRow("switch address 300")
             << QStringList{"--address", "300"} + protocolSwitch() << "0 to 255, not 300";
         QTest::newRow("switch stray") << protocolSwitch({"--fast"}) << "unexpected";
+        QTest::newRow("set-properties board 13")
+            << QStringList{"set-properties", "--board", "13"}
+            << "--board must be one of 128, 9, 11, 12, 2, 1, not 13";
+        QTest::newRow("set-properties direction 2")
+            << QStringList{"set-properties", "--direction", "2"} << "one of 0, 1";
+        QTest::newRow("set-address 300") << QStringList{"set-address", "300"} << "0 to 255";
+        QTest::newRow("set-address baud")
+            << QStringList{"set-address", "5", "--new-baud", "1200"} << "--new-baud must be";
+        QTest::newRow("properties --store")
+            << QStringList{"properties", "--store"} << "--store needs --screen";
     }
 
     void refusalsGiveExit2AndAOneLineReason() {

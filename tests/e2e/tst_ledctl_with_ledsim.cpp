@@ -12,6 +12,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QtTest>
 
 namespace {
@@ -216,6 +218,40 @@ class LedctlWithLedsimTest : public QObject {
         const QImage dots(snapshot);
         QCOMPARE(dots.size(), QSize(128, 32));
         QCOMPARE(dots.pixel(127, 0), qRgb(0, 255, 0)); // the green background of colour 147
+    }
+
+    void propertiesAndAddressChangesFollowTheRegistryWithScreen() {
+        TempProgramDir dir;
+        {
+            // Two screens on the test's port: 收费窗口 at address 1, 二号 at 2.
+            QFile ini(dir.file(QStringLiteral("ledfile.ini")));
+            QVERIFY(ini.open(QIODevice::WriteOnly));
+            QStringEncoder gbk("GBK");
+            ini.write(gbk.encode(QStringLiteral(
+                "[屏总数]\r\nSUM=2\r\nDQPSign=1\r\n"
+                "[第 1号屏]\r\nPname=收费窗口\r\nPcode=102\r\nPbtl=9600\r\nPadr=1\r\n"
+                "[第 2号屏]\r\nPname=二号\r\nPcode=102\r\nPbtl=9600\r\nPadr=2\r\n")));
+        }
+        Sim sim(dir.path(), {"--address", "1,2"});
+        QVERIFY(sim.waitReady());
+        const Ctl taken = ledctl(dir.path(), {"--screen", "收费窗口", "set-address", "2"});
+        QCOMPARE(taken.code, 2);
+        QVERIFY2(taken.err.contains(QStringLiteral("板卡号码重复，请输入合适的卡号")),
+                 qPrintable(taken.err));
+        const Ctl moved =
+            ledctl(dir.path(), {"--screen", "收费窗口", "set-address", "3", "--new-baud", "9600"});
+        QCOMPARE(moved.code, 0);
+        const Ctl read = ledctl(dir.path(), {"--screen", "收费窗口", "properties", "--store"});
+        QCOMPARE(read.code, 0);
+        QVERIFY2(read.out.startsWith(QStringLiteral("38,85,165,90,1,79,")), qPrintable(read.out));
+        QFile ini(dir.file(QStringLiteral("ledfile.ini")));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QStringDecoder dec("GBK");
+        const QString text = dec.decode(ini.readAll());
+        QVERIFY2(text.contains(QStringLiteral("Padr=3\r\nPchang=128\r\n")), qPrintable(text));
+        const Ctl silent = ledctl(dir.path(), {"--address", "1", "properties"});
+        QCOMPARE(silent.code, 1);
+        QVERIFY(silent.out.isEmpty());
     }
 
     void aPacedLedsimStillCarriesATransfer() {

@@ -3,6 +3,7 @@
 // with the documented example, and what it then shows dot for dot.
 #include "app/MainWindow.h"
 #include "app/Startup.h"
+#include "config/CIniFile.h"
 #include "protocol/led.h"
 #include "sim/BoardScene.h"
 #include "sim/ScreenRenderer.h"
@@ -42,6 +43,18 @@ struct WindowRig {
         return render(sceneOf(b.state(), b.nowMs()));
     }
     void click(const char *name) { w.findChild<QPushButton *>(QString::fromUtf8(name))->click(); }
+    QString text(const char *name) const {
+        return w.findChild<QLineEdit *>(QString::fromUtf8(name))->text();
+    }
+    QComboBox *list(const char *name) const {
+        return w.findChild<QComboBox *>(QString::fromUtf8(name));
+    }
+    // A key of screen 1's section in ledfile.ini.
+    QString key(const char *name) const {
+        CIniFile ini;
+        ini.SpecifyIni(dir.file(QStringLiteral("ledfile.ini")));
+        return ini.ReadString(QStringLiteral("第 1号屏"), QLatin1String(name), 100);
+    }
     QByteArray received() const {
         QByteArray all;
         for (const Frame &f : line.frames())
@@ -138,6 +151,62 @@ class WindowWithBoardTest : public QObject {
         r.click("开屏");
         QCOMPARE(r.ui.lastMessage(), QStringLiteral("开屏成功"));
         QCOMPARE(litDots(r.dots()), lit);
+    }
+
+    void propertyReadShowsTheBoardsProperties() {
+        WindowRig r;
+        r.line.board(1)->state().setSize(96, 16);
+        r.click("属性获取");
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("版本号：1.0"));
+        QCOMPARE(r.text("Pchang"), QStringLiteral("96"));
+        QCOMPARE(r.list("pgao")->currentText(), QStringLiteral("16"));
+        QCOMPARE(r.text("PID"), QStringLiteral("LEDSIM0001"));
+        QCOMPARE(r.list("色彩")->currentText(), QStringLiteral("双色"));
+        QCOMPARE(r.key("Pchang"), QStringLiteral("96"));
+    }
+
+    void propertyWriteChangesTheBoardsBlock() {
+        WindowRig r;
+        r.list("主控类型")->setCurrentIndex(3); // 准24点阵, code 12
+        r.w.findChild<QLineEdit *>(QStringLiteral("Pchang"))->setText(QStringLiteral("160"));
+        r.click("修改属性");
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("属性修改成功"));
+        const BoardState &board = r.line.board(1)->state();
+        QCOMPARE(quint8(board.parameterBlock.at(4)), quint8(12));
+        QCOMPARE(board.width(), 160);
+        QCOMPARE(r.key("Pleixing"), QStringLiteral("3"));
+    }
+
+    void addressChangeMovesTheBoardAndTheRegistryFollows() {
+        WindowRig r;
+        r.w.findChild<QLineEdit *>(QStringLiteral("Text11"))->setText(QStringLiteral("7"));
+        r.list("Combo2")->setCurrentIndex(1); // 19200
+        r.click("修改地址");
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("波特率和串口地址修改成功"));
+        QVERIFY(!r.line.board(1));
+        QCOMPARE(r.line.board(7)->state().baudCode, 119);
+        QCOMPARE(r.text("Pdizhi"), QStringLiteral("7"));
+        QCOMPARE(r.list("Pbtl")->currentText(), QStringLiteral("19200"));
+        QCOMPARE(r.key("Padr"), QStringLiteral("7"));
+        QCOMPARE(r.key("Pbtl"), QStringLiteral("19200"));
+    }
+
+    void theConnectionTestOfASilentScreenTellsAndRescans() {
+        WindowRig r;
+        r.w.findChild<QLineEdit *>(QStringLiteral("Pdizhi"))->setText(QStringLiteral("9"));
+        r.click("屏幕修改");
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("连接失败,请检查设置或查看硬件连接是否有误"));
+        QComboBox *ports = r.list("Pchao");
+        QCOMPARE(ports->count(), 1); // only the board's port is linked here
+        QCOMPARE(ports->itemText(0), QStringLiteral("101"));
+        QCOMPARE(ports->currentText(), QStringLiteral("101"));
+        // An answering screen: its properties, no message.
+        const int shown = int(r.ui.shown.size());
+        r.w.findChild<QLineEdit *>(QStringLiteral("Pdizhi"))->setText(QStringLiteral("1"));
+        r.click("屏幕修改");
+        QCOMPARE(r.ui.shown.size(), shown);
+        QCOMPARE(r.text("Pchang"), QStringLiteral("128"));
+        QCOMPARE(r.key("PScan"), QStringLiteral("2"));
     }
 
     void aScreenThatRefusesThePictureGetsNoDisplayBlock() {
