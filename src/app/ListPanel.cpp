@@ -1,10 +1,38 @@
 #include "app/ListPanel.h"
 
+#include "app/MainWindow.h"
 #include "app/SelectionLists.h"
+#include "config/NumericText.h"
 #include "ui_ListPanel.h"
+#include "workflows/MessageList.h"
 
-ListPanel::ListPanel(QWidget *parent) : QGroupBox(parent), m_ui(std::make_unique<Ui::ListPanel>()) {
+#include <QSignalBlocker>
+
+namespace {
+const QString ModifyCaption = QStringLiteral("修改列表");
+const QString DoneCaption = QStringLiteral("修改完成");
+} // namespace
+
+ListPanel::ListPanel(MainWindow &window, MessageList &list, QWidget *parent)
+    : QGroupBox(parent), m_ui(std::make_unique<Ui::ListPanel>()), m_window(window), m_list(list) {
     m_ui->setupUi(this);
+    m_ui->List1->setModel(&m_list);
+    connect(m_ui->List1, &QListView::clicked, this,
+            [this](const QModelIndex &i) { select(i.row()); });
+    connect(m_ui->List1, &QListView::doubleClicked, this, [this] { removeSelected(); });
+    connect(m_ui->添加列表, &QPushButton::clicked, this, &ListPanel::add);
+    connect(m_ui->删除列表, &QPushButton::clicked, this, &ListPanel::removeSelected);
+    connect(m_ui->修改列表, &QPushButton::clicked, this, &ListPanel::modify);
+    connect(m_ui->清空列表, &QPushButton::clicked, this, &ListPanel::clear);
+    connect(m_ui->已发送文字, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem *item) { pickStoredText(m_ui->已发送文字->row(item)); });
+    const QCheckBox *options[] = {m_ui->Check1_0, m_ui->Check1_1, m_ui->Check1_2, m_ui->Check1_3};
+    for (int i = 0; i < MessageList::ClockOptions; ++i)
+        connect(options[i], &QCheckBox::toggled, this,
+                [this, i](bool on) { clockOptionChanged(i, on); });
+    window.bind(m_ui->更新列表, [this] {
+        messagelist::upload(m_window.device(), m_window.ui(), m_window.connection(), m_list);
+    });
 }
 
 ListPanel::~ListPanel() = default;
@@ -16,4 +44,104 @@ void ListPanel::fillSelectionLists() {
 void ListPanel::showStoredTexts(const QStringList &texts) {
     m_ui->已发送文字->clear();
     m_ui->已发送文字->addItems(texts);
+}
+
+void ListPanel::showClockOptions() {
+    QCheckBox *options[] = {m_ui->Check1_0, m_ui->Check1_1, m_ui->Check1_2, m_ui->Check1_3};
+    for (int i = 0; i < MessageList::ClockOptions; ++i) {
+        const QSignalBlocker block(options[i]);
+        options[i]->setChecked(m_list.ticked(i));
+    }
+}
+
+int ListPanel::selected() const {
+    const QModelIndex i = m_ui->List1->currentIndex();
+    return i.isValid() && m_ui->List1->selectionModel()->isSelected(i) ? i.row() : -1;
+}
+
+QString ListPanel::entryFromFields() const {
+    return MessageList::pictureEntry(m_ui->Text13->text(), m_ui->Combo3->currentText(),
+                                     m_ui->Text10->text(), m_ui->Text12->text());
+}
+
+void ListPanel::select(int position) {
+    if (position < 0 || position >= m_list.count()) return;
+    m_ui->List1->setCurrentIndex(m_list.index(position));
+    const MessageList::Parsed p = MessageList::parse(m_list.entry(position));
+    m_ui->Text12->setText(NumericText::format(p.stay));
+    if (p.clock) {
+        m_ui->Combo3->setCurrentIndex(0);
+        return;
+    }
+    m_ui->Text13->setText(NumericText::format(p.picture));
+    m_ui->Combo3->setCurrentIndex(MessageList::effectPosition(p.effect));
+    m_ui->Text10->setText(NumericText::format(p.speed));
+}
+
+void ListPanel::add() {
+    m_list.append(entryFromFields());
+}
+
+void ListPanel::removeSelected() {
+    const int p = selected();
+    if (p < 0) return;
+    // A clock entry goes by unticking its option.
+    const QString head = m_list.entry(p).left(6);
+    const QStringList heads{QStringLiteral("显示日期12"), QStringLiteral("显示时钟12"),
+                            QStringLiteral("显示日期64"), QStringLiteral("显示时钟64")};
+    const int option = int(heads.indexOf(head));
+    QCheckBox *options[] = {m_ui->Check1_0, m_ui->Check1_1, m_ui->Check1_2, m_ui->Check1_3};
+    if (option >= 0) {
+        options[option]->setChecked(false);
+        return;
+    }
+    m_list.removeAt(p);
+    if (p > 0)
+        select(p - 1);
+    else
+        m_ui->List1->clearSelection();
+}
+
+void ListPanel::modify() {
+    const int p = selected();
+    if (p < 0) return;
+    if (m_ui->修改列表->text() == ModifyCaption) {
+        m_ui->修改列表->setText(DoneCaption);
+        for (QPushButton *b : {m_ui->删除列表, m_ui->清空列表, m_ui->更新列表})
+            b->setEnabled(false);
+        return;
+    }
+    for (QPushButton *b : {m_ui->删除列表, m_ui->清空列表, m_ui->更新列表})
+        b->setEnabled(true);
+    m_ui->修改列表->setText(ModifyCaption);
+    const QString head = m_list.entry(p).left(8);
+    // The entry keeps its place, and a clock entry its 8-character caption.
+    m_list.replaceAt(p, head.startsWith(QStringLiteral("第"))
+                            ? entryFromFields()
+                            : MessageList::clockEntry(head, m_ui->Text12->text()));
+    m_ui->List1->setCurrentIndex(m_list.index(p));
+}
+
+void ListPanel::clear() {
+    m_list.clearAll();
+    showClockOptions();
+}
+
+void ListPanel::clockOptionChanged(int option, bool ticked) {
+    if (ticked) {
+        m_list.tick(option, m_ui->Text12->text());
+        return;
+    }
+    if (m_list.count() == 0) {
+        m_list.untick(option);
+        return;
+    }
+    const int p = m_list.clockPosition(option);
+    m_list.untick(option);
+    if (p > 0) select(p - 1);
+}
+
+void ListPanel::pickStoredText(int line) {
+    m_ui->Text13->setText(QString::number(line + 1));
+    add();
 }

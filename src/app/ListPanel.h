@@ -1,8 +1,12 @@
 #pragma once
-// 列表处理框: the stored texts and the effect list of the message list.
+// 列表处理框: the current screen's message list (`List1`) with the fields an
+// entry is composed from, the four clock options, the stored texts and the
+// five buttons. The list itself is the MessageList model of the workflows.
 #include <QGroupBox>
 #include <memory>
 
+class MainWindow;
+class MessageList;
 namespace Ui {
 class ListPanel;
 }
@@ -10,12 +14,27 @@ class ListPanel;
 class ListPanel : public QGroupBox {
     Q_OBJECT
   public:
-    explicit ListPanel(QWidget *parent);
+    ListPanel(MainWindow &window, MessageList &list, QWidget *parent);
     ~ListPanel() override;
     void fillSelectionLists();
     // `已发送文字` := the text pool, in order.
     void showStoredTexts(const QStringList &texts);
+    // The clock options as the model has them (after a load).
+    void showClockOptions();
 
   private:
+    int selected() const;
+    // A click on entry p: its values into the fields.
+    void select(int position);
+    void add();
+    void removeSelected();
+    void modify();
+    void clear();
+    void clockOptionChanged(int option, bool ticked);
+    void pickStoredText(int line);
+    QString entryFromFields() const;
+
     const std::unique_ptr<Ui::ListPanel> m_ui;
+    MainWindow &m_window;
+    MessageList &m_list;
 };

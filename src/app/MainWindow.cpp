@@ -15,6 +15,7 @@
 #include "protocol/VbError.h"
 #include "protocol/led.h"
 #include "ui_MainWindow.h"
+#include "workflows/ScreenLists.h"
 
 #include <QAction>
 #include <QApplication>
@@ -75,9 +76,11 @@ MainWindow::MainWindow(QWidget *parent)
     m_form->pic->hide();
 
     QWidget *area = m_form->面板区;
+    m_screenLists = new ScreenLists(this);
     m_screens = new ScreenPanel(*this, area);
     m_parameters = new ParameterPanel(*this, area);
-    m_lists = new ListPanel(area);
+    m_lists = new ListPanel(*this, m_screenLists->messages, area);
+    connect(m_screenLists, &ScreenLists::loaded, m_lists, &ListPanel::showClockOptions);
     m_texts = new TextPanel(*this, area);
     for (QGroupBox *p : panels().mid(0, 4))
         m_form->面板栈->addWidget(p, 0, 0);
@@ -255,6 +258,23 @@ void MainWindow::fillSelectionLists() {
     fillSelectionList(m_form->Pbtl);
 }
 
+void MainWindow::screenSelected() {
+    const ScreenRegistry &registry = m_screens->registry();
+    const QString directory = registry.MapSavePath;
+    if (directory.isEmpty()) return;
+    const QStringList pool = ScreenLists::textPool(directory, registry.DQPTgeshu);
+    m_texts->setPool(pool);
+    m_lists->showStoredTexts(pool);
+    const int error = m_screenLists->load(directory);
+    if (error) throw VbError(error, QStringLiteral("列表文件不完整"));
+}
+
+bool MainWindow::saveScreenLists() {
+    const QString directory = m_screens->registry().MapSavePath;
+    if (directory.isEmpty()) return true;
+    return trap([&] { m_screenLists->save(directory); });
+}
+
 workflow::Connection MainWindow::connection() const {
     return workflow::Connection{portNumber(), baudText(), addressText()};
 }
@@ -316,9 +336,10 @@ void MainWindow::closeEvent(QCloseEvent *event) {
         return;
     }
     m_exitConfirmed = true;
-    if (!m_saved && onSaveBeforeExit) {
+    if (!m_saved) {
         m_saved = true;
-        onSaveBeforeExit();
+        saveScreenLists();
+        if (onSaveBeforeExit) onSaveBeforeExit();
     }
     event->accept();
 }

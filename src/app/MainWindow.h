@@ -23,6 +23,7 @@ class QGroupBox;
 class QLabel;
 class QTimer;
 class QToolBar;
+class ScreenLists;
 class ScreenPanel;
 class TextPanel;
 class led;
@@ -51,6 +52,14 @@ class MainWindow : public QMainWindow {
     ParameterPanel &parameters() const { return *m_parameters; }
     ListPanel &lists() const { return *m_lists; }
     TextPanel &texts() const { return *m_texts; }
+    // The current screen's lists.
+    ScreenLists &screenLists() const { return *m_screenLists; }
+    // A screen was selected: its text pool and list files. Raises VbError
+    // for the registry's trap.
+    void screenSelected();
+    // Writes the current screen's list files; false, with the error number
+    // in panel 5, when one could not be written.
+    bool saveScreenLists();
 
     // A click on the button runs `action` as a device action.
     void bind(QAbstractButton *button, const std::function<void()> &action);
@@ -121,6 +130,7 @@ class MainWindow : public QMainWindow {
     QLabel *m_status[5] = {};
     QTimer *m_clock = nullptr;
     QTimer *m_midnight = nullptr;
+    ScreenLists *m_screenLists = nullptr;
     ScreenPanel *m_screens = nullptr;
     ParameterPanel *m_parameters = nullptr;
     ListPanel *m_lists = nullptr;

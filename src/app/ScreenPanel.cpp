@@ -31,6 +31,7 @@ ScreenPanel::ScreenPanel(MainWindow &window, QWidget *parent)
     });
     window.bind(m_ui->删除, [this] { m_registry.deleteScreen(); });
     m_registry.onConnectionTest = [this] { m_window.parameters().connectionTest(); };
+    m_registry.onScreenSelected = [this] { m_window.screenSelected(); };
 }
 
 ScreenPanel::~ScreenPanel() = default;
@@ -38,7 +39,9 @@ ScreenPanel::~ScreenPanel() = default;
 void ScreenPanel::choose(int position, bool fromList) {
     if (position == m_registry.currentPosition()) return;
     // The current screen never changes under a command that waits for it.
-    if (!m_window.refuseWhileBusy()) {
+    // The lists of the screen left are written first; when they cannot be,
+    // the operator stays on it rather than lose them.
+    if (!m_window.refuseWhileBusy() && m_window.saveScreenLists()) {
         m_registry.selectScreen(position);
     } else if (fromList) {
         // Not from inside the list's own change of its current row.

@@ -78,6 +78,11 @@ void TextPanel::sizePreview(int length, int height) {
     }
 }
 
+void TextPanel::setPool(const QStringList &texts) {
+    m_ui->发送文字->clear();
+    m_ui->发送文字->addItems(texts);
+}
+
 QGroupBox *TextPanel::imagePanel() const {
     return m_ui->自动发送框;
 }

@@ -24,6 +24,7 @@ class TextPanel : public QGroupBox {
     // One dot is one pixel; sized from the screen's length and height.
     void sizePreview(int length, int height);
     QStringList pool() const;
+    void setPool(const QStringList &texts);
     QGroupBox *imagePanel() const;
 
   private:

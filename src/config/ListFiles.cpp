@@ -1,0 +1,103 @@
+#include "config/ListFiles.h"
+
+#include "protocol/VbError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace ListFiles {
+
+namespace {
+constexpr int InputPastEndOfFile = 62;
+constexpr int DiskFull = 61;
+constexpr int PermissionDenied = 70;
+constexpr int PathFileAccessError = 75;
+
+QStringList linesOf(const QByteArray &bytes) {
+    QStringDecoder gbk("GBK");
+    QString text = gbk.decode(bytes);
+    // A line is read up to its CR LF; a last line without one still counts.
+    QStringList lines = text.split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    return lines;
+}
+
+int writeError(const QSaveFile &f, const QString &path) {
+    if (!QFileInfo(QFileInfo(path).absolutePath()).isDir()) return vberr::PathNotFound;
+    switch (f.error()) {
+    case QFileDevice::PermissionsError:
+    case QFileDevice::OpenError:
+        return QFileInfo(QFileInfo(path).absolutePath()).isWritable() ? PathFileAccessError
+                                                                      : PermissionDenied;
+    case QFileDevice::ResourceError:
+        return DiskFull;
+    default:
+        return PathFileAccessError;
+    }
+}
+} // namespace
+
+QString messageListName() {
+    return QStringLiteral("List1.txt");
+}
+QString attributeListName() {
+    return QStringLiteral("List2.txt");
+}
+QString imageListName() {
+    return QStringLiteral("图像.txt");
+}
+QString textFileName(int k) {
+    return QStringLiteral(" %1.txt").arg(k);
+}
+
+Loaded read(const QString &path, int flagCount) {
+    Loaded loaded;
+    loaded.list.flags = QList<bool>(flagCount, false);
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return loaded;
+    loaded.exists = true;
+    const QStringList lines = linesOf(f.readAll());
+    if (lines.isEmpty()) return loaded;
+    const QStringList header = lines.first().split(QLatin1Char(','));
+    for (int i = 0; i < flagCount; ++i)
+        loaded.list.flags[i] = header.value(i + 1).trimmed() == QLatin1String("1");
+    const int count = header.first().trimmed().toInt() + 1;
+    for (int i = 1; i <= count; ++i) {
+        if (i >= lines.size()) {
+            loaded.error = InputPastEndOfFile;
+            break;
+        }
+        loaded.list.entries.append(lines.at(i));
+    }
+    return loaded;
+}
+
+QByteArray bytes(const List &list) {
+    QString text = QString::number(list.entries.size() - 1);
+    for (bool flag : list.flags)
+        text += flag ? QStringLiteral(",1") : QStringLiteral(",0");
+    text += QStringLiteral("\r\n");
+    for (const QString &e : list.entries)
+        text += e + QStringLiteral("\r\n");
+    QStringEncoder gbk("GBK");
+    return gbk.encode(text);
+}
+
+void write(const QString &path, const List &list) {
+    const QByteArray data = bytes(list);
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit())
+        throw VbError(writeError(f, path), QStringLiteral("写入失败：") + path);
+}
+
+QString readText(const QString &directory, int k) {
+    QFile f(QDir(directory).filePath(textFileName(k)));
+    if (!f.open(QIODevice::ReadOnly)) return QString();
+    const QStringList lines = linesOf(f.readAll());
+    return lines.isEmpty() ? QStringLiteral("") : lines.first();
+}
+
+} // namespace ListFiles

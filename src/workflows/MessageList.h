@@ -1,0 +1,79 @@
+#pragma once
+// A screen's message list: up to 64 entries the screen plays in turn, each a
+// stored picture with effect, speed and stay time, or one of four clock
+// displays. The entries are kept as the strings the list panel shows and
+// parsed again whenever their values are needed; the positions of the
+// clock entries are kept in step with every insert and removal. The list
+// panel, the list files and `ledctl playlist` all work on this model.
+#include "workflows/Workflow.h"
+
+#include <QByteArray>
+#include <QStringListModel>
+
+class OperatorUi;
+class led;
+
+class MessageList : public QStringListModel {
+    Q_OBJECT
+  public:
+    static constexpr int ClockOptions = 4;
+    static constexpr int MaxEntries = 64;
+
+    // "显示日期128点", "显示时钟128点", "显示日期64点 ", "显示时钟64点 " (8 characters each).
+    static const QStringList &clockCaptions();
+    // The codes the screen knows them by: 254, 255, 252, 253.
+    static quint8 clockCode(int option);
+    static QString pictureEntry(const QString &picture, const QString &effect, const QString &speed,
+                                const QString &stay);
+    static QString clockEntry(const QString &caption, const QString &stay);
+
+    struct Parsed {
+        bool clock = false;
+        double picture = 0;
+        QString effect;
+        double speed = 0;
+        double stay = 0;
+        QString caption; // clock entries: the text before the first "，"
+    };
+    static Parsed parse(const QString &entry);
+    // Position of an effect name in the list panel's effect list; 0 for a
+    // name it does not have ("连续右移" included).
+    static int effectPosition(const QString &name);
+
+    explicit MessageList(QObject *parent = nullptr);
+
+    int count() const { return rowCount(); }
+    QString entry(int position) const;
+    void append(const QString &entry);
+    void insertAt(int position, const QString &entry);
+    // A new text for the entry at `position`; every position stays.
+    void replaceAt(int position, const QString &entry);
+    // Removes the entry; the clock entries after it move up one place.
+    void removeAt(int position);
+    // Empties the list and unticks every clock option without removing anything.
+    void clearAll();
+
+    bool ticked(int option) const { return m_ticked[option]; }
+    // Position of the option's clock entry; -1 when it has none.
+    int clockPosition(int option) const { return m_positions[option]; }
+    // Ticking appends the option's clock entry; unticking removes it.
+    void tick(int option, const QString &stay);
+    void untick(int option);
+    // After a load: ticked as given, positions where the entries are.
+    void setTicked(const QList<bool> &ticked);
+
+    // The list command's payload: 4 bytes an entry. VbError 9 for more than
+    // 64 entries, 6 for a number that does not fit its byte.
+    QByteArray payload() const;
+
+  private:
+    bool m_ticked[ClockOptions] = {};
+    int m_positions[ClockOptions] = {-1, -1, -1, -1};
+};
+
+namespace messagelist {
+// "更新列表": "列表框为空" for an empty list; the payload built completely,
+// then the list command, "列表发送成功" or "列表发送失败".
+workflow::Outcome upload(led &device, OperatorUi &ui, const workflow::Connection &c,
+                         const MessageList &list);
+} // namespace messagelist

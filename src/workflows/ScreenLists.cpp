@@ -1,0 +1,50 @@
+#include "workflows/ScreenLists.h"
+
+#include "config/ListFiles.h"
+
+ScreenLists::ScreenLists(QObject *parent) : QObject(parent) {}
+
+int ScreenLists::load(const QString &directory) {
+    const ListFiles::Loaded first =
+        ListFiles::read(directory + ListFiles::messageListName(), MessageList::ClockOptions);
+    if (!first.exists) {
+        messages.clearAll();
+        attributes.setStringList({});
+        for (int i = 0; i < 4; ++i)
+            attributeFlags[i] = false;
+        emit loaded();
+        return 0;
+    }
+    messages.clearAll();
+    messages.setStringList(first.list.entries);
+    messages.setTicked(first.list.flags);
+    const ListFiles::Loaded second =
+        ListFiles::read(directory + ListFiles::attributeListName(), int(attributeFlags.size()));
+    attributes.setStringList(second.list.entries);
+    attributeFlags = second.list.flags;
+    const ListFiles::Loaded third = ListFiles::read(directory + ListFiles::imageListName(), 0);
+    images.setStringList(third.list.entries);
+    emit loaded();
+    for (int error : {first.error, second.error, third.error})
+        if (error) return error;
+    return 0;
+}
+
+void ScreenLists::save(const QString &directory) const {
+    QList<bool> clocks;
+    for (int i = 0; i < MessageList::ClockOptions; ++i)
+        clocks.append(messages.ticked(i));
+    ListFiles::write(directory + ListFiles::messageListName(), {messages.stringList(), clocks});
+    ListFiles::write(directory + ListFiles::attributeListName(),
+                     {attributes.stringList(), attributeFlags});
+    ListFiles::write(directory + ListFiles::imageListName(), {images.stringList(), {}});
+}
+
+QStringList ScreenLists::textPool(const QString &directory, int count) {
+    QStringList pool;
+    for (int k = 1; k <= count; ++k) {
+        const QString text = ListFiles::readText(directory, k);
+        if (!text.isNull()) pool.append(text);
+    }
+    return pool;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The lists a screen keeps in its store directory: the message list, the
+// text panel's attribute list with its six check boxes, the image list, and
+// the text pool read from the text files. Loaded when a screen is selected,
+// saved before another one is selected and when the program ends.
+#include "workflows/MessageList.h"
+
+#include <QStringListModel>
+
+class ScreenLists : public QObject {
+    Q_OBJECT
+  public:
+    explicit ScreenLists(QObject *parent = nullptr);
+
+    MessageList messages;
+    QStringListModel attributes;
+    // Check2 items 0..3, 按屏长截取, 自动更新列表.
+    QList<bool> attributeFlags = QList<bool>(6, false);
+    QStringListModel images;
+
+    // Loads the three list files of `directory` (ending in '/'). Without a
+    // message list file the message and attribute lists are emptied and the
+    // image list kept; a missing attribute or image file loads empty. Returns
+    // the error number of a file that was cut short (after loading all), 0.
+    int load(const QString &directory);
+    // Writes the three files atomically; VbError with the number of the
+    // first write that failed (the files on disk stay as they were).
+    void save(const QString &directory) const;
+    // The texts of files 1..count that exist, in order.
+    static QStringList textPool(const QString &directory, int count);
+
+  signals:
+    // The lists were replaced by a load.
+    void loaded();
+};
