@@ -1,17 +1,13 @@
 #include "config/CIniFile.h"
 
+#include "config/AtomicFile.h"
 #include "config/IniCodec.h"
 #include "protocol/VbError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <optional>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 // A line break or NUL would split the entry into lines of its own; a ']' or
 // '=' in a name would end the header or the key early.
@@ -27,15 +23,6 @@ bool CIniFile::fitsTheFormat(const Write &w) {
 
 namespace {
 const QString WriteFailed = QStringLiteral("写入失败");
-
-bool syncToDisk(QSaveFile &file) {
-#ifdef Q_OS_UNIX
-    return ::fsync(file.handle()) == 0;
-#else
-    Q_UNUSED(file);
-    return true;
-#endif
-}
 
 // Decimal integer at the start of the value, as the profile calls read it.
 qint32 leadingInteger(const QByteArray &text) {
@@ -135,22 +122,7 @@ bool CIniFile::refuse(int number) {
 }
 
 bool CIniFile::save(const QByteArray &bytes) {
-    const QFileInfo info(m_path);
-    if (!info.absoluteDir().exists()) return refuse(76);
-    // A file marked read-only stays as it is, even for a user who could
-    // replace it: the mark is the operator's.
-    if (info.exists() && (!info.permission(QFileDevice::WriteOwner) || !info.isWritable()))
-        return refuse(70);
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return refuse(file.error() == QFileDevice::ResourceError ? 61 : 70);
-    // QSaveFile's commit renames even when its last flush or the sync fails,
-    // so both are checked here first: a short write must never replace the file.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !syncToDisk(file) || !file.commit()) {
-        const int number = file.error() == QFileDevice::ResourceError ? 61 : 75;
-        file.cancelWriting();
-        return refuse(number);
-    }
+    if (const int number = AtomicFile::replace(m_path, bytes)) return refuse(number);
     m_writeError = 0;
     ErrorMsg.clear();
     return true;

@@ -1,10 +1,10 @@
 #include "config/ListFiles.h"
 
+#include "config/AtomicFile.h"
 #include "protocol/VbError.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -12,9 +12,6 @@ namespace ListFiles {
 
 namespace {
 constexpr int InputPastEndOfFile = 62;
-constexpr int DiskFull = 61;
-constexpr int PermissionDenied = 70;
-constexpr int PathFileAccessError = 75;
 
 QStringList linesOf(const QByteArray &bytes) {
     QStringDecoder gbk("GBK");
@@ -25,19 +22,6 @@ QStringList linesOf(const QByteArray &bytes) {
     return lines;
 }
 
-int writeError(const QSaveFile &f, const QString &path) {
-    if (!QFileInfo(QFileInfo(path).absolutePath()).isDir()) return vberr::PathNotFound;
-    switch (f.error()) {
-    case QFileDevice::PermissionsError:
-    case QFileDevice::OpenError:
-        return QFileInfo(QFileInfo(path).absolutePath()).isWritable() ? PathFileAccessError
-                                                                      : PermissionDenied;
-    case QFileDevice::ResourceError:
-        return DiskFull;
-    default:
-        return PathFileAccessError;
-    }
-}
 } // namespace
 
 QString messageListName() {
@@ -87,10 +71,8 @@ QByteArray bytes(const List &list) {
 }
 
 void write(const QString &path, const List &list) {
-    const QByteArray data = bytes(list);
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit())
-        throw VbError(writeError(f, path), QStringLiteral("写入失败：") + path);
+    if (const int number = AtomicFile::replace(path, bytes(list)))
+        throw VbError(number, QStringLiteral("写入失败：") + path);
 }
 
 QString readText(const QString &directory, int k) {

@@ -1,0 +1,40 @@
+#include "config/AtomicFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+bool syncToDisk(QSaveFile &file) {
+#ifdef Q_OS_UNIX
+    return ::fsync(file.handle()) == 0;
+#else
+    Q_UNUSED(file);
+    return true;
+#endif
+}
+} // namespace
+
+int AtomicFile::replace(const QString &path, const QByteArray &bytes) {
+    const QFileInfo info(path);
+    if (!info.absoluteDir().exists()) return 76;
+    // A file marked read-only stays as it is, even for a user who could
+    // replace it: the mark is the operator's.
+    if (info.exists() && (!info.permission(QFileDevice::WriteOwner) || !info.isWritable()))
+        return 70;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.error() == QFileDevice::ResourceError ? 61 : 70;
+    // QSaveFile's commit renames even when its last flush or the sync fails,
+    // so both are checked here first: a short write must never replace the file.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !syncToDisk(file) || !file.commit()) {
+        const int number = file.error() == QFileDevice::ResourceError ? 61 : 75;
+        file.cancelWriting();
+        return number;
+    }
+    return 0;
+}

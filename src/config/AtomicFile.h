@@ -1,0 +1,13 @@
+#pragma once
+// Replacing a file so that it is always the old one or the new one, never
+// half of either: ledfile.ini, the list files and the text files all go
+// through here.
+#include <QByteArray>
+#include <QString>
+
+namespace AtomicFile {
+// 0 after the file was replaced; else the classic error number and the file
+// untouched: 76 no such directory, 70 no permission (or a file marked
+// read-only), 61 disk full, 75 any other failure.
+int replace(const QString &path, const QByteArray &bytes);
+} // namespace AtomicFile

@@ -1,0 +1,114 @@
+// Covers the list and text files of a screen's store directory: the bytes a
+// list is written as, the header flags read back, files of an existing
+// installation read and written back byte for byte, a header counting more
+// lines than follow, and a refused write that leaves the old file whole.
+#include "config/ListFiles.h"
+#include "protocol/VbError.h"
+#include "support/ErrorNumber.h"
+#include "support/FileBytes.h"
+#include "support/FileFaults.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+QByteArray gbk(const QString &text) {
+    QStringEncoder e("GBK");
+    return e.encode(text);
+}
+const QString Picture = QStringLiteral("第1幅图，动作方式：立即显示，动作速度：2，停留时间：2");
+const QString Clock = QStringLiteral("显示时钟128点，动作方式：立即显示，停留时间：5");
+} // namespace
+
+class ListFilesTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void listsAreWrittenAsHeaderAndLines_data() {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QList<bool>>("flags");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty message list")
+            << QStringList{} << QList<bool>(4, false) << QByteArray("-1,0,0,0,0\r\n");
+        QTest::newRow("three entries, clock 128 ticked")
+            << QStringList{Picture, Picture, Clock} << QList<bool>{false, true, false, false}
+            << gbk(QStringLiteral("2,0,1,0,0\r\n") + Picture + "\r\n" + Picture + "\r\n" + Clock +
+                   "\r\n");
+        QTest::newRow("image list, no flags") << QStringList{"/home/a/logo.bmp"} << QList<bool>{}
+                                              << QByteArray("0\r\n/home/a/logo.bmp\r\n");
+    }
+
+    void listsAreWrittenAsHeaderAndLines() {
+        QFETCH(QStringList, entries);
+        QFETCH(QList<bool>, flags);
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(ListFiles::messageListName());
+        ListFiles::write(path, {entries, flags});
+        QCOMPARE(readAll(path), bytes);
+        const ListFiles::Loaded back = ListFiles::read(path, int(flags.size()));
+        QVERIFY(back.exists);
+        QCOMPARE(back.list.entries, entries);
+        QCOMPARE(back.list.flags, flags);
+        QCOMPARE(back.error, 0);
+    }
+
+    void anInstallationsFilesReadAndWriteBackByteForByte() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(ListFiles::attributeListName());
+        // The second list file: 按屏长截取 ticked, 自动更新列表 not.
+        const QByteArray written =
+            gbk(QStringLiteral("1,0,0,1,0,1,0\r\n黄色,立即显示,2,2\r\n红色,连续左移,2,5\r\n"));
+        QVERIFY(writeAll(path, written));
+        const ListFiles::Loaded loaded = ListFiles::read(path, 6);
+        QCOMPARE(loaded.list.flags, (QList<bool>{false, false, true, false, true, false}));
+        QCOMPARE(loaded.list.entries.size(), 2);
+        ListFiles::write(path, loaded.list);
+        QCOMPARE(readAll(path), written);
+    }
+
+    void aHeaderCountingMoreLinesLoadsThoseThereAre() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(ListFiles::imageListName());
+        QVERIFY(writeAll(path, "3\r\na.bmp\r\nb.bmp\r\n"));
+        const ListFiles::Loaded loaded = ListFiles::read(path, 0);
+        QCOMPARE(loaded.list.entries, (QStringList{"a.bmp", "b.bmp"}));
+        QCOMPARE(loaded.error, 62);
+        QVERIFY(!ListFiles::read(dir.filePath(QStringLiteral("none.txt")), 4).exists);
+    }
+
+    void aRefusedWriteLeavesTheOldFileWhole() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(ListFiles::messageListName());
+        ListFiles::write(path, {{Picture}, QList<bool>(4, false)});
+        const QByteArray before = readAll(path);
+        QVERIFY(makeReadOnly(dir.path()));
+        int error = 0;
+        {
+            RunUnprivileged nobody;
+            QVERIFY(nobody.active());
+            error = errorNumberOf([&] {
+                ListFiles::write(path, {{Picture, Clock}, QList<bool>(4, true)});
+            });
+        }
+        QVERIFY(makeWritable(dir.path()));
+        QCOMPARE(error, 70);
+        QCOMPARE(readAll(path), before);
+        QCOMPARE(errorNumberOf(
+                     [&] { ListFiles::write(dir.filePath(QStringLiteral("gone/List1.txt")), {}); }),
+                 76);
+    }
+
+    void textFilesAreNamedWithALeadingBlank() {
+        QTemporaryDir dir;
+        QCOMPARE(ListFiles::textFileName(12), QStringLiteral(" 12.txt"));
+        QVERIFY(writeAll(dir.filePath(QStringLiteral(" 1.txt")), gbk("黄色 欢迎光临\r\n")));
+        QCOMPARE(ListFiles::readText(dir.path(), 1), QStringLiteral("黄色 欢迎光临"));
+        QVERIFY(ListFiles::readText(dir.path(), 2).isNull());
+    }
+};
+
+QTEST_GUILESS_MAIN(ListFilesTest)
+#include "tst_list_files.moc"
