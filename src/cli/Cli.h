@@ -33,6 +33,7 @@ struct Context {
     QString baud = QStringLiteral("9600");
     int address = 1;
     int screenNumber = 0; // the registered screen of --screen, 0 without
+    QString screenName = QString();
     // Prepares the device for a raw transfer: address and port settings.
     void prepare() const;
     // The connection row a workflow gets.

@@ -64,6 +64,7 @@ void resolveScreen(Context &ctx, const QString &which) {
     ctx.baud = s.baud;
     ctx.address = s.address;
     ctx.screenNumber = s.number;
+    ctx.screenName = s.name;
 }
 
 const Registration registration{

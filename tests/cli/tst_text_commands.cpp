@@ -56,6 +56,12 @@ class TextCommandsTest : public QObject {
         QTest::newRow("call emoji")
             << QStringList{"call", "upper", QString::fromUcs4(U"叫😀")} << QString::fromUcs4(U"😀");
         QTest::newRow("default missing text") << QStringList{"default", "upper"} << "TEXT";
+        QTest::newRow("playlist without entries") << QStringList{"playlist"} << "ENTRY";
+        QTest::newRow("playlist --show without --screen")
+            << QStringList{"playlist", "--show"} << "need --screen";
+        QTest::newRow("playlist picture 256")
+            << QStringList{"playlist", "第256幅图，动作方式：立即显示，动作速度：2，停留时间：2"}
+            << "error 6";
         QTest::newRow("default colour -1")
             << QStringList{"default", "lower", "A", "--colour", "-1"} << "颜色";
     }

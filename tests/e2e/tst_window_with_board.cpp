@@ -11,6 +11,7 @@
 #include "support/RecordingOperator.h"
 #include "support/TempProgramDir.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -207,6 +208,22 @@ class WindowWithBoardTest : public QObject {
         QCOMPARE(r.ui.shown.size(), shown);
         QCOMPARE(r.text("Pchang"), QStringLiteral("128"));
         QCOMPARE(r.key("PScan"), QStringLiteral("2"));
+    }
+
+    void anUploadedListReachesTheBoardAsOneListCommand() {
+        WindowRig r;
+        r.w.findChild<QLineEdit *>(QStringLiteral("Text13"))->setText(QStringLiteral("4"));
+        r.click("添加列表");
+        r.w.findChild<QCheckBox *>(QStringLiteral("Check1_1"))->setChecked(true);
+        r.line.clearRecord();
+        r.click("更新列表");
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("列表发送成功"));
+        QCOMPARE(r.received(), hex("AA550001 04000001020001 00010008 04000202 FF000002 F0"));
+        const BoardState &board = r.line.board(1)->state();
+        QVERIFY(board.listPlaying);
+        QCOMPARE(board.listEntries.size(), 2);
+        QCOMPARE(board.listEntries.at(1).picture, quint8(0xFF));
+        QCOMPARE(board.lastExchange, QStringLiteral("列表 2 项"));
     }
 
     void aScreenThatRefusesThePictureGetsNoDisplayBlock() {
