@@ -41,9 +41,10 @@ void ListPanel::fillSelectionLists() {
     fillSelectionList(m_ui->Combo3);
 }
 
-void ListPanel::showStoredTexts(const QStringList &texts) {
+void ListPanel::showStoredTexts(const QStringList &texts, bool selectFirst) {
     m_ui->已发送文字->clear();
     m_ui->已发送文字->addItems(texts);
+    if (selectFirst && !texts.isEmpty()) m_ui->已发送文字->setCurrentRow(0);
 }
 
 void ListPanel::showClockOptions() {

@@ -17,8 +17,9 @@ class ListPanel : public QGroupBox {
     ListPanel(MainWindow &window, MessageList &list, QWidget *parent);
     ~ListPanel() override;
     void fillSelectionLists();
-    // `已发送文字` := the text pool, in order.
-    void showStoredTexts(const QStringList &texts);
+    // `已发送文字` := the text pool, in order; a screen's selection also
+    // selects its first text.
+    void showStoredTexts(const QStringList &texts, bool selectFirst = false);
     // The clock options as the model has them (after a load).
     void showClockOptions();
 
