@@ -74,6 +74,12 @@ class led : public QObject {
     QString Chqshuxing();
     static constexpr int PropertyAnswerSize = 38;
 
+    // --- window number ---
+    // The window number in its own exchange (command 16, one packet of
+    // cols / 8 + 2 bytes: cols, colour, the text's cells): the echo and the
+    // packet's answer are awaited at every address. -1 when both came, else 0.
+    qint16 setWindowNo(qint16 Address, qint16 cols, qint16 color, const QString &windowNo);
+
     // --- control commands ---
     bool CSetLight(quint8 YRule);
     bool CAutokgSet(qint16 YRule);
