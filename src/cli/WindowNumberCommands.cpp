@@ -1,0 +1,29 @@
+// ledctl window-number: the window number as "设置窗口号" sends it.
+#include "cli/Cli.h"
+#include "workflows/WindowNumber.h"
+
+#include <QTextStream>
+
+namespace cli {
+namespace {
+
+int windowNumberCommand(Context &ctx, QStringList &args) {
+    const QString colour = takeOption(args, QStringLiteral("--colour"));
+    windownumber::Request request;
+    // Yellow on black, as a two-colour screen's lists start.
+    request.colour = colour.isEmpty() ? 0x03 : parseInt(colour, QStringLiteral("colour"), 0, 255);
+    if (args.isEmpty()) throw UsageError{QStringLiteral("window-number needs TEXT")};
+    request.field = args.takeFirst();
+    expectNoMore(args);
+    return ctx.report(windownumber::set(ctx.device, ctx.ui, ctx.connection(), request, {}));
+}
+
+const Registration registration{
+    {QStringLiteral("window-number"),
+     QStringLiteral("window-number TEXT [--colour BYTE]  (TEXT as the field takes it: \\12, "
+                    "请到\\3号窗口, 无, 自定义)"),
+     windowNumberCommand},
+};
+
+} // namespace
+} // namespace cli
