@@ -85,14 +85,15 @@ void ListPanel::add() {
 
 void ListPanel::removeSelected() {
     const int p = selected();
-    if (p < 0) return;
+    // While an entry is being modified, deleting is off, by button and by double-click.
+    if (p < 0 || !m_ui->删除列表->isEnabled()) return;
     // A clock entry goes by unticking its option.
     const QString head = m_list.entry(p).left(6);
     const QStringList heads{QStringLiteral("显示日期12"), QStringLiteral("显示时钟12"),
                             QStringLiteral("显示日期64"), QStringLiteral("显示时钟64")};
     const int option = int(heads.indexOf(head));
     QCheckBox *options[] = {m_ui->Check1_0, m_ui->Check1_1, m_ui->Check1_2, m_ui->Check1_3};
-    if (option >= 0) {
+    if (option >= 0 && m_list.ticked(option) && m_list.clockPosition(option) == p) {
         options[option]->setChecked(false);
         return;
     }

@@ -337,8 +337,15 @@ void MainWindow::closeEvent(QCloseEvent *event) {
     }
     m_exitConfirmed = true;
     if (!m_saved) {
+        // Lists that cannot be written are not thrown away without asking.
+        if (!saveScreenLists() &&
+            !m_ui->askYesNo(QStringLiteral("列表文件无法保存，是否仍然退出？"),
+                            QStringLiteral("提示"))) {
+            m_exitConfirmed = false;
+            event->ignore();
+            return;
+        }
         m_saved = true;
-        saveScreenLists();
         if (onSaveBeforeExit) onSaveBeforeExit();
     }
     event->accept();

@@ -21,11 +21,15 @@ ScreenPanel::ScreenPanel(MainWindow &window, QWidget *parent)
                 if (!m_showing && current.isValid()) choose(current.row(), true);
             });
     connect(selector, &QComboBox::activated, this, [this](int p) { choose(p, false); });
+    // Both end by selecting a screen, which loads its lists: the lists of
+    // the screen left are written first.
     window.bind(m_ui->添加, [this] {
+        if (!m_window.saveScreenLists()) return;
         takeFields();
         m_registry.addScreen();
     });
     window.bind(window.connectionRow().屏幕修改, [this] {
+        if (!m_window.saveScreenLists()) return;
         takeFields();
         m_registry.saveAndTest();
     });

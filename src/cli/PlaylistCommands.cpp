@@ -38,6 +38,9 @@ int playlistCommand(Context &ctx, QStringList &args) {
         list.setStringList(storedEntries(ctx));
     } else {
         if (args.isEmpty()) throw UsageError{QStringLiteral("playlist needs ENTRY...")};
+        for (const QString &entry : std::as_const(args))
+            if (const QString problem = MessageList::entryProblem(entry); !problem.isEmpty())
+                throw UsageError{problem};
         list.setStringList(args);
         args.clear();
     }

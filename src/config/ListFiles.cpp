@@ -48,8 +48,10 @@ Loaded read(const QString &path, int flagCount) {
     const QStringList header = lines.first().split(QLatin1Char(','));
     for (int i = 0; i < flagCount; ++i)
         loaded.list.flags[i] = header.value(i + 1).trimmed() == QLatin1String("1");
-    const int count = header.first().trimmed().toInt() + 1;
-    for (int i = 1; i <= count; ++i) {
+    // A damaged count is read as far as there are lines.
+    const qint64 stored = header.first().trimmed().toLongLong();
+    const qint64 count = qBound<qint64>(-1, stored, qint64(1) << 30) + 1;
+    for (qint64 i = 1; i <= count; ++i) {
         if (i >= lines.size()) {
             loaded.error = InputPastEndOfFile;
             break;

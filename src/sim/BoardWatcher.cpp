@@ -45,8 +45,10 @@ void BoardWatcher::writeFiles() {
             !file.commit())
             error = QStringLiteral("cannot write %1: %2").arg(m_snapshotPath, file.errorString());
     }
-    if (error.isEmpty() && !m_statePath.isEmpty())
-        writeFileAtomically(m_statePath, stateJson(m_line, boards.first()->nowMs()), &error);
+    QString stateError;
+    if (!m_statePath.isEmpty() &&
+        !writeFileAtomically(m_statePath, stateJson(m_line, boards.first()->nowMs()), &stateError))
+        error = error.isEmpty() ? stateError : error + QStringLiteral("; ") + stateError;
     if (!error.isEmpty() && error != m_lastError && onError) onError(error);
     m_lastError = error;
 }

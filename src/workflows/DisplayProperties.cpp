@@ -59,6 +59,15 @@ int checked(const char16_t *name, int position) {
 }
 } // namespace
 
+void storeAfterSuccess(OperatorUi &ui, const Section &section,
+                       const QList<CIniFile::Write> &writes) {
+    try {
+        store(section, writes);
+    } catch (const VbError &e) {
+        ui.statusError(e.number(), e.text());
+    }
+}
+
 Codes codesOf(const Fields &f) {
     Codes c;
     c.board = list(u"主控类型").codeAt(f.board);
@@ -94,7 +103,7 @@ Outcome writeProperties(led &device, OperatorUi &ui, const workflow::Connection 
         const bool ok = device.Cxgshuxing();
         const QString caption = QStringLiteral("属性修改");
         ui.message(ok ? QStringLiteral("属性修改成功") : QStringLiteral("属性修改失败"), caption);
-        if (ok) store(section, propertyKeys(c, section.name));
+        if (ok) storeAfterSuccess(ui, section, propertyKeys(c, section.name));
         return workflow::acknowledged(ok);
     });
 }
@@ -172,7 +181,7 @@ Read readProperties(led &device, OperatorUi &ui, const workflow::Connection &con
         read.fields = showProperties(read.properties, current);
         if (!read.fields.version.isEmpty())
             ui.message(QStringLiteral("版本号：") + read.fields.version, caption);
-        store(section, propertyKeys(codesOf(read.fields), section.name));
+        storeAfterSuccess(ui, section, propertyKeys(codesOf(read.fields), section.name));
         return Outcome::Done;
     });
     return read;
@@ -207,8 +216,9 @@ AddressResult changeAddress(led &device, OperatorUi &ui, const workflow::Connect
         result.baudText = BaudRate::text(change.baudPosition);
         if (ini && selected > 0) {
             const QString section = RegistryFile::sectionName(selected);
-            RegistryFile::write(*ini, {{section, QStringLiteral("Pbtl"), result.baudText},
-                                       {section, QStringLiteral("Padr"), result.address}});
+            storeAfterSuccess(ui, {ini, section},
+                              {{section, QStringLiteral("Pbtl"), result.baudText},
+                               {section, QStringLiteral("Padr"), result.address}});
         }
         return Outcome::Done;
     });

@@ -89,6 +89,11 @@ struct TestResult {
     QList<PortScanEntry> ports; // the rescanned port list, when it did not
     int portNumber = 0;         // the port text to keep
 };
+// After an acknowledged command the keys are written; a refused write is told
+// by its error number, and the outcome stays Done (the screen has the change).
+void storeAfterSuccess(OperatorUi &ui, const Section &section,
+                       const QList<CIniFile::Write> &writes);
+
 // The connection test: an answer fills the fields and writes seven keys
 // without a message; no answer shows "连接失败,…" and rescans the ports. It
 // raises VbError for its callers' error trap.

@@ -7,6 +7,8 @@
 #include "protocol/led.h"
 #include "workflows/Choices.h"
 
+#include <QRegularExpression>
+
 namespace {
 const QString Comma = QStringLiteral("，");
 const QString EffectLabel = QStringLiteral("，动作方式：");
@@ -53,6 +55,22 @@ MessageList::Parsed MessageList::parse(const QString &entry) {
     p.speed = NumericText::value(fields.value(2).mid(5));
     p.stay = NumericText::value(fields.value(p.clock ? 2 : 3).mid(5));
     return p;
+}
+
+QString MessageList::entryProblem(const QString &entry) {
+    static const QRegularExpression picture(QStringLiteral(
+        "^第\\d+幅图，动作方式：(.+)，动作速度：\\d+(\\.\\d+)?，停留时间：\\d+(\\.\\d+)?$"));
+    static const QRegularExpression clock(
+        QStringLiteral("^(.{8})，动作方式：立即显示，停留时间：\\d+(\\.\\d+)?$"));
+    const QRegularExpressionMatch p = picture.match(entry);
+    if (p.hasMatch()) {
+        for (const char *list : {"Combo3", "Combo8", "Combo9"})
+            if (choice(QString::fromLatin1(list)).items.contains(p.captured(1))) return QString();
+        return QStringLiteral("unknown effect in: ") + entry;
+    }
+    const QRegularExpressionMatch c = clock.match(entry);
+    if (c.hasMatch() && clockCaptions().contains(c.captured(1))) return QString();
+    return QStringLiteral("not a list entry: ") + entry;
 }
 
 int MessageList::effectPosition(const QString &name) {

@@ -36,6 +36,11 @@ class MessageList : public QStringListModel {
         QString caption; // clock entries: the text before the first "，"
     };
     static Parsed parse(const QString &entry);
+    // Why a typed entry (ledctl) is not one the list panel would make, or
+    // empty: "第N幅图，动作方式：NAME，动作速度：S，停留时间：T" with a known effect
+    // name, or a clock caption with "，动作方式：立即显示，停留时间：T". The panel's
+    // own entries are never checked: they are read as they stand.
+    static QString entryProblem(const QString &entry);
     // Position of an effect name in the list panel's effect list; 0 for a
     // name it does not have ("连续右移" included).
     static int effectPosition(const QString &name);

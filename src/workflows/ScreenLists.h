@@ -23,8 +23,9 @@ class ScreenLists : public QObject {
     // image list kept; a missing attribute or image file loads empty. Returns
     // the error number of a file that was cut short (after loading all), 0.
     int load(const QString &directory);
-    // Writes the three files atomically; VbError with the number of the
-    // first write that failed (the files on disk stay as they were).
+    // Writes the three files, each atomically (it is the old file or the new
+    // one); VbError with the number of the first write that failed, the
+    // files after it not written.
     void save(const QString &directory) const;
     // The texts of files 1..count that exist, in order.
     static QStringList textPool(const QString &directory, int count);

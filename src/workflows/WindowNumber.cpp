@@ -59,8 +59,8 @@ workflow::Outcome set(led &device, OperatorUi &ui, const workflow::Connection &c
         if (result == 0) return workflow::Outcome::NotAcknowledged;
         if (section.ini) {
             const QString &s = section.name;
-            RegistryFile::write(
-                *section.ini,
+            displayproperties::storeAfterSuccess(
+                ui, section,
                 {{s, QStringLiteral("windowlen"), request.dotsPosition},
                  {s, QStringLiteral("windowNo"), request.field},
                  {s, QStringLiteral("windowhzcolor"), request.hanziPosition},

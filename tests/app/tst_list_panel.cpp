@@ -2,7 +2,10 @@
 // selecting entries, the clock options, the two-press modify, and the list
 // files written at a screen switch and at exit.
 #include "support/FileBytes.h"
+#include "support/FileFaults.h"
 #include "support/WindowRig.h"
+#include "workflows/MessageList.h"
+#include "workflows/ScreenLists.h"
 
 #include <QCheckBox>
 #include <QListView>
@@ -11,6 +14,7 @@
 
 namespace {
 struct Rig : WindowRig {
+    ScreenLists &screenLists() { return w.screenLists(); }
     QListView *list() { return w.findChild<QListView *>(QStringLiteral("List1")); }
     QCheckBox *option(int i) {
         return w.findChild<QCheckBox *>(QStringLiteral("Check1_%1").arg(i));
@@ -58,6 +62,12 @@ class ListPanelTest : public QObject {
         r.click("删除列表");
         QVERIFY(!r.option(3)->isChecked());
         QCOMPARE(r.entries().size(), 1);
+        // A clock entry whose option is not ticked (a file can say so) goes directly.
+        r.screenLists().messages.append(
+            MessageList::clockEntry(QStringLiteral("显示时钟128点"), QStringLiteral("5")));
+        r.choose(1);
+        r.click("删除列表");
+        QCOMPARE(r.entries().size(), 1);
     }
 
     void modifyingTakesTwoPressesAndKeepsAClocksCaption() {
@@ -67,6 +77,9 @@ class ListPanelTest : public QObject {
         r.click("修改列表");
         QCOMPARE(r.button("修改列表")->text(), QStringLiteral("修改完成"));
         QVERIFY(!r.button("删除列表")->isEnabled() && !r.button("更新列表")->isEnabled());
+        // No deleting meanwhile, not even by double-click.
+        emit r.list()->doubleClicked(r.list()->model()->index(0, 0));
+        QCOMPARE(r.entries().size(), 1);
         r.type("Text12", QStringLiteral("8"));
         r.type("Text13", QStringLiteral("99"));
         r.click("修改列表");
@@ -80,6 +93,7 @@ class ListPanelTest : public QObject {
 
     void aScreenSwitchAndTheExitWriteTheListFiles() {
         Rig r;
+        r.click("添加列表");
         r.type("pname", QStringLiteral("二号"));
         r.type("Pdizhi", QStringLiteral("2"));
         r.click("添加");
@@ -90,11 +104,22 @@ class ListPanelTest : public QObject {
         emit selector->activated(0);
         QVERIFY2(r.file(QStringLiteral("二号")).startsWith(QStringLiteral("0,0,0,0,0\r\n第1幅图")),
                  qPrintable(r.file(QStringLiteral("二号"))));
-        QVERIFY(r.entries().isEmpty());
+        // "添加" wrote the first screen's list before it selected the new screen.
+        QCOMPARE(r.entries().size(), 1);
         selector->setCurrentIndex(1);
         emit selector->activated(1);
         QCOMPARE(r.entries().size(), 1);
         r.option(0)->setChecked(true);
+        // Lists that cannot be written: the operator is asked, and No keeps the window.
+        QVERIFY(makeReadOnly(r.dir.file(QStringLiteral("MapDepot/二号"))));
+        {
+            RunUnprivileged nobody;
+            QVERIFY(nobody.active());
+            r.ui.answers = {true, false};
+            QVERIFY(!r.w.close());
+        }
+        QCOMPARE(r.ui.shown.last().text, QStringLiteral("列表文件无法保存，是否仍然退出？"));
+        QVERIFY(makeWritable(r.dir.file(QStringLiteral("MapDepot/二号"))));
         r.ui.answers = {true};
         QVERIFY(r.w.close());
         QVERIFY(r.file(QStringLiteral("二号")).startsWith(QStringLiteral("1,1,0,0,0\r\n")));

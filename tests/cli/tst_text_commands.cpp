@@ -59,6 +59,11 @@ class TextCommandsTest : public QObject {
         QTest::newRow("playlist without entries") << QStringList{"playlist"} << "ENTRY";
         QTest::newRow("playlist --show without --screen")
             << QStringList{"playlist", "--show"} << "need --screen";
+        QTest::newRow("playlist hello")
+            << QStringList{"playlist", "hello world"} << "not a list entry";
+        QTest::newRow("playlist unknown effect")
+            << QStringList{"playlist", "第1幅图，动作方式：旋转，动作速度：2，停留时间：2"}
+            << "unknown effect";
         QTest::newRow("playlist picture 256")
             << QStringList{"playlist", "第256幅图，动作方式：立即显示，动作速度：2，停留时间：2"}
             << "error 6";

@@ -72,10 +72,12 @@ class ListFilesTest : public QObject {
     void aHeaderCountingMoreLinesLoadsThoseThereAre() {
         QTemporaryDir dir;
         const QString path = dir.filePath(ListFiles::imageListName());
-        QVERIFY(writeAll(path, "3\r\na.bmp\r\nb.bmp\r\n"));
-        const ListFiles::Loaded loaded = ListFiles::read(path, 0);
-        QCOMPARE(loaded.list.entries, (QStringList{"a.bmp", "b.bmp"}));
-        QCOMPARE(loaded.error, 62);
+        for (const char *count : {"3", "2147483647", "9223372036854775807"}) {
+            QVERIFY(writeAll(path, QByteArray(count) + "\r\na.bmp\r\nb.bmp\r\n"));
+            const ListFiles::Loaded loaded = ListFiles::read(path, 0);
+            QCOMPARE(loaded.list.entries, (QStringList{"a.bmp", "b.bmp"}));
+            QCOMPARE(loaded.error, 62);
+        }
         QVERIFY(!ListFiles::read(dir.filePath(QStringLiteral("none.txt")), 4).exists);
     }
 

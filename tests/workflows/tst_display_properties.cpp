@@ -4,6 +4,7 @@
 // change, and both ends of the connection test.
 #include "config/RegistryFile.h"
 #include "support/DeviceRig.h"
+#include "support/FileFaults.h"
 #include "support/TempProgramDir.h"
 #include "workflows/DisplayProperties.h"
 
@@ -135,6 +136,19 @@ class DisplayPropertiesTest : public QObject {
         QCOMPARE(r.port->writes.value(2).mid(4, 11), hex("AA55A55A 0C 4F 0F 00 00 09 01"));
         QCOMPARE(r.lines().size(), 11);
         QVERIFY(r.lines().contains(QStringLiteral("Pleixing=3")));
+    }
+
+    void aRefusedKeyWriteAfterTheScreenAcknowledgedIsToldButTheWriteStands() {
+        Rig r;
+        Outcome outcome = Outcome::Refused;
+        {
+            RunUnprivileged nobody;
+            QVERIFY(nobody.active());
+            outcome = writeProperties(r.device, r.ui, r.row, Codes{}, r.section());
+        }
+        QCOMPARE(outcome, Outcome::Done);
+        QCOMPARE(r.ui.statusErrors, QList<int>{70});
+        QCOMPARE(r.ui.messages(), QStringList{"属性修改成功"});
     }
 
     void anAddressAnotherScreenHasIsRefusedBeforeAnythingIsSent() {
