@@ -3,7 +3,10 @@
 #include <QComboBox>
 
 void fillSelectionList(QComboBox *combo) {
-    const Choice &list = choice(combo->objectName());
+    fillSelectionList(combo, choice(combo->objectName()));
+}
+
+void fillSelectionList(QComboBox *combo, const Choice &list) {
     combo->clear();
     for (int i = 0; i < list.items.size(); ++i) {
         if (list.data.isEmpty())

@@ -7,3 +7,5 @@ class QComboBox;
 // The table's entry of the same name (the list's objectName): items, item
 // data and start position.
 void fillSelectionList(QComboBox *combo);
+// Fills the list with `list`'s items, data and start position.
+void fillSelectionList(QComboBox *combo, const Choice &list);

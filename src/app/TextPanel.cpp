@@ -2,10 +2,13 @@
 
 #include "app/MainWindow.h"
 #include "app/ParameterPanel.h"
+#include "app/ScreenPanel.h"
 #include "app/SelectionLists.h"
 #include "app/SpinPair.h"
 #include "encoding/ColourBytes.h"
+#include "ui_ParameterPanel.h"
 #include "ui_TextPanel.h"
+#include "workflows/WindowNumber.h"
 
 using queuecalling::Action;
 
@@ -23,6 +26,37 @@ TextPanel::TextPanel(MainWindow &window, QWidget *parent)
                                                         {m_ui->Command9, Action::TestLower}};
     for (const auto &[button, action] : buttons)
         window.bind(button, [this, a = action] { callQueue(a); });
+    connect(m_ui->VScroll1, &QScrollBar::valueChanged, this, [this](int v) {
+        m_ui->窗口号->setText(windownumber::stepField(m_ui->窗口号->text(), v));
+    });
+    window.bind(window.parameters().form().Command12, [this] { setWindowNumber(); });
+}
+
+void TextPanel::refresh() {
+    m_ui->窗口号->setText(windownumber::stepField(m_ui->窗口号->text(), m_ui->VScroll1->value()));
+    refillColourLists(m_window.parameters().form().色彩->currentIndex());
+}
+
+void TextPanel::refillColourLists(int colourType) {
+    QComboBox *lists[] = {m_ui->字库颜色, m_ui->ASC颜色, m_ui->combo1, m_ui->Asccolor,
+                          m_ui->Windowbackcolor};
+    const QList<Choice> refill = colourListsFor(colourType);
+    for (int i = 0; i < 5; ++i)
+        fillSelectionList(lists[i], refill.at(i));
+}
+
+void TextPanel::setWindowNumber() {
+    windownumber::Request request;
+    request.field = m_ui->窗口号->text();
+    request.colour = windownumber::colourByte(m_ui->Windowbackcolor->currentIndex(),
+                                              m_ui->Asccolor->currentIndex());
+    request.dotsPosition = QString::number(m_window.parameters().form().窗口点阵数->currentIndex());
+    request.hanziPosition = QString::number(m_ui->字库颜色->currentIndex());
+    request.ascPosition = QString::number(m_ui->ASC颜色->currentIndex());
+    request.backgroundPosition = QString::number(m_ui->combo1->currentIndex());
+    ScreenRegistry &registry = m_window.screens().registry();
+    windownumber::set(m_window.device(), m_window.ui(), m_window.connection(), request,
+                      {&registry.ini(), registry.currentSection()});
 }
 
 TextPanel::~TextPanel() = default;
@@ -55,8 +89,9 @@ void TextPanel::callQueue(Action action) {
 void TextPanel::showWithImagePanel(bool sizeThePreview) {
     m_ui->自动发送框->show();
     if (!m_ui->Option1->isChecked() && !m_ui->Option2->isChecked()) m_ui->Option1->click();
-    if (sizeThePreview)
-        sizePreview(m_window.parameters().screenLength(), m_window.parameters().screenHeight());
+    if (!sizeThePreview) return;
+    sizePreview(m_window.parameters().screenLength(), m_window.parameters().screenHeight());
+    refresh();
 }
 
 void TextPanel::sizePreview(int length, int height) {

@@ -27,8 +27,14 @@ class TextPanel : public QGroupBox {
     void setPool(const QStringList &texts);
     QGroupBox *imagePanel() const;
 
+    // The panel refresh of "发送信息": the window-number step for the spin's
+    // value, then the colour lists for the screen's colour type.
+    void refresh();
+    void refillColourLists(int colourType);
+
   private:
     void callQueue(queuecalling::Action action);
+    void setWindowNumber();
     const std::unique_ptr<Ui::TextPanel> m_ui;
     MainWindow &m_window;
 };

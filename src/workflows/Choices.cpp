@@ -67,6 +67,36 @@ const QList<Choice> &choices() {
     return lists;
 }
 
+QList<Choice> colourListsFor(int type) {
+    const QStringList all{QStringLiteral("黑色"), QStringLiteral("红色"), QStringLiteral("绿色"),
+                          QStringLiteral("黄色"), QStringLiteral("蓝色"), QStringLiteral("紫色"),
+                          QStringLiteral("蓝绿"), QStringLiteral("白色")};
+    const QStringList backgrounds{QStringLiteral("黑色"), QStringLiteral("红色"),
+                                  QStringLiteral("绿色"), QStringLiteral("蓝色")};
+    int colours = 0, backs = 0;
+    QList<int> selected;
+    switch (type) {
+    case 0:
+        colours = 2, backs = 2, selected = {1, 1, 0, 1, 0};
+        break;
+    case 1:
+        colours = 4, backs = 3, selected = {3, 1, 0, 3, 0};
+        break;
+    case 2:
+        colours = 8, backs = 4, selected = {7, 3, 3, 3, 3};
+        break;
+    default:
+        selected = {-1, -1, -1, -1, -1};
+        break;
+    }
+    const QStringList c = all.mid(0, colours), b = backgrounds.mid(0, backs);
+    return {{QStringLiteral("字库颜色"), c, {}, selected[0]},
+            {QStringLiteral("ASC颜色"), c, {}, selected[1]},
+            {QStringLiteral("combo1"), b, {}, selected[2]},
+            {QStringLiteral("Asccolor"), c, {}, selected[3]},
+            {QStringLiteral("Windowbackcolor"), b, {}, selected[4]}};
+}
+
 int Choice::codeAt(int position) const {
     if (position < 0 || position >= items.size())
         throw VbError(381, QStringLiteral("%1没有选中项").arg(name));

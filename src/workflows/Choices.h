@@ -22,5 +22,9 @@ struct Choice {
 const QList<Choice> &choices();
 // The entry of that name; VbError 5 for a name the table does not have.
 const Choice &choice(const QString &name);
+// The five colour lists (字库颜色, ASC颜色, combo1, Asccolor, Windowbackcolor)
+// as they follow the screen's colour type (色彩 position 0, 1, 2), without
+// item data; any other type empties them.
+QList<Choice> colourListsFor(int colourType);
 // "9600" -> 0, "19200" -> 1, "38400" -> 2, "115200" -> 3, anything else -> 2.
 int baudRatePosition(const QString &text);
