@@ -8,6 +8,7 @@
 #include "encoding/ColourBytes.h"
 #include "ui_ParameterPanel.h"
 #include "ui_TextPanel.h"
+#include "workflows/TextSending.h"
 #include "workflows/WindowNumber.h"
 
 using queuecalling::Action;
@@ -30,6 +31,28 @@ TextPanel::TextPanel(MainWindow &window, QWidget *parent)
         m_ui->窗口号->setText(windownumber::stepField(m_ui->窗口号->text(), v));
     });
     window.bind(window.parameters().form().Command12, [this] { setWindowNumber(); });
+    window.bind(m_ui->发送汉字, [this] { sendText(false); });
+    window.bind(m_ui->Command1, [this] { sendText(true); });
+}
+
+void TextPanel::sendText(bool logo) {
+    textsending::Fields f;
+    f.text = logo ? m_ui->Text24->toPlainText() : m_ui->Text7->text();
+    f.colour =
+        colourbytes::textColourByte(m_ui->Asccolor->currentIndex(), m_ui->combo1->currentIndex());
+    f.effect = m_ui->Combo8->currentData().toInt();
+    f.speed = m_ui->Text2->text();
+    f.stay = m_ui->Text3->text();
+    f.withEffect = m_ui->Check8->isChecked();
+    f.pictureField = m_ui->Text8->text();
+    f.background = m_ui->combo1->currentText();
+    if (logo) {
+        if (!f.text.isEmpty()) m_ui->排队->setChecked(true);
+        textsending::sendLogo(m_window.device(), m_window.ui(), m_window.connection(), f);
+    } else {
+        textsending::sendMessage(m_window.device(), m_window.ui(), m_window.connection(), f,
+                                 m_window.screens().registry().MapSavePath);
+    }
 }
 
 void TextPanel::refresh() {

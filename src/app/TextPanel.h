@@ -35,6 +35,7 @@ class TextPanel : public QGroupBox {
   private:
     void callQueue(queuecalling::Action action);
     void setWindowNumber();
+    void sendText(bool logo);
     const std::unique_ptr<Ui::TextPanel> m_ui;
     MainWindow &m_window;
 };

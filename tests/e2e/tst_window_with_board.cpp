@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
 
@@ -224,6 +225,26 @@ class WindowWithBoardTest : public QObject {
         QCOMPARE(board.listEntries.size(), 2);
         QCOMPARE(board.listEntries.at(1).picture, quint8(0xFF));
         QCOMPARE(board.lastExchange, QStringLiteral("列表 2 项"));
+    }
+
+    void aWindowNumberAndALogoAppearOnTheBoard() {
+        WindowRig r;
+        r.w.toolbarAction(QStringLiteral("图象处理")); // refills the colour lists
+        r.w.findChild<QLineEdit *>(QStringLiteral("窗口号"))->setText(QStringLiteral("\\7"));
+        r.click("Command12");
+        const BoardState &board = r.line.board(1)->state();
+        QVERIFY(board.windowNumber.set);
+        QCOMPARE(board.windowNumber.displayCodes().trimmed(), QByteArray("7"));
+        QCOMPARE(board.windowNumber.colour, quint8(0x01)); // one colour: 红色 on 黑色
+        r.w.findChild<QPlainTextEdit *>(QStringLiteral("Text24"))
+            ->setPlainText(QString(40, QChar(0x6B22)));
+        r.click("Command1");
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("汉字发送成功"));
+        QCOMPARE(board.pictures.value(2).text, QString(8, QChar(0x6B22)));
+        QVERIFY(board.listPlaying);
+        const QImage dots = r.dots();
+        QCOMPARE(litDots(dots.copy(0, 0, 32, 32)) > 0, true);  // the 7
+        QCOMPARE(litDots(dots.copy(32, 0, 96, 16)) > 0, true); // the logo's first picture
     }
 
     void aScreenThatRefusesThePictureGetsNoDisplayBlock() {

@@ -1,0 +1,51 @@
+// ledctl message and logo: the text panel's "发送信息" and "发送logo".
+#include "cli/Cli.h"
+#include "workflows/TextSending.h"
+
+#include <QTextStream>
+
+namespace cli {
+namespace {
+
+textsending::Fields fieldsFrom(QStringList &args, const char *command) {
+    textsending::Fields f;
+    auto number = [&](const char *option, const QString &fallback) {
+        const QString text = takeOption(args, QString::fromLatin1(option));
+        if (text.isEmpty()) return fallback;
+        return QString::number(parseInt(text, QString::fromLatin1(option + 2), 0, 255));
+    };
+    // Without --colour, the text colour byte the window starts with (51).
+    f.colour = number("--colour", QStringLiteral("51")).toInt();
+    f.effect = number("--effect", QStringLiteral("0")).toInt();
+    f.speed = number("--speed", f.speed);
+    f.stay = number("--stay", f.stay);
+    f.withEffect = takeFlag(args, QStringLiteral("--with-effect"));
+    if (args.isEmpty())
+        throw UsageError{QString::fromLatin1(command) + QStringLiteral(" needs TEXT")};
+    f.text = args.takeFirst();
+    expectNoMore(args);
+    return f;
+}
+
+int messageCommand(Context &ctx, QStringList &args) {
+    const textsending::Fields f = fieldsFrom(args, "message");
+    return ctx.report(textsending::sendMessage(ctx.device, ctx.ui, ctx.connection(), f, {}));
+}
+
+int logoCommand(Context &ctx, QStringList &args) {
+    textsending::Fields f = fieldsFrom(args, "logo");
+    if (f.withEffect) throw UsageError{QStringLiteral("--with-effect is for message only")};
+    return ctx.report(textsending::sendLogo(ctx.device, ctx.ui, ctx.connection(), f));
+}
+
+const QString kOptions = QStringLiteral("[--colour BYTE] [--effect CODE] [--speed S] [--stay T]");
+
+const Registration registration{
+    {QStringLiteral("message"),
+     QStringLiteral("message TEXT ") + kOptions + QStringLiteral(" [--with-effect]"),
+     messageCommand},
+    {QStringLiteral("logo"), QStringLiteral("logo TEXT ") + kOptions, logoCommand},
+};
+
+} // namespace
+} // namespace cli

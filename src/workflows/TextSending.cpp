@@ -1,0 +1,137 @@
+#include "workflows/TextSending.h"
+
+#include "config/AtomicFile.h"
+#include "config/ListFiles.h"
+#include "config/NumericText.h"
+#include "encoding/TextChecks.h"
+#include "encoding/TextPicture.h"
+#include "protocol/OperatorUi.h"
+#include "protocol/VbError.h"
+#include "protocol/VbNumbers.h"
+#include "protocol/led.h"
+
+#include <QEventLoop>
+#include <QStringEncoder>
+#include <QTimer>
+
+namespace textsending {
+
+using workflow::Outcome;
+
+namespace {
+const QString Caption = QStringLiteral("汉字发送");
+constexpr int LogoSegments = 10;
+constexpr int LogoSegmentLength = 32;
+constexpr int PauseMs = 100;
+constexpr int HighAddressOffset = 512;
+
+quint8 byteField(const QString &text, const QString &what) {
+    const long long v = VbNumbers::roundHalfEven(NumericText::value(text));
+    if (v < 0 || v > 255)
+        throw VbError(vberr::Overflow, QStringLiteral("%1超出0到255：%2").arg(what, text));
+    return quint8(v);
+}
+
+// Nothing goes out for a text the screen cannot take.
+bool refused(OperatorUi &ui, const QString &text) {
+    const QString problem = textchecks::textProblem(text);
+    if (problem.isEmpty()) return false;
+    ui.message(problem, problem == QStringLiteral("请输入汉字") ? QString() : Caption);
+    return true;
+}
+
+void pause(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(qMax(1, int(ms * led::timeScale())), &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void keepMessage(const QString &directory, int picture, const QString &line) {
+    QStringEncoder gbk("GBK");
+    const int error = AtomicFile::replace(directory + ListFiles::textFileName(picture),
+                                          gbk.encode(line + QStringLiteral("\r\n")));
+    if (error) throw VbError(error, QStringLiteral("写入失败"));
+}
+} // namespace
+
+Outcome sendMessage(led &device, OperatorUi &ui, const workflow::Connection &c, const Fields &f,
+                    const QString &directory) {
+    if (f.text.isEmpty()) {
+        ui.message(QStringLiteral("请输入汉字"));
+        return Outcome::Refused;
+    }
+    if (refused(ui, f.text)) return Outcome::Refused;
+    return workflow::trapped(ui, [&] {
+        const quint8 speed = byteField(f.speed, QStringLiteral("动作速度"));
+        const quint8 stay = byteField(f.stay, QStringLiteral("停留时间"));
+        // The file is named by the picture number, never by free text.
+        const qint16 keepAs = directory.isEmpty() ? 0 : VbNumbers::int16Of(f.pictureField);
+        workflow::connect(device, c);
+        const QByteArray entry =
+            QByteArray(1, char(11)) + char(quint8(f.effect)) + char(speed) + char(stay);
+        qint16 length = device.Strtoneima(f.text, qint16(f.colour));
+        bool stored = textpicture::send(device, 11, length, textpicture::Layout::Plain);
+        if (stored) device.Csendlist(entry, 4);
+        bool ok = false;
+        if (f.withEffect) {
+            // Nothing answers at the address + 512: the outcome is that of picture 11.
+            device.PAdress = qint16(device.PAdress + HighAddressOffset);
+            length = device.Strtoneima1(f.text, qint16(f.colour), qint16(f.effect), speed, stay);
+            ok = textpicture::send(device, 2, length, textpicture::Layout::WithEffect) && stored;
+        } else {
+            length = device.Strtoneima(f.text, qint16(f.colour));
+            ok = textpicture::send(device, 2, length, textpicture::Layout::Plain);
+        }
+        if (ok && keepAs > 0)
+            keepMessage(directory, keepAs, f.background + QLatin1Char(' ') + f.text);
+        ui.message(ok ? QStringLiteral("汉字发送成功") : QStringLiteral("汉字发送失败"), Caption);
+        return workflow::acknowledged(ok);
+    });
+}
+
+QStringList logoSegments(const QString &text) {
+    QStringList segments;
+    for (int g = 0; g < LogoSegments; ++g)
+        segments.append(text.mid(g * LogoSegmentLength, LogoSegmentLength));
+    return segments;
+}
+
+Outcome sendLogo(led &device, OperatorUi &ui, const workflow::Connection &c, const Fields &f) {
+    if (f.text.isEmpty()) {
+        ui.message(QStringLiteral("请输入汉字"));
+        return Outcome::Refused;
+    }
+    return workflow::trapped(ui, [&] {
+        const quint8 speed = byteField(f.speed, QStringLiteral("动作速度"));
+        const quint8 stay = byteField(f.stay, QStringLiteral("停留时间"));
+        workflow::connect(device, c);
+        QByteArray list;
+        bool ok = true;
+        const QStringList segments = logoSegments(f.text);
+        for (int g = 0; g < segments.size(); ++g) {
+            if (!textchecks::textProblem(segments.at(g)).isEmpty()) continue;
+            list += char(g + 1);
+            list += char(quint8(f.effect));
+            list += char(speed);
+            list += char(stay);
+            const qint16 length = device.Strtoneima(segments.at(g), qint16(f.colour));
+            if (!ok) continue; // after a failure the rest is encoded but not sent
+            if (textpicture::send(device, g + 1, length, textpicture::Layout::Plain)) {
+                pause(PauseMs);
+            } else {
+                ok = false;
+                ui.message(QStringLiteral("第%1条Logo信息发送失败 ").arg(g + 1),
+                           QStringLiteral("Logo发送"));
+            }
+        }
+        if (!ok) return Outcome::NotAcknowledged;
+        if (!device.Csendlist(list, qint32(list.size()))) {
+            ui.message(QStringLiteral("列表信息发送失败"), QStringLiteral("Logo发送"));
+            return Outcome::NotAcknowledged;
+        }
+        ui.message(QStringLiteral("汉字发送成功"), Caption);
+        return Outcome::Done;
+    });
+}
+
+} // namespace textsending
