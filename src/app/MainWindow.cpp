@@ -263,6 +263,7 @@ void MainWindow::screenSelected() {
     const QString directory = registry.MapSavePath;
     if (directory.isEmpty()) return;
     const QStringList pool = ScreenLists::textPool(directory, registry.DQPTgeshu);
+    m_screenLists->pool.setStringList(pool);
     m_texts->setPool(pool);
     m_lists->showStoredTexts(pool, registry.DQPTgeshu != 0);
     const int error = m_screenLists->load(directory);

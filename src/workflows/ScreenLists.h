@@ -13,6 +13,9 @@ class ScreenLists : public QObject {
     explicit ScreenLists(QObject *parent = nullptr);
 
     MessageList messages;
+    // The text pool (colour name, blank, text; text k is picture k) and,
+    // parallel to it, the attribute list ("，动作方式：…，动作速度：…，停留时间：…").
+    QStringListModel pool;
     QStringListModel attributes;
     // Check2 items 0..3, 按屏长截取, 自动更新列表.
     QList<bool> attributeFlags = QList<bool>(6, false);

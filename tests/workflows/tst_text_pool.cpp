@@ -1,0 +1,120 @@
+// Covers the text pool: the line cutter's cells, text files in UTF-8 or code
+// page 936, adding and deleting with their files and TSUM, and send-all with
+// its question per refused text and the rebuilt message list.
+#include "config/CIniFile.h"
+#include "support/DeviceRig.h"
+#include "support/FileBytes.h"
+#include "support/TempProgramDir.h"
+#include "workflows/TextPool.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QtTest>
+
+using workflow::Outcome;
+
+namespace {
+const QString Attribute = QStringLiteral("，动作方式：闪烁显示，动作速度：5，停留时间：3");
+
+struct Rig : DeviceRig {
+    TempProgramDir dir;
+    CIniFile ini;
+    ScreenLists lists;
+    textpool::Store store;
+    Rig() {
+        ini.SpecifyIni(dir.file(QStringLiteral("ledfile.ini")));
+        store = {dir.path() + QLatin1Char('/'), {&ini, QStringLiteral("第 1号屏")}};
+    }
+    QString text(int k) {
+        QStringDecoder gbk("GBK");
+        return gbk.decode(readAll(dir.file(QStringLiteral(" %1.txt").arg(k))));
+    }
+    QString tsum() { return ini.ReadString(store.section.name, QStringLiteral("TSUM"), 100); }
+};
+} // namespace
+
+class TextPoolTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { led::setTimeScale(0.2); }
+
+    void linesAreCutByCells_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<int>>("lengths"); // characters per line
+        const QString hanzi(20, QChar(0x6B22));
+        QTest::newRow("70 ASCII") << QString(70, 'a') << QList<int>{66, 4};
+        QTest::newRow("32 ASCII, 20 Chinese") << QString(32, 'a') + hanzi << QList<int>{49, 3};
+        QTest::newRow("33 ASCII, 20 Chinese") << QString(33, 'a') + hanzi << QList<int>{49, 4};
+        QTest::newRow("line breaks dropped") << "AB\r\nCD" << QList<int>{4};
+    }
+
+    void linesAreCutByCells() {
+        QFETCH(QString, text);
+        QFETCH(QList<int>, lengths);
+        QList<int> got;
+        for (const QString &l : textpool::cutLines(text, 66))
+            got << int(l.size());
+        QCOMPARE(got, lengths);
+    }
+
+    void aFileReadsTheSameInUtf8AndCodePage936() {
+        QStringEncoder gbk("GBK");
+        const QString text = QStringLiteral("请到\r\n三号窗口");
+        QCOMPARE(textpool::fileText(text.toUtf8()), QStringLiteral("请到三号窗口"));
+        QCOMPARE(textpool::fileText("\xEF\xBB\xBF" + text.toUtf8()),
+                 QStringLiteral("请到三号窗口"));
+        QCOMPARE(textpool::fileText(gbk.encode(text)), QStringLiteral("请到三号窗口"));
+        QCOMPARE(textpool::fileText("AB\r\nCD"), QStringLiteral("ABCD"));
+    }
+
+    void addingAndDeletingKeepFilesAndCount() {
+        Rig r;
+        textpool::add(r.lists, r.store, {"一", "二", "三"}, QStringLiteral("红色"), Attribute);
+        QCOMPARE(r.lists.pool.stringList(), (QStringList{"红色 一", "红色 二", "红色 三"}));
+        QCOMPARE(r.lists.attributes.stringList(), QStringList(3, Attribute));
+        QCOMPARE(r.text(3), QStringLiteral("红色 三\r\n"));
+        QCOMPARE(r.tsum(), QStringLiteral("3"));
+        QCOMPARE(textpool::remove(r.lists, r.store, 1), 0);
+        QCOMPARE(r.text(2), QStringLiteral("红色 三\r\n"));
+        QCOMPARE(r.text(3), QStringLiteral("红色 三\r\n")); // beyond TSUM, left on disk
+        QCOMPARE(r.tsum(), QStringLiteral("2"));
+        textpool::clear(r.lists, r.store);
+        QVERIFY(!QFile::exists(r.dir.file(QStringLiteral(" 1.txt"))));
+        QCOMPARE(r.tsum(), QStringLiteral("0"));
+    }
+
+    void sendAllStoresEveryTextAndRebuildsTheList() {
+        Rig r;
+        textpool::add(r.lists, r.store, {"欢迎光临", "请稍候"}, QStringLiteral("绿色"), Attribute);
+        const textpool::SendAll sent = textpool::sendAll(r.device, r.ui, {1, "9600", "1"}, r.lists,
+                                                         true, {true, false, false, true});
+        QCOMPARE(sent.outcome, Outcome::Done);
+        QCOMPARE(r.port->writes.at(1), hex("04000001110701"));
+        QCOMPARE(r.port->writes.at(2), hex("00010009 55BBB6D3ADB9E2C1D9"));
+        QCOMPARE(sent.width, 48);
+        QCOMPARE(r.lists.messages.stringList(),
+                 (QStringList{"显示日期128点，动作方式：立即显示，停留时间：2",
+                              "显示时钟64点 ，动作方式：立即显示，停留时间：2",
+                              "第1幅图" + Attribute, "第2幅图" + Attribute}));
+        QCOMPARE(r.port->writes.at(r.port->writes.size() - 2),
+                 hex("00010010 FE000002 FD000002 01070503 02070503"));
+        QCOMPARE(r.ui.messages(), (QStringList{"汉字发送成功", "列表发送成功"}));
+    }
+
+    void aRefusedTextAnsweredNoEndsTheRun() {
+        Rig r;
+        textpool::add(r.lists, r.store, {"一", "二"}, QStringLiteral("黄色"), Attribute);
+        r.port->onWrite = nullptr;
+        r.ui.answers = {false};
+        textpool::sendAll(r.device, r.ui, {1, "9600", "1"}, r.lists, true, {});
+        QCOMPARE(r.ui.shown.size(), 1);
+        QCOMPARE(r.ui.shown.at(0).text, QStringLiteral("第 1更新失败，是否继续发送？"));
+        QCOMPARE(r.ui.shown.at(0).caption, QStringLiteral("更新失败"));
+        QCOMPARE(r.port->writes.size(), 1); // the first link check, nothing after
+        QCOMPARE(r.lists.messages.count(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TextPoolTest)
+#include "tst_text_pool.moc"
