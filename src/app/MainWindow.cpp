@@ -264,7 +264,6 @@ void MainWindow::screenSelected() {
     if (directory.isEmpty()) return;
     const QStringList pool = ScreenLists::textPool(directory, registry.DQPTgeshu);
     m_screenLists->pool.setStringList(pool);
-    m_texts->setPool(pool);
     m_lists->showStoredTexts(pool, registry.DQPTgeshu != 0);
     const int error = m_screenLists->load(directory);
     if (error) throw VbError(error, QStringLiteral("列表文件不完整"));

@@ -24,7 +24,8 @@ class TextPanel : public QGroupBox {
     // One dot is one pixel; sized from the screen's length and height.
     void sizePreview(int length, int height);
     QStringList pool() const;
-    void setPool(const QStringList &texts);
+    // The check boxes of the text panel as the screen's lists hold them.
+    void showListOptions();
     QGroupBox *imagePanel() const;
 
     // The panel refresh of "发送信息": the window-number step for the spin's
@@ -36,6 +37,15 @@ class TextPanel : public QGroupBox {
     void callQueue(queuecalling::Action action);
     void setWindowNumber();
     void sendText(bool logo);
+    // The text pool.
+    int selectedText() const;
+    void selectText(int position);
+    void updateAttributes();
+    void addTexts();
+    void deleteText();
+    void clearPool();
+    void sendAll();
+    bool m_loadingText = false;
     const std::unique_ptr<Ui::TextPanel> m_ui;
     MainWindow &m_window;
 };

@@ -9,6 +9,7 @@
 #include "support/RecordingOperator.h"
 #include "support/TempProgramDir.h"
 
+#include "workflows/ScreenLists.h"
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
@@ -19,6 +20,7 @@
 #include <QScrollBar>
 #include <QStringEncoder>
 #include <QToolBar>
+
 #include <QtTest>
 
 namespace {
@@ -194,8 +196,8 @@ class MainWindowTest : public QObject {
     void listPanelCopiesThePoolInOrder() {
         TempProgramDir dir;
         MainWindow w;
-        auto *pool = w.findChild<QListWidget *>(QStringLiteral("发送文字"));
-        pool->addItems({QStringLiteral("1 红色 欢迎"), QStringLiteral("2 绿色 请稍候")});
+        w.screenLists().pool.setStringList(
+            {QStringLiteral("1 红色 欢迎"), QStringLiteral("2 绿色 请稍候")});
         auto *stored = w.findChild<QListWidget *>(QStringLiteral("已发送文字"));
         stored->addItem(QStringLiteral("old"));
         w.toolbarAction(QStringLiteral("列表处理"));

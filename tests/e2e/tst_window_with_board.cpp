@@ -10,6 +10,7 @@
 #include "sim/VirtualLine.h"
 #include "support/RecordingOperator.h"
 #include "support/TempProgramDir.h"
+#include "workflows/ScreenLists.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -245,6 +246,30 @@ class WindowWithBoardTest : public QObject {
         const QImage dots = r.dots();
         QCOMPARE(litDots(dots.copy(0, 0, 32, 32)) > 0, true);  // the 7
         QCOMPARE(litDots(dots.copy(32, 0, 96, 16)) > 0, true); // the logo's first picture
+    }
+
+    void sendAllAnsweredNoAfterARefusedTextSendsNothingFurther() {
+        WindowRig r;
+        r.w.screenLists().pool.setStringList(
+            {QStringLiteral("绿色 欢迎光临"), QStringLiteral("绿色 请稍候")});
+        FaultPlan faults;
+        QVERIFY(faults.add(QStringLiteral("wrong-ack:1")));
+        r.line.setFaults(faults);
+        r.ui.answers = {false};
+        r.click("全部发送");
+        QCOMPARE(r.ui.shown.size(), 1);
+        QCOMPARE(r.ui.shown.at(0).text, QStringLiteral("第 1更新失败，是否继续发送？"));
+        int headers = 0;
+        for (const Frame &f : r.line.frames())
+            headers += f.kind == Frame::Kind::Header;
+        QCOMPARE(headers, 1);
+        QVERIFY(!r.line.board(1)->state().pictures.contains(2));
+        // Answered, the same pool lands as pictures 1 and 2.
+        r.line.clearFaults();
+        r.click("全部发送");
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("汉字发送成功"));
+        QCOMPARE(r.line.board(1)->state().pictures.value(2).text, QStringLiteral("请稍候"));
+        QCOMPARE(r.text("Text9"), QStringLiteral("48"));
     }
 
     void aScreenThatRefusesThePictureGetsNoDisplayBlock() {

@@ -1,0 +1,71 @@
+// Covers the text panel's pool widgets: adding through the text entry
+// window, selecting a text into the fields, attributes following the
+// fields, deleting, and the cancelled file dialog that keeps the window open.
+#include "support/WindowRig.h"
+#include "workflows/ScreenLists.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QListView>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+// Runs `step` on the modal window once it is open.
+void onDialog(const std::function<void(QDialog &)> &step) {
+    QTimer::singleShot(0, [step] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        step(*dialog);
+    });
+}
+
+void choose(QDialog &d, const char *option) {
+    d.findChild<QRadioButton *>(QString::fromUtf8(option))->setChecked(true);
+    d.findChild<QPushButton *>(QStringLiteral("确定"))->click();
+}
+} // namespace
+
+class TextPoolPanelTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void textsAreAddedSelectedAndDeleted() {
+        WindowRig r;
+        r.ui.inputs = {QStringLiteral("请到3号窗口"), QStringLiteral("欢迎光临")};
+        for (int i = 0; i < 2; ++i) {
+            onDialog([](QDialog &d) { choose(d, "Option1_0"); });
+            r.click("文字添加");
+        }
+        ScreenLists &lists = r.w.screenLists();
+        QCOMPARE(lists.pool.stringList(), (QStringList{"红色 请到3号窗口", "红色 欢迎光临"}));
+        QCOMPARE(r.ui.shown.first().text, QStringLiteral("请输入更新的文字"));
+        auto *pool = r.w.findChild<QListView *>(QStringLiteral("发送文字"));
+        emit pool->clicked(lists.pool.index(0));
+        QCOMPARE(r.w.findChild<QLineEdit *>(QStringLiteral("Text7"))->text(),
+                 QStringLiteral("请到3号窗口"));
+        QCOMPARE(r.w.findChild<QLineEdit *>(QStringLiteral("Text8"))->text(), QStringLiteral("1"));
+        r.type("Text3", QStringLiteral("9"));
+        QCOMPARE(lists.attributes.stringList().at(0),
+                 QStringLiteral("，动作方式：立即显示，动作速度：2，停留时间：9"));
+        r.click("文字删除");
+        QCOMPARE(lists.pool.stringList(), QStringList{"红色 欢迎光临"});
+    }
+
+    void aCancelledFileDialogKeepsTheWindowOpen() {
+        WindowRig r;
+        bool stillOpen = false;
+        onDialog([&stillOpen](QDialog &d) {
+            choose(d, "O2"); // no file chosen: the window stays
+            stillOpen = d.isVisible();
+            d.findChild<QPushButton *>(QStringLiteral("取消"))->click();
+        });
+        r.click("文字添加");
+        QVERIFY(stillOpen);
+        QVERIFY(r.w.screenLists().pool.stringList().isEmpty());
+        QCOMPARE(r.ui.messages(), QStringList{});
+    }
+};
+
+QTEST_MAIN(TextPoolPanelTest)
+#include "tst_text_pool_panel.moc"
