@@ -4,6 +4,7 @@
 #include "app/ListPanel.h"
 #include "app/MainWindow.h"
 #include "app/ParameterPanel.h"
+#include "app/Preview.h"
 #include "app/ScreenPanel.h"
 #include "app/SelectionLists.h"
 #include "app/SpinPair.h"
@@ -32,8 +33,14 @@ TextPanel::TextPanel(MainWindow &window, QWidget *parent)
                                                         {m_ui->Command9, Action::TestLower}};
     for (const auto &[button, action] : buttons)
         window.bind(button, [this, a = action] { callQueue(a); });
-    connect(m_ui->VScroll1, &QScrollBar::valueChanged, this, [this](int v) {
-        m_ui->窗口号->setText(windownumber::stepField(m_ui->窗口号->text(), v));
+    connect(m_ui->VScroll1, &QScrollBar::valueChanged, this, &TextPanel::stepWindowNumber);
+    connect(m_ui->HScroll1, &QScrollBar::valueChanged, this, &TextPanel::scrollPreview);
+    connect(m_ui->Text1, &QPlainTextEdit::textChanged, this, [this] {
+        if (m_ui->Option2->isChecked()) textPreview();
+    });
+    connect(m_ui->Option1, &QRadioButton::toggled, this, [this](bool picture) {
+        m_ui->文本Logo框->setVisible(!picture);
+        if (!picture) textPreview();
     });
     window.bind(window.parameters().form().Command12, [this] { setWindowNumber(); });
     window.bind(m_ui->发送汉字, [this] { sendText(false); });
@@ -80,8 +87,52 @@ void TextPanel::sendText(bool logo) {
 }
 
 void TextPanel::refresh() {
-    m_ui->窗口号->setText(windownumber::stepField(m_ui->窗口号->text(), m_ui->VScroll1->value()));
+    stepWindowNumber(m_ui->VScroll1->value());
     refillColourLists(m_window.parameters().form().色彩->currentIndex());
+}
+
+void TextPanel::stepWindowNumber(int value) {
+    m_ui->窗口号->setText(windownumber::stepField(m_ui->窗口号->text(), value));
+    placePreview(0);
+    if (windowNumberShown())
+        m_ui->pic1->setPixmap(
+            preview::windowNumber(windownumber::choiceText(value),
+                                  preview::backColour(m_ui->Windowbackcolor->currentIndex()),
+                                  preview::colour(m_ui->Asccolor->currentIndex())));
+}
+
+bool TextPanel::windowNumberShown() const {
+    const QString field = m_ui->窗口号->text();
+    return field != QStringLiteral("自定义") && field != QStringLiteral("无");
+}
+
+void TextPanel::placePreview(int shift) {
+    const int length = qBound(0, m_window.parameters().screenLength(), 4096);
+    const int height = m_ui->PicImg->height();
+    if (windowNumberShown()) {
+        m_ui->pic1->show();
+        m_ui->pic1->move(0, 0);
+        m_ui->PicImg->setGeometry(32 - shift, 0, qMax(0, length - 32), height);
+    } else {
+        m_ui->pic1->hide();
+        m_ui->PicImg->setGeometry(-shift, 0, length, height);
+    }
+}
+
+void TextPanel::scrollPreview(int value) {
+    placePreview(value);
+    const QString field = m_ui->窗口号->text();
+    if (windowNumberShown())
+        m_ui->pic1->setPixmap(
+            preview::windowNumber(field, preview::backColour(m_ui->Windowbackcolor->currentIndex()),
+                                  QColor(255, 255, 0)));
+    if (m_ui->Option2->isChecked()) textPreview();
+}
+
+void TextPanel::textPreview() {
+    m_ui->PicImg->setPixmap(preview::text(m_ui->Text1->toPlainText(), m_ui->PicImg->size(),
+                                          preview::backColour(m_ui->combo1->currentIndex()),
+                                          preview::colour(m_ui->字库颜色->currentIndex())));
 }
 
 void TextPanel::refillColourLists(int colourType) {

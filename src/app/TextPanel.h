@@ -36,6 +36,12 @@ class TextPanel : public QGroupBox {
   private:
     void callQueue(queuecalling::Action action);
     void setWindowNumber();
+    // The preview: the window-number square and the text beside it.
+    void stepWindowNumber(int value);
+    bool windowNumberShown() const;
+    void placePreview(int shift);
+    void scrollPreview(int value);
+    void textPreview();
     void sendText(bool logo);
     // The text pool.
     int selectedText() const;

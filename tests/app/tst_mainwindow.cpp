@@ -184,7 +184,10 @@ class MainWindowTest : public QObject {
         QVERIFY(scroll->isVisibleTo(&w));
         QCOMPARE(scroll->maximum(), 400 - 264);
         QCOMPARE(scroll->pageStep(), 264);
-        QCOMPARE(w.findChild<QLabel *>(QStringLiteral("PicImg"))->size(), QSize(400, 16));
+        // The window number "\\1" takes the first 32 dots.
+        QCOMPARE(w.findChild<QLabel *>(QStringLiteral("PicImg"))->geometry(),
+                 QRect(32, 0, 368, 16));
+        QVERIFY(w.findChild<QLabel *>(QStringLiteral("pic1"))->isVisibleTo(&w));
         QCOMPARE(w.findChild<QWidget *>(QStringLiteral("预览框"))->width(), 264);
         QVERIFY(w.findChild<QRadioButton *>(QStringLiteral("Option1"))->isChecked());
         w.findChild<QLineEdit *>(QStringLiteral("Pchang"))->setText(QStringLiteral("128"));

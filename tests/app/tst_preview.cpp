@@ -1,0 +1,57 @@
+// Covers the text panel's preview: the colours by list position, the two
+// lines of the text preview, the window-number square, and the square
+// hidden for "无".
+#include "app/Preview.h"
+#include "support/WindowRig.h"
+
+#include <QLabel>
+#include <QScrollBar>
+#include <QtTest>
+
+class PreviewTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void colourPositionsGiveTheirColours() {
+        const QList<QColor> colours{Qt::black, Qt::red,     Qt::green, Qt::yellow,
+                                    Qt::blue,  Qt::magenta, Qt::cyan,  Qt::white};
+        for (int p = 0; p < 8; ++p)
+            QCOMPARE(preview::colour(p), colours.at(p));
+        QCOMPARE(preview::colour(8), QColor(Qt::black));
+        QCOMPARE(preview::backColour(3), QColor(Qt::blue));
+        QCOMPARE(preview::backColour(4), QColor(Qt::black));
+    }
+
+    void theTextPreviewShowsTwoLinesAtMost() {
+        const QString text(40, QChar(0x6B22));
+        const QStringList lines = preview::textLines(text, 100);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(!lines.at(0).isEmpty());
+        QVERIFY(lines.at(0).size() + lines.at(1).size() < text.size());
+        QCOMPARE(lines.join(QString()), text.left(lines.at(0).size() + lines.at(1).size()));
+    }
+
+    void theWindowNumberSquareIsDrawnOnItsBackground() {
+        const QImage square =
+            preview::windowNumber(QStringLiteral("\\12"), Qt::blue, Qt::yellow).toImage();
+        QCOMPARE(square.size(), QSize(32, 32));
+        QCOMPARE(square.pixelColor(0, 0), QColor(Qt::blue));
+        bool lit = false;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                lit = lit || square.pixelColor(x, y).red() > 128;
+        QVERIFY(lit);
+    }
+
+    void noWindowNumberGivesTheWholeWidthToThePicture() {
+        WindowRig r;
+        r.w.toolbarAction(QStringLiteral("图象处理"));
+        r.w.findChild<QScrollBar *>(QStringLiteral("VScroll1"))->setValue(0); // "无"
+        QCOMPARE(r.w.findChild<QLineEdit *>(QStringLiteral("窗口号"))->text(),
+                 QStringLiteral("无"));
+        QVERIFY(!r.w.findChild<QLabel *>(QStringLiteral("pic1"))->isVisibleTo(&r.w));
+        QCOMPARE(r.w.findChild<QLabel *>(QStringLiteral("PicImg"))->x(), 0);
+    }
+};
+
+QTEST_MAIN(PreviewTest)
+#include "tst_preview.moc"
