@@ -29,6 +29,12 @@ bool GuiOperator::askYesNo(const QString &text, const QString &caption) {
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
+bool GuiOperator::askYesNoDefaultNo(const QString &text, const QString &caption) {
+    return QMessageBox::question(owner(), captionOr(caption), text,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
 bool GuiOperator::askOkCancel(const QString &text, const QString &caption) {
     return QMessageBox::warning(owner(), captionOr(caption), text,
                                 QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;

@@ -10,6 +10,7 @@ class GuiOperator : public OperatorUi {
     explicit GuiOperator(QWidget *parent) : m_parent(parent) {}
     void message(const QString &text, const QString &caption = QString()) override;
     bool askYesNo(const QString &text, const QString &caption = QString()) override;
+    bool askYesNoDefaultNo(const QString &text, const QString &caption) override;
     bool askOkCancel(const QString &text, const QString &caption = QString()) override;
     bool input(const QString &prompt, const QString &caption, QString &value) override;
     QString openFile(const QString &caption, const QString &filter) override;

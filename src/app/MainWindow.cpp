@@ -47,6 +47,9 @@ class MainWindow::OperatorProxy : public OperatorUi {
     explicit OperatorProxy(MainWindow &w) : m_w(w) {}
     void message(const QString &t, const QString &c) override { m_w.m_ui->message(t, c); }
     bool askYesNo(const QString &t, const QString &c) override { return m_w.m_ui->askYesNo(t, c); }
+    bool askYesNoDefaultNo(const QString &t, const QString &c) override {
+        return m_w.m_ui->askYesNoDefaultNo(t, c);
+    }
     bool askOkCancel(const QString &t, const QString &c) override {
         return m_w.m_ui->askOkCancel(t, c);
     }

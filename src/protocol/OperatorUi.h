@@ -12,6 +12,11 @@ class OperatorUi {
     virtual void message(const QString &text, const QString &caption = QString()) = 0;
     // Yes/No question; true for Yes.
     virtual bool askYesNo(const QString &text, const QString &caption = QString()) = 0;
+    // The same with No as the default button, for questions where going on
+    // should take a deliberate Yes.
+    virtual bool askYesNoDefaultNo(const QString &text, const QString &caption) {
+        return askYesNo(text, caption);
+    }
     // OK/Cancel question; true for OK.
     virtual bool askOkCancel(const QString &text, const QString &caption = QString()) = 0;
     // Input box; returns false when cancelled.

@@ -165,7 +165,8 @@ SendAll sendAll(led &device, OperatorUi &ui, const workflow::Connection &c, Scre
             const qint16 n = device.Strtoneima(pool.at(p).mid(3), qint16(colourCode(pool.at(p))));
             result.width = 8 * (n - 1);
             last = textpicture::send(device, k, n, textpicture::Layout::Plain);
-            if (!last && !ui.askYesNo(QStringLiteral("第 %1更新失败，是否继续发送？").arg(k),
+            if (!last &&
+                !ui.askYesNoDefaultNo(QStringLiteral("第 %1更新失败，是否继续发送？").arg(k),
                                       QStringLiteral("更新失败"))) {
                 stop = true;
                 return Outcome::NotAcknowledged;
