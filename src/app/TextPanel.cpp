@@ -153,8 +153,10 @@ void TextPanel::setWindowNumber() {
     request.ascPosition = QString::number(m_ui->ASC颜色->currentIndex());
     request.backgroundPosition = QString::number(m_ui->combo1->currentIndex());
     ScreenRegistry &registry = m_window.screens().registry();
-    windownumber::set(m_window.device(), m_window.ui(), m_window.connection(), request,
-                      {&registry.ini(), registry.currentSection()});
+    m_windowNumberSet = false;
+    m_windowNumberSet =
+        windownumber::set(m_window.device(), m_window.ui(), m_window.connection(), request,
+                          {&registry.ini(), registry.currentSection()}) == workflow::Outcome::Done;
 }
 
 TextPanel::~TextPanel() = default;

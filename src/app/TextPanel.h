@@ -32,6 +32,8 @@ class TextPanel : public QGroupBox {
     // value, then the colour lists for the screen's colour type.
     void refresh();
     void refillColourLists(int colourType);
+    // True after the screen acknowledged the last "设置窗口号"; the image send reads it.
+    bool windowNumberSet() const { return m_windowNumberSet; }
 
   private:
     void callQueue(queuecalling::Action action);
@@ -52,6 +54,7 @@ class TextPanel : public QGroupBox {
     void clearPool();
     void sendAll();
     bool m_loadingText = false;
+    bool m_windowNumberSet = false;
     const std::unique_ptr<Ui::TextPanel> m_ui;
     MainWindow &m_window;
 };
