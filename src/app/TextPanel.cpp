@@ -144,6 +144,7 @@ void TextPanel::refillColourLists(int colourType) {
 }
 
 void TextPanel::setWindowNumber() {
+    m_windowNumberSet = false;
     windownumber::Request request;
     request.field = m_ui->窗口号->text();
     request.colour = windownumber::colourByte(m_ui->Windowbackcolor->currentIndex(),
@@ -153,7 +154,6 @@ void TextPanel::setWindowNumber() {
     request.ascPosition = QString::number(m_ui->ASC颜色->currentIndex());
     request.backgroundPosition = QString::number(m_ui->combo1->currentIndex());
     ScreenRegistry &registry = m_window.screens().registry();
-    m_windowNumberSet = false;
     m_windowNumberSet =
         windownumber::set(m_window.device(), m_window.ui(), m_window.connection(), request,
                           {&registry.ini(), registry.currentSection()}) == workflow::Outcome::Done;
