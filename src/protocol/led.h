@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QImage>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -101,6 +102,19 @@ class led : public QObject {
     qint16 Strtoneima2(const QString &neistr, qint16 &cols);
     qint16 Strtoneima3(const QString &neistr, qint16 hzcolor);
     static qint16 actionfashion(const QString &dongz);
+
+    // --- bitmap encoders ---
+    // Bands of 16 rows as colour bit planes, one plane a table row from row
+    // 0 (single colour: green; two: red, green; full: red, green, blue); a
+    // pixel lights at 64 and above; the rightmost W mod 8 columns are not
+    // encoded, rows below the picture are dark. Returns the plane size 16 x
+    // (W div 8); VbError 9 when a plane would not fit a row (W > 512).
+    qint16 GetDatNDS2_dan(const QImage &pic);
+    qint16 GetDatNDS2(const QImage &pic);
+    qint16 GetDatNDS3(const QImage &pic);
+    static qint32 GetRValue(quint32 RgbColor) { return qint32(RgbColor & 0xFF); }
+    static qint32 GetGValue(quint32 RgbColor) { return qint32((RgbColor >> 8) & 0xFF); }
+    static qint32 GetBValue(quint32 RgbColor) { return qint32((RgbColor >> 16) & 0xFF); }
 
     PacketTable &table() { return m_table; }
     const PacketTable &table() const { return m_table; }
