@@ -10,8 +10,11 @@
 #include "app/SpinPair.h"
 #include "config/NumericText.h"
 #include "encoding/ColourBytes.h"
+#include "protocol/OperatorUi.h"
+#include "ui_MainWindow.h"
 #include "ui_ParameterPanel.h"
 #include "ui_TextPanel.h"
+#include "workflows/ImageLibrary.h"
 #include "workflows/ScreenLists.h"
 #include "workflows/TextPool.h"
 #include "workflows/TextSending.h"
@@ -40,7 +43,24 @@ TextPanel::TextPanel(MainWindow &window, QWidget *parent)
     });
     connect(m_ui->Option1, &QRadioButton::toggled, this, [this](bool picture) {
         m_ui->文本Logo框->setVisible(!picture);
-        if (!picture) textPreview();
+        showPictureControls(picture);
+        if (picture)
+            selectImage(selectedImage());
+        else
+            textPreview();
+    });
+    m_ui->图像->setModel(&window.screenLists().images);
+    connect(m_ui->图像, &QListView::clicked, this,
+            [this](const QModelIndex &i) { selectImage(i.row()); });
+    connect(m_ui->添加图像, &QPushButton::clicked, this, [this] { chooseImage(false); });
+    connect(m_ui->修改图像, &QPushButton::clicked, this, [this] { chooseImage(true); });
+    connect(m_ui->删除选中图像, &QPushButton::clicked, this, &TextPanel::deleteImage);
+    connect(m_ui->清空图像, &QPushButton::clicked, this,
+            [this] { m_window.screenLists().images.setStringList({}); });
+    window.bind(m_ui->发送图像, [this] { sendPowerOn(); });
+    connect(&window.screenLists(), &ScreenLists::loaded, this, [this] {
+        // A screen's first image is shown when it is selected; none, no error.
+        if (m_window.screenLists().images.rowCount() > 0) selectImage(0);
     });
     window.bind(window.parameters().form().Command12, [this] { setWindowNumber(); });
     window.bind(m_ui->发送汉字, [this] { sendText(false); });
@@ -84,6 +104,77 @@ void TextPanel::sendText(bool logo) {
         textsending::sendMessage(m_window.device(), m_window.ui(), m_window.connection(), f,
                                  m_window.screens().registry().MapSavePath);
     }
+}
+
+int TextPanel::selectedImage() const {
+    const QModelIndex i = m_ui->图像->currentIndex();
+    return i.isValid() && m_ui->图像->selectionModel()->isSelected(i) ? i.row() : -1;
+}
+
+void TextPanel::selectImage(int p) {
+    QStringListModel &images = m_window.screenLists().images;
+    if (p < 0 || p >= images.rowCount()) return;
+    m_ui->图像->setCurrentIndex(images.index(p));
+    m_surface = imagelibrary::surface(m_window.ui(), images.stringList().at(p),
+                                      m_window.parameters().screenLength(),
+                                      m_window.parameters().screenHeight(), windowNumberShown());
+    const QPixmap picture = QPixmap::fromImage(m_surface);
+    m_window.connectionRow().pic->setPixmap(picture);
+    m_ui->PicImg->setPixmap(picture);
+}
+
+void TextPanel::chooseImage(bool replace) {
+    const int p = selectedImage();
+    if (replace && p < 0) {
+        m_window.ui().message(QStringLiteral("未选中图像"), QStringLiteral("图像删除"));
+        return;
+    }
+    const QString path = m_window.ui().openFile(m_ui->添加图像->text(),
+                                                QStringLiteral("数据库文件 (*.bmp);;所有文件 (*)"));
+    // A cancelled dialog leaves the list as it was.
+    if (path.isEmpty()) return;
+    QStringList images = m_window.screenLists().images.stringList();
+    if (replace)
+        images[p] = path;
+    else
+        images = QStringList{path};
+    m_window.screenLists().images.setStringList(images);
+    selectImage(replace ? p : 0);
+}
+
+void TextPanel::deleteImage() {
+    const int p = selectedImage();
+    if (p < 0) {
+        m_window.ui().message(QStringLiteral("未选中图像"), QStringLiteral("图像删除"));
+        return;
+    }
+    m_window.screenLists().images.removeRows(p, 1);
+    if (p > 0) selectImage(p - 1);
+}
+
+void TextPanel::showPictureControls(bool picture) {
+    for (QWidget *w : {static_cast<QWidget *>(m_ui->图像), static_cast<QWidget *>(m_ui->添加图像),
+                       static_cast<QWidget *>(m_ui->label_图像)})
+        w->setVisible(picture);
+    for (QWidget *w : {m_ui->删除选中图像, m_ui->修改图像, m_ui->清空图像})
+        w->setVisible(false);
+}
+
+void TextPanel::sendPowerOn() {
+    imagelibrary::Request r;
+    r.picture = !m_ui->Option2->isChecked();
+    r.position = selectedImage();
+    r.surface = m_surface;
+    r.colourType = m_window.parameters().form().色彩->currentIndex();
+    r.height = m_window.parameters().form().pgao->currentText();
+    r.text = m_ui->Text1->toPlainText();
+    r.colour =
+        colourbytes::lineColourByte(m_ui->字库颜色->currentIndex(), m_ui->ASC颜色->currentIndex(),
+                                    m_ui->combo1->currentIndex());
+    imagelibrary::send(m_window.device(), m_window.ui(), m_window.connection(), r, [this] {
+        setWindowNumber();
+        return m_windowNumberSet;
+    });
 }
 
 void TextPanel::refresh() {

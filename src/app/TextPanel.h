@@ -4,6 +4,7 @@
 #include "workflows/QueueCalling.h"
 
 #include <QGroupBox>
+#include <QImage>
 #include <memory>
 
 class MainWindow;
@@ -53,6 +54,14 @@ class TextPanel : public QGroupBox {
     void deleteText();
     void clearPool();
     void sendAll();
+    // The image panel.
+    int selectedImage() const;
+    void selectImage(int position);
+    void chooseImage(bool replace);
+    void deleteImage();
+    void sendPowerOn();
+    void showPictureControls(bool picture);
+    QImage m_surface;
     bool m_loadingText = false;
     bool m_windowNumberSet = false;
     const std::unique_ptr<Ui::TextPanel> m_ui;
