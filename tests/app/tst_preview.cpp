@@ -3,6 +3,7 @@
 // hidden for "无".
 #include "app/Preview.h"
 #include "support/WindowRig.h"
+#include "workflows/ScreenLists.h"
 
 #include <QLabel>
 #include <QScrollBar>
@@ -40,6 +41,17 @@ class PreviewTest : public QObject {
             for (int x = 0; x < 32; ++x)
                 lit = lit || square.pixelColor(x, y).red() > 128;
         QVERIFY(lit);
+    }
+
+    void choosingReplacesTheImageListAndCancellingKeepsIt() {
+        WindowRig r;
+        r.ui.files = {QStringLiteral("/x/a.bmp"), QStringLiteral("/x/b.bmp"), QString()};
+        r.click("添加图像");
+        r.click("添加图像");
+        QCOMPARE(r.w.screenLists().images.stringList(), QStringList{"/x/b.bmp"});
+        r.click("添加图像"); // cancelled
+        QCOMPARE(r.w.screenLists().images.stringList(), QStringList{"/x/b.bmp"});
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("图像不存在"));
     }
 
     void noWindowNumberGivesTheWholeWidthToThePicture() {

@@ -272,6 +272,33 @@ class WindowWithBoardTest : public QObject {
         QCOMPARE(r.text("Text9"), QStringLiteral("48"));
     }
 
+    void aTwoColourPictureReachesTheBoardAsFourPackets() {
+        WindowRig r;
+        QImage picture(64, 32, QImage::Format_RGB32);
+        picture.fill(qRgb(255, 0, 0));
+        for (int y = 0; y < 32; ++y)
+            for (int x = 32; x < 64; ++x)
+                picture.setPixel(x, y, qRgb(0, 255, 0));
+        const QString path = r.dir.file(QStringLiteral("logo.png"));
+        QVERIFY(picture.save(path));
+        r.list("色彩")->setCurrentIndex(1); // 双色
+        r.w.findChild<QLineEdit *>(QStringLiteral("Pchang"))->setText(QStringLiteral("96"));
+        r.list("pgao")->setCurrentText(QStringLiteral("32"));
+        r.w.toolbarAction(QStringLiteral("图象处理"));
+        r.ui.files = {path};
+        r.click("添加图像");
+        r.click("发送图像");
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("更新成功"));
+        const StoredPicture &stored = r.line.board(1)->state().pictures.value(1);
+        QCOMPARE(stored.kind, StoredPicture::Kind::Image);
+        QCOMPARE(stored.planes, 2);
+        QCOMPARE(stored.rows.size(), 4);
+        r.line.board(1)->state().setSize(96, 32);
+        const QImage dots = r.dots();
+        QCOMPARE(dots.pixel(32 + 5, 3), qRgb(255, 0, 0)); // after the window number
+        QCOMPARE(dots.pixel(32 + 40, 30), qRgb(0, 255, 0));
+    }
+
     void aScreenThatRefusesThePictureGetsNoDisplayBlock() {
         WindowRig r;
         FaultPlan faults;
