@@ -1,0 +1,113 @@
+// The text pool of the text panel: the pool and attribute views, add,
+// select, delete, clear and send-all.
+#include "app/TextPanel.h"
+
+#include "app/AddTextDialog.h"
+#include "app/ListPanel.h"
+#include "app/MainWindow.h"
+#include "app/ParameterPanel.h"
+#include "app/ScreenPanel.h"
+#include "config/NumericText.h"
+#include "ui_MainWindow.h"
+#include "ui_ParameterPanel.h"
+#include "ui_TextPanel.h"
+#include "workflows/ScreenLists.h"
+#include "workflows/TextPool.h"
+
+QStringList TextPanel::pool() const {
+    return m_window.screenLists().pool.stringList();
+}
+
+void TextPanel::showListOptions() {
+    QCheckBox *boxes[] = {m_ui->Check2_0, m_ui->Check2_1,   m_ui->Check2_2,
+                          m_ui->Check2_3, m_ui->按屏长截取, m_ui->自动更新列表};
+    const QList<bool> &flags = m_window.screenLists().attributeFlags;
+    for (int i = 0; i < 6; ++i) {
+        const QSignalBlocker block(boxes[i]);
+        boxes[i]->setChecked(flags.value(i));
+    }
+}
+
+int TextPanel::selectedText() const {
+    const QModelIndex i = m_ui->发送文字->currentIndex();
+    return i.isValid() && m_ui->发送文字->selectionModel()->isSelected(i) ? i.row() : -1;
+}
+
+void TextPanel::selectText(int p) {
+    ScreenLists &lists = m_window.screenLists();
+    const QString entry = lists.pool.stringList().value(p);
+    m_ui->发送文字->setCurrentIndex(lists.pool.index(p));
+    m_ui->List2->setCurrentIndex(lists.attributes.index(p));
+    m_ui->Text7->setText(entry.mid(3));
+    m_ui->combo1->setCurrentIndex(entry.startsWith(QStringLiteral("红色"))   ? 0
+                                  : entry.startsWith(QStringLiteral("绿色")) ? 1
+                                                                             : 2);
+    m_ui->Text8->setText(QString::number(p + 1));
+    // All three values first: each change of the fields rewrites the entry.
+    const MessageList::Parsed a =
+        MessageList::parse(QStringLiteral("第") + QString::number(p + 1) + QStringLiteral("幅图") +
+                           lists.attributes.stringList().value(p));
+    m_loadingText = true;
+    const int effect = m_ui->Combo8->findText(a.effect);
+    m_ui->Combo8->setCurrentIndex(effect < 0 ? 0 : effect);
+    m_ui->Text2->setText(NumericText::format(a.speed));
+    m_ui->Text3->setText(NumericText::format(a.stay));
+    m_loadingText = false;
+}
+
+void TextPanel::updateAttributes() {
+    const int p = selectedText();
+    if (m_loadingText || p < 0) return;
+    QStringList attributes = m_window.screenLists().attributes.stringList();
+    if (p >= attributes.size()) return;
+    attributes[p] = textpool::attributeEntry(m_ui->Combo8->currentText(), m_ui->Text2->text(),
+                                             m_ui->Text3->text());
+    m_window.screenLists().attributes.setStringList(attributes);
+    m_ui->List2->setCurrentIndex(m_window.screenLists().attributes.index(p));
+}
+
+namespace {
+textpool::Store storeOf(MainWindow &window) {
+    ScreenRegistry &registry = window.screens().registry();
+    return {registry.MapSavePath, {&registry.ini(), registry.currentSection()}};
+}
+} // namespace
+
+void TextPanel::addTexts() {
+    const int width = textpool::lineWidth(m_ui->按屏长截取->isChecked(),
+                                          m_window.parameters().form().Pchang->text(), false);
+    AddTextDialog dialog(m_window.ui(), qMax(2, width), &m_window);
+    if (dialog.exec() != QDialog::Accepted) return;
+    m_ui->发送文字->clearSelection();
+    m_ui->combo1->setCurrentIndex(dialog.colour());
+    m_window.trap([&] {
+        textpool::add(m_window.screenLists(), storeOf(m_window), dialog.lines(),
+                      m_ui->combo1->currentText(),
+                      textpool::attributeEntry(m_ui->Combo8->currentText(), m_ui->Text2->text(),
+                                               m_ui->Text3->text()));
+    });
+    const int count = int(pool().size());
+    if (count > 0) m_ui->发送文字->setCurrentIndex(m_window.screenLists().pool.index(count - 1));
+}
+
+void TextPanel::deleteText() {
+    const int p = selectedText();
+    if (p < 0) return;
+    int next = -1;
+    m_window.trap([&] { next = textpool::remove(m_window.screenLists(), storeOf(m_window), p); });
+    if (next >= 0) selectText(next);
+}
+
+void TextPanel::clearPool() {
+    m_window.trap([&] { textpool::clear(m_window.screenLists(), storeOf(m_window)); });
+    m_window.lists().showClockOptions();
+}
+
+void TextPanel::sendAll() {
+    const QList<bool> flags = m_window.screenLists().attributeFlags;
+    const textpool::SendAll sent =
+        textpool::sendAll(m_window.device(), m_window.ui(), m_window.connection(),
+                          m_window.screenLists(), flags.value(5), flags.mid(0, 4));
+    if (sent.width >= 0) m_ui->Text9->setText(QString::number(sent.width));
+    m_window.lists().showClockOptions();
+}
