@@ -55,6 +55,10 @@ void ListPanel::showClockOptions() {
     }
 }
 
+QString ListPanel::clockStay() const {
+    return m_ui->Text12->text();
+}
+
 int ListPanel::selected() const {
     const QModelIndex i = m_ui->List1->currentIndex();
     return i.isValid() && m_ui->List1->selectionModel()->isSelected(i) ? i.row() : -1;

@@ -22,6 +22,8 @@ class ListPanel : public QGroupBox {
     void showStoredTexts(const QStringList &texts, bool selectFirst = false);
     // The clock options as the model has them (after a load).
     void showClockOptions();
+    // The stay time a new clock entry takes (Text12).
+    QString clockStay() const;
 
   private:
     int selected() const;

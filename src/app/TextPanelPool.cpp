@@ -105,9 +105,9 @@ void TextPanel::clearPool() {
 
 void TextPanel::sendAll() {
     const QList<bool> flags = m_window.screenLists().attributeFlags;
-    const textpool::SendAll sent =
-        textpool::sendAll(m_window.device(), m_window.ui(), m_window.connection(),
-                          m_window.screenLists(), flags.value(5), flags.mid(0, 4));
+    const textpool::SendAll sent = textpool::sendAll(
+        m_window.device(), m_window.ui(), m_window.connection(), m_window.screenLists(),
+        flags.value(5), flags.mid(0, 4), m_window.lists().clockStay());
     if (sent.width >= 0) m_ui->Text9->setText(QString::number(sent.width));
     m_window.lists().showClockOptions();
 }

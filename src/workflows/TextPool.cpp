@@ -146,7 +146,7 @@ void clear(ScreenLists &lists, const Store &store) {
 }
 
 SendAll sendAll(led &device, OperatorUi &ui, const workflow::Connection &c, ScreenLists &lists,
-                bool rebuildList, const QList<bool> &clockOptions) {
+                bool rebuildList, const QList<bool> &clockOptions, const QString &clockStay) {
     SendAll result;
     const QStringList pool = lists.pool.stringList();
     const QString caption = QStringLiteral("汉字发送");
@@ -179,7 +179,7 @@ SendAll sendAll(led &device, OperatorUi &ui, const workflow::Connection &c, Scre
     MessageList &list = lists.messages;
     list.clearAll();
     for (int d = 0; d < MessageList::ClockOptions; ++d)
-        if (clockOptions.value(d)) list.tick(d, QStringLiteral("2"));
+        if (clockOptions.value(d)) list.tick(d, clockStay);
     const QStringList attributes = lists.attributes.stringList();
     for (int j = 1; j <= attributes.size(); ++j)
         list.append(QStringLiteral("第%1幅图").arg(j) + attributes.at(j - 1));

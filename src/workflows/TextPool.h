@@ -57,7 +57,9 @@ struct SendAll {
 // ("第 k更新失败，是否继续发送？", No ends at once), "汉字发送成功" when the last
 // one was stored; then, with `rebuildList`, the message list made of the
 // ticked clock options and one entry per text, uploaded.
+// `clockStay`: the stay time the clock entries get (the list panel's field).
 SendAll sendAll(led &device, OperatorUi &ui, const workflow::Connection &c, ScreenLists &lists,
-                bool rebuildList, const QList<bool> &clockOptions);
+                bool rebuildList, const QList<bool> &clockOptions,
+                const QString &clockStay = QStringLiteral("2"));
 
 } // namespace textpool
