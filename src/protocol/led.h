@@ -103,6 +103,15 @@ class led : public QObject {
     qint16 Strtoneima3(const QString &neistr, qint16 hzcolor);
     static qint16 actionfashion(const QString &dongz);
 
+    // --- file uploads ---
+    // The file in packets of `packagesize` bytes, packet k in row k, read in
+    // one block; the last row's tail is 0xFF. Returns the packet count.
+    // VbError 53 for a missing file, 75 for one that cannot be read, 6 for a
+    // size outside 1..1024 or more than 32767 packets (nothing loaded then).
+    qint16 filetoarray(const QString &conversionfile, qint16 packagesize);
+    // The same, then bytes 20-23 of row 0 := the file's length, low byte first.
+    qint16 filetoarray9200(const QString &conversionfile, qint16 packagesize);
+
     // --- bitmap encoders ---
     // Bands of 16 rows as colour bit planes, one plane a table row from row
     // 0 (single colour: green; two: red, green; full: red, green, blue); a
