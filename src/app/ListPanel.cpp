@@ -92,10 +92,10 @@ void ListPanel::removeSelected() {
     // While an entry is being modified, deleting is off, by button and by double-click.
     if (p < 0 || !m_ui->删除列表->isEnabled()) return;
     // A clock entry goes by unticking its option.
-    const QString head = m_list.entry(p).left(6);
-    const QStringList heads{QStringLiteral("显示日期12"), QStringLiteral("显示时钟12"),
-                            QStringLiteral("显示日期64"), QStringLiteral("显示时钟64")};
-    const int option = int(heads.indexOf(head));
+    int option = MessageList::ClockOptions - 1;
+    while (option >= 0 &&
+           MessageList::clockCaptions().at(option).left(6) != m_list.entry(p).left(6))
+        --option;
     QCheckBox *options[] = {m_ui->Check1_0, m_ui->Check1_1, m_ui->Check1_2, m_ui->Check1_3};
     if (option >= 0 && m_list.ticked(option) && m_list.clockPosition(option) == p) {
         options[option]->setChecked(false);

@@ -97,8 +97,7 @@ void TextPanel::stepWindowNumber(int value) {
 }
 
 bool TextPanel::windowNumberShown() const {
-    const QString field = m_ui->窗口号->text();
-    return field != QStringLiteral("自定义") && field != QStringLiteral("无");
+    return windownumber::showsNumber(m_ui->窗口号->text());
 }
 
 void TextPanel::placePreview(int shift) {

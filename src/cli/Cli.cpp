@@ -19,40 +19,6 @@ Registration::Registration(std::initializer_list<Command> commands) {
         registry().append(c);
 }
 
-namespace {
-// The workflows' messages and questions, one line each on stderr. A question
-// is answered Yes only with --yes.
-class StreamOperator : public OperatorUi {
-  public:
-    explicit StreamOperator(QTextStream &err) : m_err(err) {}
-    void message(const QString &text, const QString &caption) override {
-        line(caption.isEmpty() ? text : caption + QStringLiteral(": ") + text);
-    }
-    bool askYesNo(const QString &text, const QString &caption) override {
-        message(text, caption);
-        return answerYes;
-    }
-    bool askOkCancel(const QString &text, const QString &caption) override {
-        return askYesNo(text, caption);
-    }
-    bool input(const QString &, const QString &, QString &) override { return false; }
-    QString openFile(const QString &, const QString &) override { return QString(); }
-    void statusError(int number, const QString &text) override {
-        line(QStringLiteral("error %1%2")
-                 .arg(number)
-                 .arg(text.isEmpty() ? QString() : QStringLiteral(": ") + text));
-    }
-    bool answerYes = false;
-
-  private:
-    void line(const QString &text) {
-        m_err << text << '\n';
-        m_err.flush();
-    }
-    QTextStream &m_err;
-};
-} // namespace
-
 void Context::prepare() const {
     device.PAdress = qint16(address);
     device.serieinit(qint16(port), baud);
@@ -105,6 +71,12 @@ QString takeOption(QStringList &args, const QString &name) {
     const QString value = args.at(i + 1);
     args.remove(i, 2);
     return value;
+}
+
+QString numberOption(QStringList &args, const QString &name, int min, int max,
+                     const QString &fallback) {
+    const QString text = takeOption(args, name);
+    return text.isEmpty() ? fallback : QString::number(parseInt(text, name.mid(2), min, max));
 }
 
 bool takeFlag(QStringList &args, const QString &name) {

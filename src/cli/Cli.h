@@ -70,6 +70,9 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
 // decimal: "010" is ten.
 int parseInt(const QString &text, const QString &what, int min, int max);
 QString takeOption(QStringList &args, const QString &name);
+// A decimal option from min to max, as its decimal text; `fallback` when absent.
+QString numberOption(QStringList &args, const QString &name, int min, int max,
+                     const QString &fallback);
 bool takeFlag(QStringList &args, const QString &name);
 void expectNoMore(const QStringList &args);
 

@@ -53,12 +53,10 @@ int startPictureCommand(Context &ctx, QStringList &args) {
 }
 
 int clockCommand(Context &ctx, QStringList &args) {
-    const QString offsetText = takeOption(args, QStringLiteral("--offset"));
-    const int offset =
-        offsetText.isEmpty() ? 0 : parseInt(offsetText, QStringLiteral("offset"), -32768, 32767);
+    const QString offset =
+        numberOption(args, QStringLiteral("--offset"), -32768, 32767, QStringLiteral("0"));
     expectNoMore(args);
-    return ctx.report(controlcommands::adjustClock(ctx.device, ctx.ui, ctx.connection(),
-                                                   QString::number(offset)));
+    return ctx.report(controlcommands::adjustClock(ctx.device, ctx.ui, ctx.connection(), offset));
 }
 
 int listCommand(Context &ctx, QStringList &args) {

@@ -15,9 +15,8 @@ namespace cli {
 namespace {
 
 int imageCommand(Context &ctx, QStringList &args) {
-    const QString pictureText = takeOption(args, QStringLiteral("--picture"));
     const int picture =
-        pictureText.isEmpty() ? 1 : parseInt(pictureText, QStringLiteral("picture"), 1, 239);
+        numberOption(args, QStringLiteral("--picture"), 1, 239, QStringLiteral("1")).toInt();
     const QString type = takeOption(args, QStringLiteral("--colour-type"));
     const QStringList types{QStringLiteral("single"), QStringLiteral("two"),
                             QStringLiteral("full")};

@@ -9,16 +9,11 @@ namespace {
 
 textsending::Fields fieldsFrom(QStringList &args, const char *command) {
     textsending::Fields f;
-    auto number = [&](const char *option, const QString &fallback) {
-        const QString text = takeOption(args, QString::fromLatin1(option));
-        if (text.isEmpty()) return fallback;
-        return QString::number(parseInt(text, QString::fromLatin1(option + 2), 0, 255));
-    };
     // Without --colour, the text colour byte the window starts with (51).
-    f.colour = number("--colour", QStringLiteral("51")).toInt();
-    f.effect = number("--effect", QStringLiteral("0")).toInt();
-    f.speed = number("--speed", f.speed);
-    f.stay = number("--stay", f.stay);
+    f.colour = numberOption(args, QStringLiteral("--colour"), 0, 255, QStringLiteral("51")).toInt();
+    f.effect = numberOption(args, QStringLiteral("--effect"), 0, 255, QStringLiteral("0")).toInt();
+    f.speed = numberOption(args, QStringLiteral("--speed"), 0, 255, f.speed);
+    f.stay = numberOption(args, QStringLiteral("--stay"), 0, 255, f.stay);
     f.withEffect = takeFlag(args, QStringLiteral("--with-effect"));
     if (args.isEmpty())
         throw UsageError{QString::fromLatin1(command) + QStringLiteral(" needs TEXT")};

@@ -43,12 +43,6 @@ int codeOption(QStringList &args, const QString &option, const char16_t *list, i
                          .arg(option, codes.join(QStringLiteral(", ")), text)};
 }
 
-QString dotsOption(QStringList &args, const QString &option, const QString &fallback) {
-    const QString text = takeOption(args, option);
-    if (text.isEmpty()) return fallback;
-    return QString::number(parseInt(text, option.mid(2), -32768, 32767));
-}
-
 int propertiesCommand(Context &ctx, QStringList &args) {
     const bool storeKeys = takeFlag(args, QStringLiteral("--store"));
     expectNoMore(args);
@@ -75,8 +69,8 @@ int setPropertiesCommand(Context &ctx, QStringList &args) {
     c.dataPolarity =
         codeOption(args, QStringLiteral("--data-polarity"), u"数据极性", c.dataPolarity);
     c.clock = codeOption(args, QStringLiteral("--clock"), u"时钟显示", c.clock);
-    c.length = dotsOption(args, QStringLiteral("--width"), c.length);
-    c.height = dotsOption(args, QStringLiteral("--height"), c.height);
+    c.length = numberOption(args, QStringLiteral("--width"), -32768, 32767, c.length);
+    c.height = numberOption(args, QStringLiteral("--height"), -32768, 32767, c.height);
     expectNoMore(args);
     CIniFile ini;
     return ctx.report(

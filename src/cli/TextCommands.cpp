@@ -13,24 +13,18 @@
 namespace cli {
 namespace {
 
+// The workflow checks every value, as it does the panel's.
+constexpr int kAny = std::numeric_limits<int>::min();
+constexpr int kAnyMax = std::numeric_limits<int>::max();
+
 // A number option checked against a byte with the panels' own reason.
 int byteOption(QStringList &args, const QString &option, const QString &label, int fallback) {
     const QString text = takeOption(args, option);
     if (text.isEmpty()) return fallback;
-    const int value = parseInt(text, option.mid(2), std::numeric_limits<int>::min(),
-                               std::numeric_limits<int>::max());
+    const int value = parseInt(text, option.mid(2), kAny, kAnyMax);
     const QString problem = textchecks::byteProblem(label, value);
     if (!problem.isEmpty()) throw UsageError{problem};
     return value;
-}
-
-// A decimal number option passed on as the text a panel field would hold;
-// the workflow reads and checks it.
-QString numberOption(QStringList &args, const QString &option, const QString &fallback) {
-    const QString text = takeOption(args, option);
-    if (text.isEmpty()) return fallback;
-    parseInt(text, option.mid(2), std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    return text.trimmed();
 }
 
 // False when the text is refused or the operator (--lossy) did not agree.
@@ -77,11 +71,14 @@ int queueCommand(Context &ctx, QStringList &args, queuecalling::Action upper,
     // The workflow checks every value, as it does the panel's.
     queuecalling::Fields fields;
     // Without --colour, the colours the window starts with (yellow, red, green background).
-    fields.colour = numberOption(args, QStringLiteral("--colour"), QStringLiteral("147")).toInt();
-    fields.pageTime = numberOption(args, QStringLiteral("--page"), fields.pageTime);
-    fields.effect = numberOption(args, QStringLiteral("--effect"), QStringLiteral("0")).toInt();
-    fields.speed = numberOption(args, QStringLiteral("--speed"), fields.speed);
-    fields.stay = numberOption(args, QStringLiteral("--stay"), fields.stay);
+    fields.colour =
+        numberOption(args, QStringLiteral("--colour"), kAny, kAnyMax, QStringLiteral("147"))
+            .toInt();
+    fields.pageTime = numberOption(args, QStringLiteral("--page"), kAny, kAnyMax, fields.pageTime);
+    fields.effect =
+        numberOption(args, QStringLiteral("--effect"), kAny, kAnyMax, QStringLiteral("0")).toInt();
+    fields.speed = numberOption(args, QStringLiteral("--speed"), kAny, kAnyMax, fields.speed);
+    fields.stay = numberOption(args, QStringLiteral("--stay"), kAny, kAnyMax, fields.stay);
     if (args.size() < 2) throw UsageError{QStringLiteral("needs upper|lower and TEXT")};
     const QString line = args.takeFirst();
     if (line == QLatin1String("upper")) {

@@ -8,10 +8,10 @@ namespace cli {
 namespace {
 
 int windowNumberCommand(Context &ctx, QStringList &args) {
-    const QString colour = takeOption(args, QStringLiteral("--colour"));
     windownumber::Request request;
     // Yellow on black, as a two-colour screen's lists start.
-    request.colour = colour.isEmpty() ? 0x03 : parseInt(colour, QStringLiteral("colour"), 0, 255);
+    request.colour =
+        numberOption(args, QStringLiteral("--colour"), 0, 255, QStringLiteral("3")).toInt();
     if (args.isEmpty()) throw UsageError{QStringLiteral("window-number needs TEXT")};
     request.field = args.takeFirst();
     expectNoMore(args);

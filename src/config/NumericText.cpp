@@ -81,6 +81,13 @@ qint16 NumericText::toInt16(double value) {
     return qint16(rounded);
 }
 
+quint8 NumericText::toByte(double value, const QString &what) {
+    const double rounded = std::nearbyint(value);
+    if (!(rounded >= 0.0 && rounded <= 255.0))
+        throw VbError(vberr::Overflow, QStringLiteral("%1超出0到255：%2").arg(what).arg(value));
+    return quint8(rounded);
+}
+
 QString NumericText::format(double value) {
     if (value == std::trunc(value) && std::fabs(value) < 1e15)
         return QString::number(qint64(value));

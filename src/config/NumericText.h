@@ -8,6 +8,9 @@ namespace NumericText {
 double value(const QString &text);
 // Nearest 16-bit integer, halves to even; VbError 6 (overflow) outside.
 qint16 toInt16(double value);
+// Nearest whole number, halves to even, as one byte; VbError 6 naming `what`
+// outside 0..255.
+quint8 toByte(double value, const QString &what);
 // The value as decimal text: "3", "-2", "1.5".
 QString format(double value);
 } // namespace NumericText

@@ -2,35 +2,36 @@
 
 #include <cstdio>
 
-static void printLine(const QString &line) {
-    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
-    std::fflush(stderr);
+void StreamOperator::line(const QString &text) {
+    m_out << text << '\n';
+    m_out.flush();
 }
 
-void StderrOperator::message(const QString &text, const QString &caption) {
-    printLine(caption.isEmpty() ? text : caption + QStringLiteral(": ") + text);
+void StreamOperator::message(const QString &text, const QString &caption) {
+    line(caption.isEmpty() ? text : caption + QStringLiteral(": ") + text);
 }
 
-bool StderrOperator::askYesNo(const QString &text, const QString &caption) {
+bool StreamOperator::askYesNo(const QString &text, const QString &caption) {
     message(text, caption);
     return answerYes;
 }
 
-bool StderrOperator::askOkCancel(const QString &text, const QString &caption) {
-    message(text, caption);
-    return answerYes;
+bool StreamOperator::askOkCancel(const QString &text, const QString &caption) {
+    return askYesNo(text, caption);
 }
 
-bool StderrOperator::input(const QString &, const QString &, QString &) {
+bool StreamOperator::input(const QString &, const QString &, QString &) {
     return false;
 }
 
-QString StderrOperator::openFile(const QString &, const QString &) {
+QString StreamOperator::openFile(const QString &, const QString &) {
     return QString();
 }
 
-void StderrOperator::statusError(int number, const QString &text) {
-    printLine(QStringLiteral("error %1%2")
-                  .arg(number)
-                  .arg(text.isEmpty() ? QString() : QStringLiteral(": ") + text));
+void StreamOperator::statusError(int number, const QString &text) {
+    line(QStringLiteral("error %1%2")
+             .arg(number)
+             .arg(text.isEmpty() ? QString() : QStringLiteral(": ") + text));
 }
+
+operatorui_detail::StderrStream::StderrStream() : stream(stderr) {}

@@ -4,6 +4,7 @@
 // with scripted answers.
 #include <QString>
 #include <QStringList>
+#include <QTextStream>
 
 class OperatorUi {
   public:
@@ -27,9 +28,11 @@ class OperatorUi {
     virtual void statusError(int number, const QString &text = QString()) = 0;
 };
 
-// Writes messages to stderr and answers every question with its default.
-class StderrOperator : public OperatorUi {
+// Writes messages and questions to a text stream, one line each; a question
+// is answered Yes only when answerYes is set; no input, no file.
+class StreamOperator : public OperatorUi {
   public:
+    explicit StreamOperator(QTextStream &out) : m_out(out) {}
     void message(const QString &text, const QString &caption = QString()) override;
     bool askYesNo(const QString &text, const QString &caption = QString()) override;
     bool askOkCancel(const QString &text, const QString &caption = QString()) override;
@@ -37,4 +40,21 @@ class StderrOperator : public OperatorUi {
     QString openFile(const QString &caption, const QString &filter) override;
     void statusError(int number, const QString &text = QString()) override;
     bool answerYes = false;
+
+  private:
+    void line(const QString &text);
+    QTextStream &m_out;
+};
+
+namespace operatorui_detail {
+struct StderrStream {
+    StderrStream();
+    QTextStream stream;
+};
+} // namespace operatorui_detail
+
+// The same on stderr.
+class StderrOperator : private operatorui_detail::StderrStream, public StreamOperator {
+  public:
+    StderrOperator() : StreamOperator(stream) {}
 };

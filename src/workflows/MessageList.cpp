@@ -3,7 +3,6 @@
 #include "config/NumericText.h"
 #include "protocol/OperatorUi.h"
 #include "protocol/VbError.h"
-#include "protocol/VbNumbers.h"
 #include "protocol/led.h"
 #include "workflows/Choices.h"
 
@@ -15,12 +14,6 @@ const QString EffectLabel = QStringLiteral("，动作方式：");
 const QString SpeedLabel = QStringLiteral("，动作速度：");
 const QString StayLabel = QStringLiteral("，停留时间：");
 
-quint8 byteOf(double value, const QString &what) {
-    const long long v = VbNumbers::roundHalfEven(value);
-    if (v < 0 || v > 255)
-        throw VbError(vberr::Overflow, QStringLiteral("%1超出0到255：%2").arg(what).arg(value));
-    return quint8(v);
-}
 } // namespace
 
 const QStringList &MessageList::clockCaptions() {
@@ -163,11 +156,11 @@ QByteArray MessageList::payload() const {
             bytes.append(char(option < 0 ? 0 : clockCode(option)));
             bytes.append(2, '\0');
         } else {
-            bytes.append(char(byteOf(p.picture, QStringLiteral("图号"))));
+            bytes.append(char(NumericText::toByte(p.picture, QStringLiteral("图号"))));
             bytes.append(char(quint8(led::actionfashion(p.effect))));
-            bytes.append(char(byteOf(p.speed, QStringLiteral("动作速度"))));
+            bytes.append(char(NumericText::toByte(p.speed, QStringLiteral("动作速度"))));
         }
-        bytes.append(char(byteOf(p.stay, QStringLiteral("停留时间"))));
+        bytes.append(char(NumericText::toByte(p.stay, QStringLiteral("停留时间"))));
     }
     return bytes;
 }

@@ -25,13 +25,6 @@ constexpr int LogoSegmentLength = 32;
 constexpr int PauseMs = 100;
 constexpr int HighAddressOffset = 512;
 
-quint8 byteField(const QString &text, const QString &what) {
-    const long long v = VbNumbers::roundHalfEven(NumericText::value(text));
-    if (v < 0 || v > 255)
-        throw VbError(vberr::Overflow, QStringLiteral("%1超出0到255：%2").arg(what, text));
-    return quint8(v);
-}
-
 // Nothing goes out for a text the screen cannot take.
 bool refused(OperatorUi &ui, const QString &text) {
     const QString problem = textchecks::textProblem(text);
@@ -62,8 +55,10 @@ Outcome sendMessage(led &device, OperatorUi &ui, const workflow::Connection &c, 
     }
     if (refused(ui, f.text)) return Outcome::Refused;
     return workflow::trapped(ui, [&] {
-        const quint8 speed = byteField(f.speed, QStringLiteral("动作速度"));
-        const quint8 stay = byteField(f.stay, QStringLiteral("停留时间"));
+        const quint8 speed =
+            NumericText::toByte(NumericText::value(f.speed), QStringLiteral("动作速度"));
+        const quint8 stay =
+            NumericText::toByte(NumericText::value(f.stay), QStringLiteral("停留时间"));
         // The file is named by the picture number, never by free text.
         const qint16 keepAs = directory.isEmpty() ? 0 : VbNumbers::int16Of(f.pictureField);
         workflow::connect(device, c);
@@ -102,8 +97,10 @@ Outcome sendLogo(led &device, OperatorUi &ui, const workflow::Connection &c, con
         return Outcome::Refused;
     }
     return workflow::trapped(ui, [&] {
-        const quint8 speed = byteField(f.speed, QStringLiteral("动作速度"));
-        const quint8 stay = byteField(f.stay, QStringLiteral("停留时间"));
+        const quint8 speed =
+            NumericText::toByte(NumericText::value(f.speed), QStringLiteral("动作速度"));
+        const quint8 stay =
+            NumericText::toByte(NumericText::value(f.stay), QStringLiteral("停留时间"));
         workflow::connect(device, c);
         QByteArray list;
         bool ok = true;

@@ -40,6 +40,10 @@ int colourByte(int background, int foreground) {
     return 16 * (background == 3 ? 4 : background) + foreground;
 }
 
+bool showsNumber(const QString &field) {
+    return field != None && field != Custom;
+}
+
 workflow::Outcome set(led &device, OperatorUi &ui, const workflow::Connection &c,
                       const Request &request, const displayproperties::Section &section) {
     return workflow::trapped(ui, [&] {

@@ -20,6 +20,9 @@ QString stepField(const QString &field, int spinValue);
 // position 3 (blue on a full-colour screen) is code 4. VbError 381 when a
 // list has nothing selected.
 int colourByte(int backgroundPosition, int foregroundPosition);
+// False for "无" (no window number) and "自定义" (the board's own): the
+// preview then gives the whole width to the picture.
+bool showsNumber(const QString &field);
 
 struct Request {
     QString field;        // 窗口号

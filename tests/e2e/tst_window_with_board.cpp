@@ -5,8 +5,8 @@
 #include "app/Startup.h"
 #include "config/CIniFile.h"
 #include "protocol/led.h"
-#include "sim/BoardScene.h"
-#include "sim/ScreenRenderer.h"
+#include "sim/BoardWatcher.h"
+#include "sim/Unifont.h"
 #include "sim/VirtualLine.h"
 #include "support/RecordingOperator.h"
 #include "support/TempProgramDir.h"
@@ -41,10 +41,7 @@ struct WindowRig {
             w.findChild<QComboBox *>(QString::fromUtf16(name))->setCurrentIndex(0);
     }
     // The board's dots now.
-    QImage dots() const {
-        const VirtualBoard &b = *line.board(1);
-        return render(sceneOf(b.state(), b.nowMs()));
-    }
+    QImage dots() const { return BoardWatcher::dots(*line.board(1)); }
     void click(const char *name) { w.findChild<QPushButton *>(QString::fromUtf8(name))->click(); }
     QString text(const char *name) const {
         return w.findChild<QLineEdit *>(QString::fromUtf8(name))->text();
