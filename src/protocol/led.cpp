@@ -100,6 +100,13 @@ bool led::openPort() {
 led::WaitResult led::waitAnswer(int limitMs, int expected,
                                 const std::function<Verdict(const QByteArray &)> &judge,
                                 bool userEvents) {
+    return waitFor(
+        limitMs, [expected](qint64 waiting) { return waiting == expected; }, judge, userEvents);
+}
+
+led::WaitResult led::waitFor(int limitMs, const std::function<bool(qint64)> &ready,
+                             const std::function<Verdict(const QByteArray &)> &judge,
+                             bool userEvents) {
     SerialPortIo &port = MSComm1();
     const qint64 limit = qint64(limitMs * g_timeScale + 0.5);
     QElapsedTimer clock;
@@ -116,7 +123,7 @@ led::WaitResult led::waitAnswer(int limitMs, int expected,
         if (!port.isOpen()) return WaitResult::Lost;
         // An answer is judged only while exactly the expected count waits;
         // bytes that arrived in time count even when a dialog held us up.
-        if (port.bytesWaiting() == expected) {
+        if (ready(port.bytesWaiting())) {
             switch (judge(port.readAll())) {
             case Verdict::Accept:
                 return WaitResult::Accepted;

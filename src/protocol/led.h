@@ -112,6 +112,22 @@ class led : public QObject {
     // The same, then bytes 20-23 of row 0 := the file's length, low byte first.
     qint16 filetoarray9200(const QString &conversionfile, qint16 packagesize);
 
+    // --- radio module ---
+    // The module on the host's own port, in its text protocol: no link check,
+    // no header, PAdress unused; the port is closed afterwards.
+    // The 11-character module string (version, packet size, four indexes,
+    // channel code), or empty when no 19- or 29-byte answer came in 1000 ms.
+    QString Chqwxshuxing();
+    // Two setting frames; the second only after the first was acknowledged
+    // by 8 bytes. A string shorter than 6 characters is a port failure.
+    bool CSetwxshuxing(const QString &str1, const QString &str2);
+    // v (0..255) as two characters 0x30 + v / 16, 0x30 + v % 16 ("0?" for 15).
+    static QString nibbleText(int v);
+    // The 8-byte frame of a setting string: its first 6 character codes,
+    // then their XOR as nibble characters. Empty for a shorter string.
+    static QByteArray radioFrame(const QString &setting);
+    static constexpr int RadioAnswerShort = 19, RadioAnswerLong = 29, RadioAckSize = 8;
+
     // --- bitmap encoders ---
     // Bands of 16 rows as colour bit planes, one plane a table row from row
     // 0 (single colour: green; two: red, green; full: red, green, blue); a
@@ -145,11 +161,16 @@ class led : public QObject {
     WaitResult waitAnswer(int limitMs, int expected,
                           const std::function<Verdict(const QByteArray &)> &judge,
                           bool userEvents = true);
+    // The same, judging whenever `ready` holds for the number of waiting bytes.
+    WaitResult waitFor(int limitMs, const std::function<bool(qint64)> &ready,
+                       const std::function<Verdict(const QByteArray &)> &judge,
+                       bool userEvents = true);
 
   private:
     bool openPort();
     void writeBody(const QByteArray &bytes);
     void stageProgressBegin(qint16 commandbyte, int maximum);
+    bool sendRadioFrame(const QByteArray &frame);
 
     std::unique_ptr<SerialPortIo> m_port;
     PacketTable m_table;
