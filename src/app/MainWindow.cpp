@@ -6,6 +6,7 @@
 #include "app/LunarCalendar.h"
 #include "app/ParameterPanel.h"
 #include "app/ProgressWindow.h"
+#include "app/RadioPanel.h"
 #include "app/ScreenPanel.h"
 #include "app/SelectionLists.h"
 #include "app/SpinPair.h"
@@ -142,8 +143,10 @@ void MainWindow::buildToolbar() {
         m_toolbar->addAction(action);
     }
     m_toolbar->addSeparator();
-    m_toolbar->addWidget(
-        Controls::button(this, QStringLiteral("Command7"), QStringLiteral("检测无线模块")));
+    auto *radioCheck =
+        Controls::button(this, QStringLiteral("Command7"), QStringLiteral("检测无线模块"));
+    m_toolbar->addWidget(radioCheck);
+    bind(radioCheck, [this] { m_parameters->radio().checkModule(); });
     auto *protocolSwitch =
         Controls::button(this, QStringLiteral("Command3"), QStringLiteral("协议切换"));
     m_toolbar->addWidget(protocolSwitch);

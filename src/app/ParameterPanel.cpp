@@ -1,9 +1,11 @@
 #include "app/ParameterPanel.h"
 
 #include "app/MainWindow.h"
+#include "app/RadioPanel.h"
 #include "app/ScreenPanel.h"
 #include "app/SelectionLists.h"
 #include "app/SpinPair.h"
+#include "app/UpdatePanel.h"
 #include "config/NumericText.h"
 #include "config/ScreenFields.h"
 #include "protocol/PortLocator.h"
@@ -34,6 +36,10 @@ ParameterPanel::ParameterPanel(MainWindow &window, QWidget *parent)
     m_ui->setupUi(this);
     m_lengthPair = SpinPair::sixteenths(m_ui->VScroll6, m_ui->Pchang);
     SpinPair::plain(m_ui->VScroll7, m_ui->Text11);
+    m_radio = new RadioPanel(window, this);
+    m_ui->controlGrid->addWidget(m_radio, 7, 0, 1, 3);
+    m_update = new UpdatePanel(window, this);
+    m_ui->parameterRow->addWidget(m_update);
 
     using namespace controlcommands;
     window.bind(m_ui->设置亮度, [this] {

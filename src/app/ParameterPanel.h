@@ -1,14 +1,17 @@
 #pragma once
 // 参数设置框: the display properties of the current screen and the screen
 // control buttons (brightness, clock, start picture, on and off). The
-// buttons run the control-command workflows.
+// buttons run the control-command workflows. The radio and update frames
+// sit beside them.
 #include "workflows/DisplayProperties.h"
 
 #include <QGroupBox>
 #include <memory>
 
 class MainWindow;
+class RadioPanel;
 class SpinPair;
+class UpdatePanel;
 struct ScreenFields;
 namespace Ui {
 class ParameterPanel;
@@ -20,6 +23,9 @@ class ParameterPanel : public QGroupBox {
     ParameterPanel(MainWindow &window, QWidget *parent);
     ~ParameterPanel() override;
     Ui::ParameterPanel &form() { return *m_ui; }
+    // The frames 无线模块 and 更新ASC和字库 inside this panel.
+    RadioPanel &radio() const { return *m_radio; }
+    UpdatePanel &update() const { return *m_update; }
 
     void fillSelectionLists();
     // The screen's length, height and the positions of its property lists.
@@ -48,4 +54,6 @@ class ParameterPanel : public QGroupBox {
     const std::unique_ptr<Ui::ParameterPanel> m_ui;
     MainWindow &m_window;
     SpinPair *m_lengthPair = nullptr;
+    RadioPanel *m_radio = nullptr;
+    UpdatePanel *m_update = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "app/MainWindow.h"
 #include "app/ParameterPanel.h"
 #include "app/ScreenPanel.h"
+#include "app/UpdatePanel.h"
 #include "config/NumericText.h"
 #include "ui_MainWindow.h"
 #include "ui_ParameterPanel.h"
@@ -75,7 +76,8 @@ textpool::Store storeOf(MainWindow &window) {
 
 void TextPanel::addTexts() {
     const int width = textpool::lineWidth(m_ui->按屏长截取->isChecked(),
-                                          m_window.parameters().form().Pchang->text(), false);
+                                          m_window.parameters().form().Pchang->text(),
+                                          m_window.parameters().update().is161D());
     AddTextDialog dialog(m_window.ui(), qMax(2, width), &m_window);
     if (dialog.exec() != QDialog::Accepted) return;
     m_ui->发送文字->clearSelection();

@@ -6,6 +6,7 @@
 #include "protocol/led.h"
 
 #include <QTextStream>
+#include <unistd.h>
 
 namespace cli {
 
@@ -83,6 +84,11 @@ bool takeFlag(QStringList &args, const QString &name) {
     return args.removeAll(name) > 0;
 }
 
+QString takeArgument(QStringList &args, const QString &what) {
+    if (args.isEmpty()) throw UsageError{what + QStringLiteral(" is missing")};
+    return args.takeFirst();
+}
+
 void expectNoMore(const QStringList &args) {
     if (!args.isEmpty()) throw UsageError{QStringLiteral("unexpected argument: ") + args.first()};
 }
@@ -106,6 +112,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err) {
     StreamOperator ui(err);
     device.setOperator(&ui);
     Context ctx{device, ui, out};
+    ctx.err = &err;
+    ctx.errIsTerminal = isatty(STDERR_FILENO);
     QStringList args = arguments;
     try {
         const QString dir = takeOption(args, QStringLiteral("--dir"));

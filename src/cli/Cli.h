@@ -34,6 +34,8 @@ struct Context {
     int address = 1;
     int screenNumber = 0; // the registered screen of --screen, 0 without
     QString screenName = QString();
+    QTextStream *err = nullptr; // where progress lines go
+    bool errIsTerminal = false;
     // Prepares the device for a raw transfer: address and port settings.
     void prepare() const;
     // The connection row a workflow gets.
@@ -74,6 +76,8 @@ QString takeOption(QStringList &args, const QString &name);
 QString numberOption(QStringList &args, const QString &name, int min, int max,
                      const QString &fallback);
 bool takeFlag(QStringList &args, const QString &name);
+// The next positional argument; UsageError "<what> is missing" without one.
+QString takeArgument(QStringList &args, const QString &what);
 void expectNoMore(const QStringList &args);
 
 } // namespace cli

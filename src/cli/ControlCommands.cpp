@@ -22,11 +22,6 @@ QByteArray parseHexBytes(const QStringList &args) {
     return bytes;
 }
 
-QString takeArgument(QStringList &args, const QString &what) {
-    if (args.isEmpty()) throw UsageError{what + QStringLiteral(" is missing")};
-    return args.takeFirst();
-}
-
 int brightnessCommand(Context &ctx, QStringList &args) {
     const int value = parseInt(takeArgument(args, QStringLiteral("brightness")),
                                QStringLiteral("brightness"), 0, 255);

@@ -1,0 +1,56 @@
+#include "app/RadioPanel.h"
+
+#include "app/MainWindow.h"
+#include "app/SpinPair.h"
+#include "ui_RadioPanel.h"
+
+namespace {
+// The module reports each index as one digit; the lists show those digits
+// so that a read is visible.
+constexpr int IndexDigits = 10;
+
+void selectIfPresent(QComboBox *list, int position) {
+    if (position >= 0 && position < list->count()) list->setCurrentIndex(position);
+}
+} // namespace
+
+RadioPanel::RadioPanel(MainWindow &window, QWidget *parent)
+    : QGroupBox(parent), m_ui(std::make_unique<Ui::RadioPanel>()), m_window(window) {
+    m_ui->setupUi(this);
+    SpinPair::plain(m_ui->VScroll5, m_ui->信道号);
+    for (QComboBox *c : {m_ui->波特率, m_ui->空中波特率, m_ui->功率档, m_ui->收发切换范围}) {
+        for (int i = 0; i < IndexDigits; ++i)
+            c->addItem(QString::number(i));
+        c->setCurrentIndex(-1);
+    }
+    m_repeated = new radio::RepeatedSetting(
+        window.ui(), [this] { m_window.runDeviceAction([this] { setChannel(true); }); }, this);
+    window.bind(m_ui->检测模块, [this] { detect(); });
+    window.bind(m_ui->设置信道, [this] { setChannel(false); });
+    // Stopping must work while a tick waits for its module.
+    connect(m_ui->自动设置, &QPushButton::clicked, this,
+            [this] { m_ui->自动设置->setText(m_repeated->toggle()); });
+}
+
+RadioPanel::~RadioPanel() = default;
+
+void RadioPanel::checkModule() {
+    radio::check(m_window.device(), m_window.ui(), m_window.connection());
+}
+
+void RadioPanel::detect() {
+    const radio::Detected d =
+        radio::detect(m_window.device(), m_window.ui(), m_window.connection());
+    if (d.module.isEmpty()) return;
+    m_ui->包大小->setText(d.fields.packetSize);
+    selectIfPresent(m_ui->波特率, d.fields.baud);
+    selectIfPresent(m_ui->空中波特率, d.fields.airBaud);
+    selectIfPresent(m_ui->功率档, d.fields.power);
+    selectIfPresent(m_ui->收发切换范围, d.fields.range);
+    m_ui->信道号->setText(d.fields.channel);
+}
+
+void RadioPanel::setChannel(bool silent) {
+    radio::setChannel(m_window.device(), m_window.ui(), m_window.connection(), m_ui->信道号->text(),
+                      m_random, silent);
+}

@@ -1,0 +1,34 @@
+#pragma once
+// 无线模块: the radio module attached to the computer, read and set once or
+// every 3000 ms while modules are attached one after another.
+#include "workflows/Radio.h"
+
+#include <QGroupBox>
+#include <memory>
+
+class MainWindow;
+namespace Ui {
+class RadioPanel;
+}
+
+class RadioPanel : public QGroupBox {
+    Q_OBJECT
+  public:
+    RadioPanel(MainWindow &window, QWidget *parent);
+    ~RadioPanel() override;
+    Ui::RadioPanel &form() { return *m_ui; }
+    radio::RepeatedSetting &repeated() { return *m_repeated; }
+    // Tests seed the setting strings' random numbers.
+    void setRandom(radio::Random random) { m_random = std::move(random); }
+
+    // "检测无线模块" on the toolbar.
+    void checkModule();
+
+  private:
+    void detect();
+    void setChannel(bool silent);
+    const std::unique_ptr<Ui::RadioPanel> m_ui;
+    MainWindow &m_window;
+    radio::Random m_random = radio::systemRandom();
+    radio::RepeatedSetting *m_repeated = nullptr;
+};
