@@ -55,7 +55,7 @@ void ProgressHook::step(int value) {
     if (m_window) m_window->bar()->setValue(value);
 }
 
-void ProgressHook::end() {
+void ProgressHook::end(bool) {
     if (m_main) m_main->setEnabled(true);
     if (m_window) m_window->close();
 }

@@ -33,7 +33,7 @@ class ProgressHook : public TransferProgress {
     explicit ProgressHook(QWidget *mainWindow) : m_main(mainWindow) {}
     void begin(int maximum) override;
     void step(int value) override;
-    void end() override;
+    void end(bool acknowledged) override;
     ProgressWindow *window() const { return m_window; }
 
   private:

@@ -40,10 +40,9 @@ void ProgressLine::step(int value) {
     if (m_lastPrint < 0 || now - m_lastPrint >= interval) print(value, false);
 }
 
-void ProgressLine::end() {}
-
-void ProgressLine::finish(bool acknowledged) {
+void ProgressLine::end(bool acknowledged) {
     if (!m_begun) return;
+    m_begun = false;
     print(acknowledged ? m_total : m_sent, true);
 }
 

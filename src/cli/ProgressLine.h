@@ -16,9 +16,8 @@ class ProgressLine : public TransferProgress {
     ProgressLine(QTextStream &err, bool terminal, int packetSize);
     void begin(int maximum) override;
     void step(int value) override;
-    void end() override;
     // The last line, with every packet counted when the upload succeeded.
-    void finish(bool acknowledged);
+    void end(bool acknowledged) override;
     // "95/190 packets  50%  11.2 kB/s  4 s left"
     static QString line(int sent, int total, int packetSize, qint64 elapsedMs);
 

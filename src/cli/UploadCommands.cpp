@@ -42,7 +42,6 @@ int uploadCommand(Context &ctx, QStringList &args) {
     const workflow::Outcome outcome =
         fileupload::update(ctx.device, ctx.ui, ctx.connection(), file, update);
     ctx.device.setProgress(nullptr);
-    progress.finish(outcome == workflow::Outcome::Done);
     return ctx.report(outcome);
 }
 

@@ -6,5 +6,6 @@ class TransferProgress {
     virtual ~TransferProgress() = default;
     virtual void begin(int maximum) = 0;
     virtual void step(int value) = 0;
-    virtual void end() = 0;
+    // `acknowledged`: every packet was answered.
+    virtual void end(bool acknowledged) = 0;
 };

@@ -227,6 +227,6 @@ bool led::senddata(qint16 commandbyte, qint32 &packagecounter, qint32 packagesiz
         }
         if (port.isOpen()) port.close();
     }
-    if (m_progress && isUploadCommand(commandbyte)) m_progress->end();
+    if (m_progress && isUploadCommand(commandbyte)) m_progress->end(result);
     return result;
 }

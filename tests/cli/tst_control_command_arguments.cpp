@@ -1,8 +1,10 @@
 // Covers the argument checks of ledctl brightness, power, start-picture,
-// clock, list and protocol-switch through cli::run: exit 2 with a one-line
-// reason before anything is sent. Port 128 names no device, so a command that
+// clock, list, protocol-switch, upload and radio through cli::run (exit 2
+// with a one-line reason before anything is sent), and the upload's
+// progress line. Port 128 names no device, so a command that
 // gets past its checks fails to open.
 #include "cli/Cli.h"
+#include "cli/ProgressLine.h"
 #include "support/CliRun.h"
 #include "support/TempProgramDir.h"
 
@@ -104,6 +106,27 @@ class ControlCommandArgumentsTest : public QObject {
             << QStringList{"set-address", "5", "--new-baud", "1200"} << "--new-baud must be";
         QTest::newRow("properties --store")
             << QStringList{"properties", "--store"} << "--store needs --screen";
+        QTest::newRow("upload bios")
+            << QStringList{"upload", "bios", "f"} << "font, asc, arm or fpga";
+        QTest::newRow("upload 300")
+            << QStringList{"upload", "font", "f", "--packet-size", "300"} << "256, 512 or 528";
+        QTest::newRow("upload no file") << QStringList{"upload", "arm"} << "FILE is missing";
+        QTest::newRow("radio tune") << QStringList{"radio", "tune"} << "read or channel N";
+        QTest::newRow("radio channel x") << QStringList{"radio", "channel", "x"} << "not a number";
+    }
+
+    void theUploadProgressLineReads_data() {
+        QTest::addColumn<int>("sent");
+        QTest::addColumn<int>("elapsedMs");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("start") << 0 << 0 << "0/190 packets  0%";
+        QTest::newRow("half") << 95 << 10000 << "95/190 packets  50%  5.0 kB/s  10 s left";
+        QTest::newRow("done") << 190 << 19000 << "190/190 packets  100%  5.3 kB/s  0 s left";
+    }
+    void theUploadProgressLineReads() {
+        QFETCH(int, sent);
+        QFETCH(int, elapsedMs);
+        QTEST(cli::ProgressLine::line(sent, 190, 528, elapsedMs), "line");
     }
 
     void refusalsGiveExit2AndAOneLineReason() {

@@ -254,6 +254,42 @@ class LedctlWithLedsimTest : public QObject {
         QVERIFY(silent.out.isEmpty());
     }
 
+    void uploadAndRadioGoThroughLedctl() {
+        TempProgramDir dir;
+        const QString state = dir.file(QStringLiteral("state.json"));
+        Sim sim(dir.path(), {"--state", state, "--radio", "1.5:22"});
+        QVERIFY(sim.waitReady());
+        QFile f(dir.file(QStringLiteral("font.bin")));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(100000));
+        f.close();
+        const Ctl up = ledctl(dir.path(), {"upload", "font", f.fileName()});
+        QCOMPARE(up.code, 0);
+        QVERIFY2(up.err.contains(QStringLiteral("391/391 packets  100%")), qPrintable(up.err));
+        QCOMPARE(ledctl(dir.path(), {"upload", "fpga", dir.file("missing.bin")}).code, 2);
+        const Ctl read = ledctl(dir.path(), {"radio", "read"});
+        QCOMPARE(read.code, 0);
+        QCOMPARE(read.out, QStringLiteral("1.50?32417>\n"));
+        QCOMPARE(ledctl(dir.path(), {"radio", "channel", "30"}).code, 0);
+        QCOMPARE(ledctl(dir.path(), {"radio", "channel", "120"}).code, 2);
+        auto board = [&] {
+            QFile json(state);
+            return json.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(json.readAll()).object()
+                                                  : QJsonObject();
+        };
+        QTRY_COMPARE(board().value("radio").toObject().value("channel").toInt(), 30);
+        const QJsonObject upload = board()
+                                       .value("boards")
+                                       .toArray()
+                                       .at(0)
+                                       .toObject()
+                                       .value("uploads")
+                                       .toObject()
+                                       .value("5")
+                                       .toObject();
+        QCOMPARE(upload.value("packets").toInt(), 391);
+        QCOMPARE(upload.value("packetSize").toInt(), 256);
+    }
+
     void aPacedLedsimStillCarriesATransfer() {
         TempProgramDir dir;
         Sim sim(dir.path(),

@@ -2,6 +2,7 @@
 // virtual board on a pty. What the board received is compared byte for byte
 // with the documented example, and what it then shows dot for dot.
 #include "app/MainWindow.h"
+#include "app/ProgressWindow.h"
 #include "app/Startup.h"
 #include "config/CIniFile.h"
 #include "protocol/led.h"
@@ -16,7 +17,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QtTest>
 
 namespace {
@@ -325,6 +328,81 @@ class WindowWithBoardTest : public QObject {
         r.w.findChild<QPushButton *>(QStringLiteral("Command11"))->click();
         QCOMPARE(r.ui.lastMessage(), QStringLiteral("汉字发送成功"));
         QCOMPARE(r.line.board(1)->state().pictures.value(5).rows.value(0), hex("00C7EBC9D4BAF2"));
+    }
+
+    void aFirmwareUpdateArrivesWholeWithTheProgressWindow() {
+        WindowRig r;
+        r.w.show();
+        QByteArray firmware(100000, Qt::Uninitialized);
+        QRandomGenerator rng(14);
+        for (char &c : firmware)
+            c = char(rng.bounded(256));
+        const QString path = r.dir.file(QStringLiteral("arm.bin"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(firmware) == firmware.size());
+        f.close();
+        r.w.findChild<QLineEdit *>(QStringLiteral("Textziku"))->setText(path);
+        QList<int> seen;
+        int maximum = 0;
+        bool disabled = true;
+        QObject::connect(&r.line, &VirtualLine::frameReceived, &r.line, [&](const Frame &) {
+            for (QWidget *tw : QApplication::topLevelWidgets())
+                if (auto *pw = qobject_cast<ProgressWindow *>(tw); pw && pw->isVisible()) {
+                    if (seen.isEmpty() || seen.last() != pw->bar()->value())
+                        seen.append(pw->bar()->value());
+                    maximum = pw->bar()->maximum();
+                    disabled = disabled && !r.w.isEnabled();
+                }
+        });
+        r.click("Command5");
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("更新成功"));
+        QList<int> expected;
+        for (int k = 0; k < 190; ++k)
+            expected.append(k);
+        QCOMPARE(seen, expected);
+        QCOMPARE(maximum, 190);
+        QVERIFY(disabled);
+        const Upload upload = r.line.board(1)->state().uploads.value(5);
+        QCOMPARE(upload.packets, 190);
+        QCOMPARE(upload.bytes.left(100000), firmware);
+        QCOMPARE(upload.bytes.mid(100000), QByteArray(190 * 528 - 100000, char(0xFF)));
+    }
+
+    void aScreenUnpluggedMidUploadFailsAndReleasesTheWindow() {
+        WindowRig r;
+        r.w.show();
+        const QString path = r.dir.file(QStringLiteral("fpga.bin"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(528 * 40));
+        f.close();
+        r.w.findChild<QLineEdit *>(QStringLiteral("Textasc"))->setText(path);
+        FaultPlan faults;
+        QString error;
+        QVERIFY2(faults.add(QStringLiteral("unplug-after:10"), &error), qPrintable(error));
+        r.line.setFaults(faults);
+        r.click("Command6");
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("更新失败"));
+        QVERIFY(r.w.isEnabled());
+        QTRY_VERIFY(std::none_of(
+            QApplication::topLevelWidgets().cbegin(), QApplication::topLevelWidgets().cend(),
+            [](QWidget *tw) { return qobject_cast<ProgressWindow *>(tw) && tw->isVisible(); }));
+    }
+
+    void theRadioFrameReadsAndSetsTheModule() {
+        WindowRig r;
+        r.line.radio().version = "1.5";
+        r.click("检测模块");
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("获取成功，版本号：1.5"));
+        QCOMPARE(r.text("信道号"), QStringLiteral("22"));
+        QCOMPARE(r.list("功率档")->currentText(), QStringLiteral("4"));
+        r.w.findChild<QLineEdit *>(QStringLiteral("信道号"))->setText(QStringLiteral("30"));
+        r.click("设置信道");
+        QCOMPARE(r.ui.lastMessage(),
+                 QStringLiteral("无线模块属性设置成功，请务必给无线模块断电重新上电！"));
+        QCOMPARE(r.line.radio().channel, 30);
+        QCOMPARE(r.line.radio().settings, (QList<QByteArray>{"S18640", "S20?36"}));
+        r.click("Command7");
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("1.50?324186"));
     }
 };
 

@@ -27,7 +27,7 @@ struct ProgressLog : TransferProgress {
     QList<int> events; // -1000-max for begin, value for step, -1 for end
     void begin(int maximum) override { events.append(-1000 - maximum); }
     void step(int value) override { events.append(value); }
-    void end() override { events.append(-1); }
+    void end(bool) override { events.append(-1); }
 };
 } // namespace
 
