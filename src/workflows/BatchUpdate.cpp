@@ -80,7 +80,10 @@ class Batch {
         workflow::connect(m_device, m_r.connection);
         if (!m_device.Cseting(qint16(baudCode), VbNumbers::int16Of(m_in.newAddress)))
             return Step::Failed;
-        // The parts after this one reach the board at its new address and rate.
+        // The parts after this one reach the board at its new address and rate;
+        // those that keep the last address (screen on, the list) too, since the
+        // board no longer answers at the old one.
+        m_device.PAdress = VbNumbers::int16Of(m_in.newAddress);
         m_r.connection.address = m_in.newAddress;
         m_r.connection.baud = baudText;
         store({{m_in.section, QStringLiteral("Pbtl"), baudText},

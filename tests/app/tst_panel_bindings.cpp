@@ -1,6 +1,7 @@
 // Covers what the panel classes add to their workflows: the fields read into
 // the workflow's input, the outcome written back into the fields, and the
-// toolbar's buttons running from the event loop instead of inside the caller.
+// toolbar's buttons running from the event loop instead of inside the caller;
+// the update frame's pickers and batch, the radio frame's repeated setting.
 #include "support/WindowRig.h"
 
 #include <QAccessible>
@@ -58,6 +59,46 @@ class PanelBindingsTest : public QObject {
         r.w.findChild<QAction *>(QStringLiteral("关屏工"))->trigger();
         QVERIFY(r.port->writes.isEmpty());
         QTRY_COMPARE(r.ui.lastMessage(), QStringLiteral("关屏成功"));
+    }
+
+    void aCancelledPickerKeepsTheFileField() {
+        WindowRig r;
+        r.type("Textasc", QStringLiteral("old.asc"));
+        r.ui.files = {QString(), QStringLiteral("/fonts/hzk16")};
+        r.click("选择ASC文件");
+        r.click("选择字库文件");
+        QCOMPARE(r.w.findChild<QLineEdit *>(QStringLiteral("Textasc"))->text(),
+                 QStringLiteral("old.asc"));
+        QCOMPARE(r.w.findChild<QLineEdit *>(QStringLiteral("Textziku"))->text(),
+                 QStringLiteral("/fonts/hzk16"));
+    }
+
+    void theBatchMovesTheConnectionRowAfterABaudChange() {
+        WindowRig r;
+        r.type("Text11", QStringLiteral("5"));
+        for (const char *box : {"C1152", "Check3"})
+            r.w.findChild<QCheckBox *>(QLatin1String(box))->setChecked(true);
+        r.ui.inputs = {QStringLiteral("tavorel")};
+        r.click("更新");
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("更新成功"));
+        QCOMPARE(r.w.findChild<QLineEdit *>(QStringLiteral("Pdizhi"))->text(), QStringLiteral("5"));
+        QCOMPARE(r.w.findChild<QComboBox *>(QStringLiteral("Pbtl"))->currentText(),
+                 QStringLiteral("115200"));
+        QCOMPARE(r.w.findChild<QComboBox *>(QStringLiteral("Combo2"))->currentText(),
+                 QStringLiteral("115200"));
+        // Screen on went to the new address.
+        QCOMPARE(r.port->writes.at(5), QByteArray::fromHex("04000005040001"));
+    }
+
+    void autoSettingTogglesItsCaptionAndRemindsOnStop() {
+        WindowRig r;
+        auto *button = r.w.findChild<QPushButton *>(QStringLiteral("自动设置"));
+        button->click();
+        QCOMPARE(button->text(), QStringLiteral("停止设置"));
+        button->click();
+        QCOMPARE(button->text(), QStringLiteral("自动设置"));
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("设置完信道，请务必给无线模块断电重新上电！"));
+        QVERIFY(r.port->writes.isEmpty());
     }
 };
 
