@@ -62,6 +62,8 @@ class MainWindow::OperatorProxy : public OperatorUi {
     }
     void statusError(int number, const QString &text) override {
         m_w.showErrorNumber(number);
+        // The number is the panel's convention; the words are a hover away.
+        m_w.m_status[4]->setToolTip(text);
         if (m_w.m_ui != m_w.m_gui.get()) m_w.m_ui->statusError(number, text);
     }
 
