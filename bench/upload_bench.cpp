@@ -1,0 +1,255 @@
+// Benchmark of `ledctl upload font` with a 1 MB file (4096 packets of 256
+// bytes, command 5) at 115200 baud to a paced ledsim running as a separate
+// process:
+//  - line time (all bytes both ways, 10 bits each) against the measured wall
+//    time of the ledctl run, with and without the process start-up, which is
+//    measured on its own with `ledctl --help`;
+//  - peak resident memory of the ledctl run;
+//  - CPU of the ledctl run as a share of its wall time.
+// Every run starts a fresh ledsim and checks from its --state file that all
+// 4096 packets arrived.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+constexpr int Baud = 115200;
+constexpr int Port = 103;
+constexpr int FileBytes = 1048576;
+constexpr int PacketSize = 256; // the default of `upload font`
+constexpr int Packets = FileBytes / PacketSize;
+constexpr int StartupRuns = 5;
+
+// Targets.
+constexpr double MinRatio = 0.97;
+constexpr double MaxPeakMb = 60;
+constexpr double MaxCpuPercent = 5;
+
+QString binary(const char *name) {
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(name);
+}
+
+double cpuMs(const rusage &r) {
+    return (r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1e3 +
+           (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e3;
+}
+
+// A ledsim child that has announced its link.
+struct Sim {
+    QProcess process;
+    bool start(const QString &dir, int port, const QStringList &extra) {
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(binary("ledsim"),
+                      QStringList{"--dir", dir, "--port", QString::number(port)} + extra);
+        if (!process.waitForStarted()) return false;
+        while (!process.canReadLine())
+            if (!process.waitForReadyRead(10000)) return false;
+        return process.readLine().startsWith("ready ");
+    }
+    // Once ledsim has ended, its state file is final.
+    bool stop() {
+        if (process.state() == QProcess::NotRunning) return true;
+        process.terminate();
+        return process.waitForFinished(5000);
+    }
+    ~Sim() { stop(); }
+};
+
+// Runs ledctl to the end and returns its own resource use (wait4 on its pid).
+struct Run {
+    int code = -1;
+    double wallMs = 0;
+    rusage usage{};
+};
+Run runLedctl(const QStringList &args, const QString &errFile) {
+    Run run;
+    const QByteArray exe = QFile::encodeName(binary("ledctl"));
+    std::vector<QByteArray> store{exe};
+    for (const QString &a : args)
+        store.push_back(a.toLocal8Bit());
+    std::vector<char *> argv;
+    for (QByteArray &s : store)
+        argv.push_back(s.data());
+    argv.push_back(nullptr);
+    // stderr kept in a file: it tells why an upload failed.
+    const QByteArray errPath = QFile::encodeName(errFile);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.constData(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    QElapsedTimer t;
+    t.start();
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, exe.constData(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return run;
+    int status = 0;
+    wait4(pid, &status, 0, &run.usage);
+    run.wallMs = t.nsecsElapsed() / 1e6;
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+template <typename T> T median(std::vector<T> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+bool writeFont(const QString &path) {
+    QByteArray bytes(FileBytes, Qt::Uninitialized);
+    for (int i = 0; i < FileBytes; ++i)
+        bytes[i] = char((i * 31 + i / PacketSize) & 0xFF);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == FileBytes;
+}
+
+// What ledsim's state tells of the command-5 upload, or why it is wrong.
+QString checkState(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("cannot read ") + path;
+    const QJsonObject upload = QJsonDocument::fromJson(file.readAll())
+                                   .object()
+                                   .value(QStringLiteral("boards"))[0]
+                                   .toObject()
+                                   .value(QStringLiteral("uploads"))
+                                   .toObject()
+                                   .value(QStringLiteral("5"))
+                                   .toObject();
+    const int packets = upload.value(QStringLiteral("packets")).toInt(-1);
+    const int bytes = upload.value(QStringLiteral("bytes")).toInt(-1);
+    if (packets != Packets || bytes != FileBytes)
+        return QStringLiteral("ledsim's state shows uploads[\"5\"] with %1 packets, %2 bytes "
+                              "(expected %3, %4)")
+            .arg(packets)
+            .arg(bytes)
+            .arg(Packets)
+            .arg(FileBytes);
+    return QString();
+}
+
+void printErrFile(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return;
+    const QByteArray text = file.readAll().trimmed();
+    if (!text.isEmpty()) std::printf("    ledctl said: %s\n", text.right(400).constData());
+}
+} // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    int runs = 3;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) {
+            runs = std::atoi(argv[++i]);
+        } else {
+            std::fprintf(stderr, "usage: upload_bench [--runs N]\n");
+            return 2;
+        }
+    }
+    if (runs < 1) {
+        std::fprintf(stderr, "upload_bench: --runs needs a count of 1 or more\n");
+        return 2;
+    }
+    QTemporaryDir dir;
+    if (!dir.isValid()) return 1;
+    const QString font = dir.filePath(QStringLiteral("font.bin"));
+    if (!writeFont(font)) {
+        std::printf("error: cannot write %s\n", qPrintable(font));
+        return 1;
+    }
+    const QString errFile = dir.filePath(QStringLiteral("ledctl.err"));
+
+    const qint64 hostBytes = 4 + 7 + qint64(Packets) * (4 + PacketSize + 1);
+    const qint64 screenBytes = 1 + 3 + Packets;
+    const double lineMs = double(hostBytes + screenBytes) * 10 * 1000 / Baud;
+    std::printf("upload font: %d bytes = %d packets of %d, command 5, %d baud, paced ledsim\n",
+                FileBytes, Packets, PacketSize, Baud);
+    std::printf("line: %lld bytes out + %lld back = %.1f ms\n", (long long)hostBytes,
+                (long long)screenBytes, lineMs);
+
+    std::vector<double> startWall, startCpu;
+    for (int i = 0; i < StartupRuns; ++i) {
+        const Run s = runLedctl({"--help"}, errFile);
+        if (s.code != 0) {
+            std::printf("error: `ledctl --help` exited with %d\n", s.code);
+            return 1;
+        }
+        startWall.push_back(s.wallMs);
+        startCpu.push_back(cpuMs(s.usage));
+    }
+    const double startupMs = median(startWall);
+    std::printf("start-up (`ledctl --help`, median of %d): %.1f ms wall, %.1f ms CPU\n",
+                StartupRuns, startupMs, median(startCpu));
+
+    const QStringList upload{"--dir",  dir.path(), "--port", QString::number(Port),
+                             "--baud", "115200",   "upload", "font",
+                             font};
+    std::vector<double> ratios, ratiosNet, peaksMb, cpuPercents;
+    for (int k = 1; k <= runs; ++k) {
+        const QString state = dir.filePath(QStringLiteral("state-%1.json").arg(k));
+        Sim sim;
+        if (!sim.start(dir.path(), Port,
+                       {"--pace", "--baud", QString::number(Baud), "--state", state})) {
+            std::printf("error: ledsim did not start\n");
+            return 1;
+        }
+        const Run r = runLedctl(upload, errFile);
+        if (r.code != 0) {
+            std::printf("error: run %d: ledctl upload exited with %d\n", k, r.code);
+            printErrFile(errFile);
+            return 1;
+        }
+        if (!sim.stop()) {
+            std::printf("error: run %d: ledsim did not end\n", k);
+            return 1;
+        }
+        const QString wrong = checkState(state);
+        if (!wrong.isEmpty()) {
+            std::printf("error: run %d: %s\n", k, qPrintable(wrong));
+            return 1;
+        }
+        const double ratio = lineMs / r.wallMs;
+        const double ratioNet = lineMs / (r.wallMs - startupMs);
+        const double peakMb = r.usage.ru_maxrss / 1024.0;
+        const double cpu = cpuMs(r.usage);
+        const double cpuPercent = cpu / r.wallMs * 100;
+        ratios.push_back(ratio);
+        ratiosNet.push_back(ratioNet);
+        peaksMb.push_back(peakMb);
+        cpuPercents.push_back(cpuPercent);
+        std::printf("run %d: %d packets acknowledged; wall %.1f ms; ratio %.4f (without start-up "
+                    "%.4f); peak RSS %.1f MB; CPU %.1f ms = %.2f %% of a core\n",
+                    k, Packets, r.wallMs, ratio, ratioNet, peakMb, cpu, cpuPercent);
+        std::fflush(stdout);
+    }
+
+    const double ratio = median(ratios);
+    const double peakMb = median(peaksMb);
+    const double cpuPercent = median(cpuPercents);
+    const bool met = ratio >= MinRatio && peakMb < MaxPeakMb && cpuPercent < MaxCpuPercent;
+    std::printf("median of %d: ratio %.4f (without start-up %.4f, needs >= %.2f): %s; "
+                "peak RSS %.1f MB (needs < %.0f MB): %s; CPU %.2f %% of a core (needs < "
+                "%.0f %%): %s\n",
+                runs, ratio, median(ratiosNet), MinRatio, ratio >= MinRatio ? "ok" : "NOT MET",
+                peakMb, MaxPeakMb, peakMb < MaxPeakMb ? "ok" : "NOT MET", cpuPercent, MaxCpuPercent,
+                cpuPercent < MaxCpuPercent ? "ok" : "NOT MET");
+    std::fflush(stdout);
+    return met ? 0 : 1;
+}
