@@ -61,9 +61,7 @@ class MainWindow::OperatorProxy : public OperatorUi {
         return m_w.m_ui->openFile(c, f);
     }
     void statusError(int number, const QString &text) override {
-        m_w.showErrorNumber(number);
-        // The number is the panel's convention; the words are a hover away.
-        m_w.m_status[4]->setToolTip(text);
+        m_w.showErrorNumber(number, text);
         if (m_w.m_ui != m_w.m_gui.get()) m_w.m_ui->statusError(number, text);
     }
 
@@ -185,8 +183,10 @@ QLabel *MainWindow::statusPanel(int index) const {
     return index >= 1 && index <= 5 ? m_status[index - 1] : nullptr;
 }
 
-void MainWindow::showErrorNumber(int number) {
+void MainWindow::showErrorNumber(int number, const QString &words) {
     m_status[4]->setText(QString::number(number));
+    // The number is the panel's convention; the words are a hover away.
+    m_status[4]->setToolTip(words);
 }
 
 bool MainWindow::trap(const std::function<void()> &action) {
@@ -194,7 +194,7 @@ bool MainWindow::trap(const std::function<void()> &action) {
         action();
         return true;
     } catch (const VbError &e) {
-        showErrorNumber(e.number());
+        showErrorNumber(e.number(), e.text());
     }
     return false;
 }
@@ -330,6 +330,7 @@ bool MainWindow::refuseWhileBusy() {
     if (!m_busy) return false;
     // A transfer waits for a screen: ending now would cut it off half-way.
     m_status[4]->setText(QStringLiteral("正在与显示屏通讯，请稍候"));
+    m_status[4]->setToolTip(QString());
     QApplication::beep();
     return true;
 }

@@ -73,7 +73,7 @@ class MainWindow : public QMainWindow {
     // The error trap: a typed run-time error ends the action and its number
     // goes to status panel 5.
     bool trap(const std::function<void()> &action);
-    void showErrorNumber(int number);
+    void showErrorNumber(int number, const QString &words = QString());
     QLabel *statusPanel(int index) const; // 1..5
 
     // Toolbar dispatch on the button's key. The buttons call it from the

@@ -24,7 +24,14 @@ RadioPanel::RadioPanel(MainWindow &window, QWidget *parent)
         c->setCurrentIndex(-1);
     }
     m_repeated = new radio::RepeatedSetting(
-        window.ui(), [this] { m_window.runDeviceAction([this] { setChannel(true); }); }, this);
+        window.ui(),
+        [this] {
+            // Another action owns the line (an upload, a question box): this
+            // tick is skipped quietly, panel 5 keeps what it shows.
+            if (m_window.actionRunning()) return;
+            m_window.runDeviceAction([this] { setChannel(true); });
+        },
+        this);
     window.bind(m_ui->检测模块, [this] { detect(); });
     window.bind(m_ui->设置信道, [this] { setChannel(false); });
     // Stopping must work while a tick waits for its module.

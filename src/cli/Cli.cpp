@@ -6,7 +6,12 @@
 #include "protocol/led.h"
 
 #include <QTextStream>
+#include <cstdio>
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace cli {
 
@@ -113,7 +118,11 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err) {
     device.setOperator(&ui);
     Context ctx{device, ui, out};
     ctx.err = &err;
-    ctx.errIsTerminal = isatty(STDERR_FILENO);
+#ifdef Q_OS_WIN
+    ctx.errIsTerminal = _isatty(_fileno(stderr));
+#else
+    ctx.errIsTerminal = isatty(fileno(stderr));
+#endif
     QStringList args = arguments;
     try {
         const QString dir = takeOption(args, QStringLiteral("--dir"));

@@ -6,6 +6,7 @@
 #include "workflows/FileUpload.h"
 #include "workflows/Radio.h"
 
+#include <QScopeGuard>
 #include <QTextStream>
 
 namespace cli {
@@ -20,13 +21,13 @@ constexpr UploadKind Kinds[] = {
     {"font", 5, 256}, {"asc", 3, 256}, {"arm", 5, 528}, {"fpga", 14, 528}};
 
 int uploadCommand(Context &ctx, QStringList &args) {
+    const QString sizeText = takeOption(args, QStringLiteral("--packet-size"));
     const QString kindName = takeArgument(args, QStringLiteral("font, asc, arm or fpga"));
     const UploadKind *kind = nullptr;
     for (const UploadKind &k : Kinds)
         if (kindName == QLatin1String(k.name)) kind = &k;
     if (!kind)
         throw UsageError{QStringLiteral("upload needs font, asc, arm or fpga, not ") + kindName};
-    const QString sizeText = takeOption(args, QStringLiteral("--packet-size"));
     int packetSize = kind->packetSize;
     if (!sizeText.isEmpty()) {
         packetSize = parseInt(sizeText, QStringLiteral("packet size"), 1, 1024);
@@ -38,11 +39,9 @@ int uploadCommand(Context &ctx, QStringList &args) {
     QTextStream fallback(stderr);
     ProgressLine progress(ctx.err ? *ctx.err : fallback, ctx.errIsTerminal, packetSize);
     ctx.device.setProgress(&progress);
+    const auto detach = qScopeGuard([&] { ctx.device.setProgress(nullptr); });
     const fileupload::Kind update{kind->commandByte, packetSize, QString()};
-    const workflow::Outcome outcome =
-        fileupload::update(ctx.device, ctx.ui, ctx.connection(), file, update);
-    ctx.device.setProgress(nullptr);
-    return ctx.report(outcome);
+    return ctx.report(fileupload::update(ctx.device, ctx.ui, ctx.connection(), file, update));
 }
 
 int radioCommand(Context &ctx, QStringList &args) {

@@ -148,6 +148,11 @@ class ControlCommandArgumentsTest : public QObject {
         QTest::newRow("clock") << QStringList{"clock", "--offset", "-3600"};
         QTest::newRow("list") << QStringList{"list", "011E0202", "02 1E 02 02"};
         QTest::newRow("protocol-switch") << protocolSwitch();
+        const QString font = m_dir.file(QStringLiteral("font.bin"));
+        QFile(font).open(QIODevice::WriteOnly);
+        QTest::newRow("upload, size first")
+            << QStringList{"upload", "--packet-size", "512", "font", font};
+        QTest::newRow("radio channel") << QStringList{"radio", "channel", "22"};
     }
 
     void validArgumentsGetPastTheChecks() {

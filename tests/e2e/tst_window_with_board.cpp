@@ -2,7 +2,9 @@
 // virtual board on a pty. What the board received is compared byte for byte
 // with the documented example, and what it then shows dot for dot.
 #include "app/MainWindow.h"
+#include "app/ParameterPanel.h"
 #include "app/ProgressWindow.h"
+#include "app/RadioPanel.h"
 #include "app/Startup.h"
 #include "config/CIniFile.h"
 #include "protocol/led.h"
@@ -403,6 +405,16 @@ class WindowWithBoardTest : public QObject {
         QCOMPARE(r.line.radio().settings, (QList<QByteArray>{"S18640", "S20?36"}));
         r.click("Command7");
         QCOMPARE(r.ui.lastMessage(), QStringLiteral("1.50?324186"));
+
+        // "自动设置" sets whatever module is attached, tick after tick.
+        r.line.radio().settings.clear();
+        r.w.findChild<QLineEdit *>(QStringLiteral("信道号"))->setText(QStringLiteral("12"));
+        r.w.parameters().radio().repeated().setInterval(10);
+        r.click("自动设置");
+        QTRY_VERIFY(r.line.radio().settings.size() >= 4);
+        r.click("自动设置");
+        QCOMPARE(r.line.radio().channel, 12);
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("设置完信道，请务必给无线模块断电重新上电！"));
     }
 };
 

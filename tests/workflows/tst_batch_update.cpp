@@ -113,9 +113,10 @@ class BatchUpdateTest : public QObject {
 
     void bothBaudPartsLeave38400AndTheNewAddress() {
         Rig r;
-        const Result res = r.run({Baud115200, Properties, Baud38400});
-        // Part 1 to address 1, then every later part to 5.
-        QCOMPARE(r.headers(), (QList<QByteArray>{hex("00010F"), hex("000500"), hex("00050F")}));
+        const Result res = r.run({Baud115200, ScreenOn, Properties, Baud38400});
+        // Part 1 to address 1, then every later part to 5, screen on too.
+        QCOMPARE(r.headers(),
+                 (QList<QByteArray>{hex("00010F"), hex("000504"), hex("000500"), hex("00050F")}));
         // New address 5 and baud codes 19, then 59 (bytes 16 and 17).
         QCOMPARE(r.packetsAfter(15).at(0).mid(4 + 16), hex("0513"));
         QCOMPARE(r.packetsAfter(15).at(1).mid(4 + 16), hex("053B"));
