@@ -22,6 +22,7 @@ constexpr UploadKind Kinds[] = {
 
 int uploadCommand(Context &ctx, QStringList &args) {
     const QString sizeText = takeOption(args, QStringLiteral("--packet-size"));
+    const bool lengthWord = takeFlag(args, QStringLiteral("--length-word"));
     const QString kindName = takeArgument(args, QStringLiteral("font, asc, arm or fpga"));
     const UploadKind *kind = nullptr;
     for (const UploadKind &k : Kinds)
@@ -40,7 +41,7 @@ int uploadCommand(Context &ctx, QStringList &args) {
     ProgressLine progress(ctx.err ? *ctx.err : fallback, ctx.errIsTerminal, packetSize);
     ctx.device.setProgress(&progress);
     const auto detach = qScopeGuard([&] { ctx.device.setProgress(nullptr); });
-    const fileupload::Kind update{kind->commandByte, packetSize, QString()};
+    const fileupload::Kind update{kind->commandByte, packetSize, QString(), lengthWord};
     return ctx.report(fileupload::update(ctx.device, ctx.ui, ctx.connection(), file, update));
 }
 
@@ -65,7 +66,8 @@ int radioCommand(Context &ctx, QStringList &args) {
 
 const Registration registration{
     {QStringLiteral("upload"),
-     QStringLiteral("upload font|asc|arm|fpga FILE [--packet-size 256|512|528]"), uploadCommand},
+     QStringLiteral("upload font|asc|arm|fpga FILE [--packet-size 256|512|528] [--length-word]"),
+     uploadCommand},
     {QStringLiteral("radio"), QStringLiteral("radio read | radio channel N"), radioCommand},
 };
 

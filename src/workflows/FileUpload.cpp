@@ -14,9 +14,10 @@ Kind fpga() {
     return {14, 528, QStringLiteral("请选择ASC文件")};
 }
 
-int load(led &device, OperatorUi &ui, const QString &file, int packetSize) {
+int load(led &device, OperatorUi &ui, const QString &file, int packetSize, bool lengthWord) {
     try {
-        return device.filetoarray(file, qint16(packetSize));
+        return lengthWord ? device.filetoarray9200(file, qint16(packetSize))
+                          : device.filetoarray(file, qint16(packetSize));
     } catch (const VbError &e) {
         // Too many packets for the transfer's 16-bit count: nothing was loaded.
         if (e.number() == vberr::Overflow) {
@@ -43,7 +44,7 @@ workflow::Outcome update(led &device, OperatorUi &ui, const workflow::Connection
             ui.message(kind.emptyMessage);
             return workflow::Outcome::Refused;
         }
-        const int packets = load(device, ui, file, kind.packetSize);
+        const int packets = load(device, ui, file, kind.packetSize, kind.lengthWord);
         if (packets < 0) {
             if (packets == Unreadable) ui.message(QStringLiteral("更新失败"));
             return workflow::Outcome::Refused;

@@ -16,6 +16,9 @@ struct Kind {
     int commandByte;
     int packetSize;
     QString emptyMessage; // for an empty file field
+    // Firmware that carries its own length: bytes 20-23 of the first packet
+    // := the file's length (filetoarray9200). Only ledctl asks for it.
+    bool lengthWord = false;
 };
 // Textziku in 528-byte packets, command 5; Textasc likewise, command 14.
 Kind arm();
@@ -25,7 +28,7 @@ Kind fpga();
 // panel 5 (Unreadable), one of more than 32767 packets by a message
 // (TooLarge).
 constexpr int Unreadable = -1, TooLarge = -2;
-int load(led &device, OperatorUi &ui, const QString &file, int packetSize);
+int load(led &device, OperatorUi &ui, const QString &file, int packetSize, bool lengthWord = false);
 
 // Loads and sends (the connection already set up); false when the file
 // could not be loaded or a stage was not acknowledged.

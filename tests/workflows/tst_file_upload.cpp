@@ -55,6 +55,14 @@ class FileUploadTest : public QObject {
         QCOMPARE(r.ui.messages(), QStringList{"更新成功"});
     }
 
+    void firmwareWithALengthWordCarriesItsLength() {
+        Rig r;
+        fileupload::Kind kind = fileupload::arm();
+        kind.lengthWord = true;
+        QCOMPARE(fileupload::update(r.device, r.ui, r.row, r.file(70000), kind), Outcome::Done);
+        QCOMPARE(r.port->writes.at(2).mid(4 + 20, 4), hex("70110100"));
+    }
+
     void whatCannotBeSentEndsWithItsMessage_data() {
         QTest::addColumn<int>("kind"); // 0 empty field, 1 missing file, 2 too large, 3 silent
         QTest::addColumn<QStringList>("messages");
