@@ -5,6 +5,7 @@
 //  (b) CPU used by `ledctl link` while the screen stays silent for the whole
 //      1000 ms wait, with the process start-up measured on its own;
 //  (c) peak resident memory of `ledctl link`.
+#include "ChildProcesses.h"
 #include "protocol/ProgramDir.h"
 #include "protocol/led.h"
 
@@ -21,77 +22,11 @@
 #include <sys/wait.h>
 #include <vector>
 
-extern char **environ;
-
 namespace {
+using namespace bench;
 constexpr int Baud = 115200;
 constexpr int Packets = 200;
 constexpr int PacketSize = 528;
-
-QString binary(const char *name) {
-    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(name);
-}
-
-double cpuMs(const rusage &r) {
-    return (r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1e3 +
-           (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e3;
-}
-
-// A ledsim child that has announced its link.
-struct Sim {
-    QProcess process;
-    bool start(const QString &dir, int port, const QStringList &extra) {
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(binary("ledsim"),
-                      QStringList{"--dir", dir, "--port", QString::number(port)} + extra);
-        if (!process.waitForStarted()) return false;
-        while (!process.canReadLine())
-            if (!process.waitForReadyRead(10000)) return false;
-        return process.readLine().startsWith("ready ");
-    }
-    ~Sim() {
-        process.terminate();
-        process.waitForFinished(5000);
-    }
-};
-
-// Runs ledctl to the end and returns its own resource use (wait4 on its pid).
-struct Run {
-    int code = -1;
-    double wallMs = 0;
-    rusage usage{};
-};
-Run runLedctl(const QStringList &args) {
-    Run run;
-    const QByteArray exe = QFile::encodeName(binary("ledctl"));
-    std::vector<QByteArray> store{exe};
-    for (const QString &a : args)
-        store.push_back(a.toLocal8Bit());
-    std::vector<char *> argv;
-    for (QByteArray &s : store)
-        argv.push_back(s.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    QElapsedTimer t;
-    t.start();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, exe.constData(), &actions, nullptr, argv.data(), environ) != 0)
-        return run;
-    int status = 0;
-    wait4(pid, &status, 0, &run.usage);
-    run.wallMs = t.nsecsElapsed() / 1e6;
-    posix_spawn_file_actions_destroy(&actions);
-    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
-
-template <typename T> T median(std::vector<T> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 bool transferEfficiency(const QString &dir) {
     std::printf(
