@@ -53,22 +53,11 @@ batchupdate::Inputs UpdatePanel::batchInputs() const {
     in.ascFile = m_ui->Textasc->text();
     in.fontFile = m_ui->Textziku->text();
     in.is161D = is161D();
-    in.height = m_ui->Text15->text();
+    in.properties = m_window.parameters().propertyFields();
+    in.properties.height = m_ui->Text15->text();
 
     const Ui::ParameterPanel &p = m_window.parameters().form();
     in.newAddress = p.Text11->text();
-    in.length = p.Pchang->text();
-    in.zoneCode = p.每区行数->currentData().toInt();
-    in.scanCode = p.扫描方式->currentData().toInt();
-    in.oeCode = p.极性->currentData().toInt();
-    in.dataCode = p.数据极性->currentData().toInt();
-    in.rowShiftCode = p.行加减->currentData().toInt();
-    in.direction = p.区内走向->currentIndex();
-    in.zonePosition = p.每区行数->currentIndex();
-    in.scanPosition = p.扫描方式->currentIndex();
-    in.oePosition = p.极性->currentIndex();
-    in.dataPosition = p.数据极性->currentIndex();
-    in.rowShiftPosition = p.行加减->currentIndex();
     in.startPicture = p.Text4->text();
 
     const Ui::TextPanel &t = m_window.texts().form();

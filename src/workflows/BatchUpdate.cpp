@@ -4,7 +4,6 @@
 #include "protocol/OperatorUi.h"
 #include "protocol/VbNumbers.h"
 #include "protocol/led.h"
-#include "workflows/DisplayProperties.h"
 #include "workflows/FileUpload.h"
 
 namespace batchupdate {
@@ -92,24 +91,17 @@ class Batch {
     }
 
     Step properties() {
-        m_device.PAdress = VbNumbers::int16Of(m_r.connection.address);
-        m_device.PWidth = VbNumbers::int16Of(m_in.length);
-        m_device.PHeight = VbNumbers::int16Of(m_in.height);
-        m_device.PQSign = qint16(m_in.zoneCode);
-        m_device.PScan = qint16(m_in.scanCode);
-        m_device.POE = qint16(m_in.oeCode);
-        m_device.PDataSign = qint16(m_in.dataCode);
-        m_device.PColRule = qint16(m_in.rowShiftCode);
-        m_device.PCol_F = qint16(m_in.direction);
+        const displayproperties::Fields &f = m_in.properties;
+        displayproperties::setLayout(m_device, m_r.connection, displayproperties::codesOf(f));
         reopen();
         if (!m_device.Cxgshuxing()) return Step::Failed;
         const QString &s = m_in.section;
-        store({{s, QStringLiteral("Pchang"), m_in.length},
-               {s, QStringLiteral("POE"), QString::number(m_in.oePosition)},
-               {s, QStringLiteral("PDataSign"), QString::number(m_in.dataPosition)},
-               {s, QStringLiteral("PColRule"), QString::number(m_in.rowShiftPosition)},
-               {s, QStringLiteral("PQSign"), QString::number(m_in.zonePosition)},
-               {s, QStringLiteral("PScan"), QString::number(m_in.scanPosition)}});
+        store({{s, QStringLiteral("Pchang"), f.length},
+               {s, QStringLiteral("POE"), QString::number(f.oe)},
+               {s, QStringLiteral("PDataSign"), QString::number(f.dataPolarity)},
+               {s, QStringLiteral("PColRule"), QString::number(f.rowShift)},
+               {s, QStringLiteral("PQSign"), QString::number(f.zone)},
+               {s, QStringLiteral("PScan"), QString::number(f.scan)}});
         return Step::Ok;
     }
 

@@ -2,6 +2,7 @@
 // "更新" of the update panel: the password, then the nine ticked parts in
 // their order, each one command; a failed part asks whether to try it again.
 #include "config/CIniFile.h"
+#include "workflows/DisplayProperties.h"
 #include "workflows/Workflow.h"
 
 #include <QString>
@@ -31,12 +32,9 @@ struct Inputs {
     QString ascFile, fontFile; // Textasc, Textziku
     bool is161D = false;       // at45161d: 512-byte file packets instead of 256
     QString newAddress;        // Text11
-    // The display properties: Pchang, Text15, the item codes of 每区行数,
-    // 扫描方式, 极性, 数据极性, 行加减, the position of 区内走向, and the
-    // positions written as keys.
-    QString length, height = QStringLiteral("64");
-    int zoneCode = 16, scanCode = 0, oeCode = 0, dataCode = 0, rowShiftCode = 0, direction = 0;
-    int zonePosition = 0, scanPosition = 0, oePosition = 0, dataPosition = 0, rowShiftPosition = 0;
+    // The parameter panel's property lists and Pchang, with the update
+    // frame's Text15 as the height.
+    displayproperties::Fields properties;
     QString startPicture;    // Text4
     int effectCode = 0;      // item data of Combo8
     QString speed, stay;     // Text2, Text3

@@ -84,21 +84,25 @@ Codes codesOf(const Fields &f) {
     return c;
 }
 
+void setLayout(led &device, const workflow::Connection &conn, const Codes &c) {
+    device.PAdress = VbNumbers::int16Of(conn.address);
+    device.PWidth = VbNumbers::int16Of(c.length);
+    device.PHeight = VbNumbers::int16Of(c.height);
+    device.PQSign = qint16(c.zone);
+    device.PScan = qint16(c.scan);
+    device.POE = qint16(c.oe);
+    device.PDataSign = qint16(c.dataPolarity);
+    device.PColRule = qint16(c.rowShift);
+    device.PCol_F = qint16(c.direction);
+}
+
 Outcome writeProperties(led &device, OperatorUi &ui, const workflow::Connection &conn,
                         const Codes &c, const Section &section) {
     return workflow::trapped(ui, [&] {
-        device.PAdress = VbNumbers::int16Of(conn.address);
-        device.PWidth = VbNumbers::int16Of(c.length);
-        device.PHeight = VbNumbers::int16Of(c.height);
-        device.PQSign = qint16(c.zone);
-        device.PScan = qint16(c.scan);
-        device.POE = qint16(c.oe);
-        device.PDataSign = qint16(c.dataPolarity);
-        device.PColRule = qint16(c.rowShift);
+        setLayout(device, conn, c);
         device.PClock_Show = qint16(c.clock);
         device.PBoard = qint16(c.board);
         device.PColorSign = qint16(c.colour);
-        device.PCol_F = qint16(c.direction);
         device.serieinit(qint16(conn.port), conn.baud);
         const bool ok = device.Cxgshuxing();
         const QString caption = QStringLiteral("属性修改");

@@ -42,6 +42,9 @@ struct Codes {
 };
 // The codes of the selected items; VbError 381 when a list has nothing selected.
 Codes codesOf(const Fields &fields);
+// The members every property write sets: PAdress from the connection, the
+// size and the layout codes. Board, colour type and clock are left alone.
+void setLayout(led &device, const workflow::Connection &c, const Codes &codes);
 
 // The section of the selected screen in ledfile.ini; without an ini the
 // keys are not written (ledctl without --screen).

@@ -22,7 +22,7 @@ struct Rig : DeviceRig {
         in.ini = &ini;
         in.section = QStringLiteral("第 1号屏");
         in.newAddress = QStringLiteral("5");
-        in.length = QStringLiteral("128");
+        in.properties.length = QStringLiteral("128");
         in.startPicture = QStringLiteral("2");
         in.speed = QStringLiteral("3");
         in.stay = QStringLiteral("5");
