@@ -8,6 +8,7 @@
 #include "support/FileBytes.h"
 #include "support/FileFaults.h"
 #include "support/RecordingOperator.h"
+#include "support/ScreenSections.h"
 #include "support/TempProgramDir.h"
 #include "workflows/ScreenRegistry.h"
 
@@ -17,72 +18,18 @@
 #include <QtTest>
 
 namespace {
-const QByteArray FirstStart = "[\xc6\xc1\xd7\xdc\xca\xfd]\r\n"
-                              "SUM=1\r\n"
-                              "DQPSign=1\r\n"
-                              "[\xb5\xda 1\xba\xc5\xc6\xc1]\r\n"
-                              "Pname=\xb5\xda\xd2\xbb\xba\xc5\xc6\xc1\r\n"
-                              "Pcode=1\r\n"
-                              "Pbtl=9600\r\n"
-                              "Padr=1\r\n"
-                              "Pchang=128\r\n"
-                              "TSUM=0\r\n"
-                              "Pgao=32\r\n"
-                              "Pcolor=0\r\n"
-                              "Pleixing=1\r\n"
-                              "PQSign=4\r\n"
-                              "PScan=2\r\n";
+const QByteArray FirstStart = QByteArray("[\xc6\xc1\xd7\xdc\xca\xfd]\r\n"
+                                         "SUM=1\r\n"
+                                         "DQPSign=1\r\n") +
+                              screensections::FirstStart;
 
-const QByteArray Global = "[\xc6\xc1\xd7\xdc\xca\xfd]\r\n"
-                          "SUM=3\r\n"
-                          "DQPSign= 2\r\n";
+const QByteArray Global = screensections::InstalledGlobal;
 
-const QByteArray Screen1 = "[\xb5\xda 1\xba\xc5\xc6\xc1]\r\n"
-                           "Pname=\xb5\xda\xd2\xbb\xba\xc5\xc6\xc1\r\n"
-                           "Pcode=1\r\n"
-                           "Pbtl=9600\r\n"
-                           "Padr=1\r\n"
-                           "Pchang=128\r\n"
-                           "TSUM=4\r\n"
-                           "Pgao=32\r\n"
-                           "Pcolor=1\r\n"
-                           "Pleixing=1\r\n"
-                           "PQSign=4\r\n"
-                           "PScan=2\r\n"
-                           "POE=1\r\n"
-                           "PDataSign=0\r\n"
-                           "PColRule=0\r\n"
-                           "PCol_F=0\r\n"
-                           "windowlen=2\r\n"
-                           "windowNo=01\r\n"
-                           "windowhzcolor=3\r\n"
-                           "windowasccolor=1\r\n"
-                           "windowcombo1color=2\r\n";
+const QByteArray Screen1 = screensections::InstalledScreen1;
 
-const QByteArray Screen2 = "[\xb5\xda 2\xba\xc5\xc6\xc1]\r\n"
-                           "Pname=\xca\xd5\xb7\xd1\xb4\xb0\xbf\xda\r\n"
-                           "Pcode=2 \xd2\xd1\xbe\xad\xd5\xbc\xd3\xc3\r\n"
-                           "Pbtl=19200\r\n"
-                           "Pchang=160\r\n"
-                           "Padr=2\r\n"
-                           "TSUM=1\r\n"
-                           "Pgao=16\r\n"
-                           "Pcolor=2\r\n"
-                           "Pleixing=3\r\n"
-                           "PQSign=3\r\n"
-                           "PScan=1\r\n"
-                           "POE=0\r\n"
-                           "PDataSign=1\r\n"
-                           "PColRule=4\r\n"
-                           "PCol_F=1\r\n"
-                           "\r\n";
+const QByteArray Screen2 = screensections::InstalledScreen2;
 
-const QByteArray Screen3 = "[\xb5\xda 3\xba\xc5\xc6\xc1]\r\n"
-                           "Pname=\x8f]\xc9\xbd\xd7\xc9\xd1\xaf\xcc\xa8\r\n"
-                           "Pcode=3\r\n"
-                           "Pbtl=38400\r\n"
-                           "Pchang=96\r\n"
-                           "Padr=03\r\n";
+const QByteArray Screen3 = screensections::InstalledScreen3;
 
 const QByteArray Installed = Global + Screen1 + Screen2 + Screen3;
 
@@ -283,27 +230,16 @@ class RegistryTest : public QObject {
         r.registry.fields.Pdizhi = QStringLiteral("2");
         r.registry.fields.Pchang = QStringLiteral("96");
         QVERIFY(r.registry.addScreen());
-        QCOMPARE(r.bytes(), "[\xc6\xc1\xd7\xdc\xca\xfd]\r\n"
-                            "SUM=2\r\n"
-                            "DQPSign= 2\r\n"
-                            "[\xb5\xda 1\xba\xc5\xc6\xc1]\r\n"
-                            "Pname=\xb5\xda\xd2\xbb\xba\xc5\xc6\xc1\r\n"
-                            "Pcode=1\r\n"
-                            "Pbtl=9600\r\n"
-                            "Padr=1\r\n"
-                            "Pchang=128\r\n"
-                            "TSUM=0\r\n"
-                            "Pgao=32\r\n"
-                            "Pcolor=0\r\n"
-                            "Pleixing=1\r\n"
-                            "PQSign=4\r\n"
-                            "PScan=2\r\n"
-                            "[\xb5\xda 2\xba\xc5\xc6\xc1]\r\n"
-                            "Pname=\xb4\xb0\xbf\xda\xb6\xfe\r\n"
-                            "Pcode=2\r\n"
-                            "Pbtl=19200\r\n"
-                            "Pchang=96\r\n"
-                            "Padr=2\r\n");
+        QCOMPARE(r.bytes(), QByteArray("[\xc6\xc1\xd7\xdc\xca\xfd]\r\n"
+                                       "SUM=2\r\n"
+                                       "DQPSign= 2\r\n") +
+                                screensections::FirstStart +
+                                "[\xb5\xda 2\xba\xc5\xc6\xc1]\r\n"
+                                "Pname=\xb4\xb0\xbf\xda\xb6\xfe\r\n"
+                                "Pcode=2\r\n"
+                                "Pbtl=19200\r\n"
+                                "Pchang=96\r\n"
+                                "Padr=2\r\n");
         QCOMPARE(r.names(), (QStringList{QStringLiteral("第一号屏"), QStringLiteral("窗口二")}));
         QCOMPARE(r.registry.currentPosition(), 1);
         QCOMPARE(r.calls, (QStringList{QStringLiteral("selected 2"), QStringLiteral("test 2")}));

@@ -8,6 +8,7 @@
 #include "support/FileBytes.h"
 #include "support/FileFaults.h"
 #include "support/RecordingOperator.h"
+#include "support/ScreenSections.h"
 #include "support/TempProgramDir.h"
 #include "workflows/ScreenRegistry.h"
 
@@ -17,21 +18,10 @@
 
 namespace {
 // Three screens; screen 2 is current.
-const QByteArray Installed = "[\xc6\xc1\xd7\xdc\xca\xfd]\r\n"
-                             "SUM=3\r\n"
-                             "DQPSign= 2\r\n"
-                             "[\xb5\xda 1\xba\xc5\xc6\xc1]\r\n"
-                             "Pname=\xb5\xda\xd2\xbb\xba\xc5\xc6\xc1\r\n"
-                             "Pcode=1\r\n"
-                             "Pbtl=9600\r\n"
-                             "Padr=1\r\n"
-                             "Pchang=128\r\n"
-                             "TSUM=0\r\n"
-                             "Pgao=32\r\n"
-                             "Pcolor=0\r\n"
-                             "Pleixing=1\r\n"
-                             "PQSign=4\r\n"
-                             "PScan=2\r\n"
+const QByteArray Installed = QByteArray("[\xc6\xc1\xd7\xdc\xca\xfd]\r\n"
+                                        "SUM=3\r\n"
+                                        "DQPSign= 2\r\n") +
+                             screensections::FirstStart +
                              "[\xb5\xda 2\xba\xc5\xc6\xc1]\r\n"
                              "Pname=\xca\xd5\xb7\xd1\xb4\xb0\xbf\xda\r\n"
                              "Pcode=2\r\n"
