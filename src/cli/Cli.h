@@ -34,7 +34,7 @@ struct Context {
     int address = 1;
     int screenNumber = 0; // the registered screen of --screen, 0 without
     QString screenName = QString();
-    QTextStream *err = nullptr; // where progress lines go
+    QTextStream *err = nullptr; // where progress lines go; set by run()
     bool errIsTerminal = false;
     // Prepares the device for a raw transfer: address and port settings.
     void prepare() const;

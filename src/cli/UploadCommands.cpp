@@ -12,37 +12,32 @@
 namespace cli {
 namespace {
 
-struct UploadKind {
-    const char *name;
-    int commandByte;
-    int packetSize;
-};
-constexpr UploadKind Kinds[] = {
-    {"font", 5, 256}, {"asc", 3, 256}, {"arm", 5, 528}, {"fpga", 14, 528}};
+// The font library and the ASC font go as the batch sends them; arm and fpga
+// as the update buttons do.
+fileupload::Kind kindNamed(const QString &name) {
+    if (name == QLatin1String("font")) return {5, 256, QString()};
+    if (name == QLatin1String("asc")) return {3, 256, QString()};
+    if (name == QLatin1String("arm")) return fileupload::arm();
+    if (name == QLatin1String("fpga")) return fileupload::fpga();
+    throw UsageError{QStringLiteral("upload needs font, asc, arm or fpga, not ") + name};
+}
 
 int uploadCommand(Context &ctx, QStringList &args) {
     const QString sizeText = takeOption(args, QStringLiteral("--packet-size"));
     const bool lengthWord = takeFlag(args, QStringLiteral("--length-word"));
-    const QString kindName = takeArgument(args, QStringLiteral("font, asc, arm or fpga"));
-    const UploadKind *kind = nullptr;
-    for (const UploadKind &k : Kinds)
-        if (kindName == QLatin1String(k.name)) kind = &k;
-    if (!kind)
-        throw UsageError{QStringLiteral("upload needs font, asc, arm or fpga, not ") + kindName};
-    int packetSize = kind->packetSize;
+    fileupload::Kind kind = kindNamed(takeArgument(args, QStringLiteral("font, asc, arm or fpga")));
+    kind.lengthWord = lengthWord;
     if (!sizeText.isEmpty()) {
-        packetSize = parseInt(sizeText, QStringLiteral("packet size"), 1, 1024);
-        if (packetSize != 256 && packetSize != 512 && packetSize != 528)
+        kind.packetSize = parseInt(sizeText, QStringLiteral("packet size"), 1, 1024);
+        if (kind.packetSize != 256 && kind.packetSize != 512 && kind.packetSize != 528)
             throw UsageError{QStringLiteral("--packet-size must be 256, 512 or 528")};
     }
     const QString file = takeArgument(args, QStringLiteral("FILE"));
     expectNoMore(args);
-    QTextStream fallback(stderr);
-    ProgressLine progress(ctx.err ? *ctx.err : fallback, ctx.errIsTerminal, packetSize);
+    ProgressLine progress(*ctx.err, ctx.errIsTerminal, kind.packetSize);
     ctx.device.setProgress(&progress);
     const auto detach = qScopeGuard([&] { ctx.device.setProgress(nullptr); });
-    const fileupload::Kind update{kind->commandByte, packetSize, QString(), lengthWord};
-    return ctx.report(fileupload::update(ctx.device, ctx.ui, ctx.connection(), file, update));
+    return ctx.report(fileupload::update(ctx.device, ctx.ui, ctx.connection(), file, kind));
 }
 
 int radioCommand(Context &ctx, QStringList &args) {

@@ -44,10 +44,17 @@ Settings settingStrings(const QString &module, int channel, const Random &random
             QStringLiteral("S2") + led::nibbleText(random()) + QStringLiteral("36")};
 }
 
-QString check(led &device, OperatorUi &ui, const workflow::Connection &c) {
+// The module string, or empty after "无线模块属性获取失败".
+static QString readModule(led &device, OperatorUi &ui, const workflow::Connection &c) {
     prepare(device, c);
     const QString module = device.Chqwxshuxing();
-    ui.message(module.isEmpty() ? ReadFailed : module, ReadCaption);
+    if (module.isEmpty()) ui.message(ReadFailed, ReadCaption);
+    return module;
+}
+
+QString check(led &device, OperatorUi &ui, const workflow::Connection &c) {
+    const QString module = readModule(device, ui, c);
+    if (!module.isEmpty()) ui.message(module, ReadCaption);
     return module;
 }
 
@@ -64,13 +71,9 @@ ModuleFields fieldsOf(const QString &module) {
 }
 
 Detected detect(led &device, OperatorUi &ui, const workflow::Connection &c) {
-    prepare(device, c);
     Detected d;
-    d.module = device.Chqwxshuxing();
-    if (d.module.isEmpty()) {
-        ui.message(ReadFailed, ReadCaption);
-        return d;
-    }
+    d.module = readModule(device, ui, c);
+    if (d.module.isEmpty()) return d;
     ui.message(QStringLiteral("获取成功，版本号：") + d.module.left(3), ReadCaption);
     d.fields = fieldsOf(d.module);
     return d;
