@@ -272,6 +272,55 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.findChild<QLineEdit *>(QStringLiteral("Text17"))->text(), QStringLiteral("30"));
     }
 
+    void upArrowRaisesEverySpinAndDownArrowLowersIt_data() {
+        QTest::addColumn<QString>("spin");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("raised"); // the field after one step up
+        QTest::newRow("speed") << "VScroll2"
+                               << "Text14"
+                               << "2";
+        QTest::newRow("stay") << "VScroll3"
+                              << "Text16"
+                              << "3";
+        QTest::newRow("page time") << "VScroll8"
+                                   << "Text17"
+                                   << "3";
+        QTest::newRow("address") << "VScroll4"
+                                 << "Pdizhi"
+                                 << "2";
+        QTest::newRow("channel") << "VScroll5" << QString::fromUtf16(u"信道号") << "2";
+        QTest::newRow("length") << "VScroll6"
+                                << "Pchang"
+                                << "80";
+        QTest::newRow("new address") << "VScroll7"
+                                     << "Text11"
+                                     << "2";
+    }
+    void upArrowRaisesEverySpinAndDownArrowLowersIt() {
+        QFETCH(QString, spin);
+        QFETCH(QString, field);
+        QFETCH(QString, raised);
+        TempProgramDir dir;
+        MainWindow w;
+        auto *bar = w.findChild<QScrollBar *>(spin);
+        auto *text = w.findChild<QLineEdit *>(field);
+        QVERIFY(bar && text);
+        const int start = bar->value();
+        QTest::keyClick(bar, Qt::Key_Up);
+        QCOMPARE(text->text(), raised);
+        QTest::keyClick(bar, Qt::Key_Down);
+        QCOMPARE(bar->value(), start);
+        // The arrows themselves: the top one raises, the bottom one lowers.
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, 2));
+        QCOMPARE(text->text(), raised);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() - 3));
+        QCOMPARE(bar->value(), start);
+        QWheelEvent wheelUp(QPointF(4, 4), bar->mapToGlobal(QPointF(4, 4)), {}, QPoint(0, 120),
+                            Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(bar, &wheelUp);
+        QCOMPARE(text->text(), raised);
+    }
+
     void exitQuestionCancelKeepsEverythingAndOkSavesOnce() {
         TempProgramDir dir;
         MainWindow w;
