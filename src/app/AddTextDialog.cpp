@@ -44,10 +44,11 @@ bool AddTextDialog::take() {
     } else {
         const QString path =
             m_operator.openFile(QStringLiteral("txt文件"), QStringLiteral("数据库文件 (*.txt)"));
-        if (path.isEmpty()) return false; // back to the window, no error box
+        // A cancelled dialog leaves no name to open (75); the window stays open.
+        const int error = path.isEmpty() ? 75 : 53;
         QFile f(path);
-        if (!f.open(QIODevice::ReadOnly)) {
-            m_operator.message(QStringLiteral("错误号53"), QStringLiteral("出现错误"));
+        if (path.isEmpty() || !f.open(QIODevice::ReadOnly)) {
+            m_operator.message(QStringLiteral("错误号%1").arg(error), QStringLiteral("出现错误"));
             return false;
         }
         text = textpool::fileText(f.readAll());

@@ -18,8 +18,8 @@ class AddTextDialog : public QDialog {
     // After "确定": the lines, and the colour chosen (0 红色, 1 绿色, 2 黄色).
     QStringList lines() const;
     int colour() const;
-    // "确定": false when there is nothing to take (a cancelled file dialog):
-    // the window stays open.
+    // "确定": false, after "错误号…", when there is nothing to take (a
+    // cancelled file dialog, a file that cannot be read): the window stays open.
     bool take();
 
   private:

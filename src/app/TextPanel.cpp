@@ -36,6 +36,7 @@ TextPanel::TextPanel(MainWindow &window, QWidget *parent)
     connect(m_ui->Text1, &QPlainTextEdit::textChanged, this, [this] {
         if (m_ui->Option2->isChecked()) textPreview();
     });
+    m_ui->Text1->viewport()->installEventFilter(this);
     connect(m_ui->Option1, &QRadioButton::toggled, this, [this](bool picture) {
         m_ui->文本Logo框->setVisible(!picture);
         showPictureControls(picture);
@@ -99,6 +100,12 @@ void TextPanel::sendText(bool logo) {
         textsending::sendMessage(m_window.device(), m_window.ui(), m_window.connection(), f,
                                  m_window.screens().registry().MapSavePath);
     }
+}
+
+bool TextPanel::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == m_ui->Text1->viewport() && event->type() == QEvent::MouseButtonPress)
+        textPreview();
+    return QGroupBox::eventFilter(watched, event);
 }
 
 void TextPanel::refresh() {

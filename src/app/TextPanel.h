@@ -36,6 +36,10 @@ class TextPanel : public QGroupBox {
     // True after the screen acknowledged the last "设置窗口号"; the image send reads it.
     bool windowNumberSet() const { return m_windowNumberSet; }
 
+  protected:
+    // A click into Text1 redraws the text preview (with the colours of the moment).
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
   private:
     void callQueue(queuecalling::Action action);
     void setWindowNumber();

@@ -6,6 +6,8 @@
 #include "workflows/ScreenLists.h"
 
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -41,6 +43,24 @@ class PreviewTest : public QObject {
             for (int x = 0; x < 32; ++x)
                 lit = lit || square.pixelColor(x, y).red() > 128;
         QVERIFY(lit);
+    }
+
+    void aClickIntoTheTextRedrawsThePreviewInTheColoursOfTheMoment() {
+        WindowRig r;
+        r.w.toolbarAction(QStringLiteral("图象处理"));
+        r.w.findChild<QRadioButton *>(QStringLiteral("Option2"))->click();
+        auto *text = r.w.findChild<QPlainTextEdit *>(QStringLiteral("Text1"));
+        text->setPlainText(QStringLiteral("欢迎"));
+        r.w.findChild<QComboBox *>(QStringLiteral("combo1"))
+            ->setCurrentText(QStringLiteral("红色"));
+        auto *picture = r.w.findChild<QLabel *>(QStringLiteral("PicImg"));
+        auto background = [picture] { // the bottom right dot, beyond the text
+            const QImage image = picture->pixmap().toImage();
+            return image.pixelColor(image.width() - 1, image.height() - 1);
+        };
+        QCOMPARE(background(), QColor(Qt::black));
+        QTest::mouseClick(text->viewport(), Qt::LeftButton);
+        QCOMPARE(background(), QColor(Qt::red));
     }
 
     void choosingReplacesTheImageListAndCancellingKeepsIt() {

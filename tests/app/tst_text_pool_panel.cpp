@@ -63,7 +63,8 @@ class TextPoolPanelTest : public QObject {
         r.click("文字添加");
         QVERIFY(stillOpen);
         QVERIFY(r.w.screenLists().pool.stringList().isEmpty());
-        QCOMPARE(r.ui.messages(), QStringList{});
+        QCOMPARE(r.ui.messages(), QStringList{"错误号75"});
+        QCOMPARE(r.ui.shown.last().caption, QStringLiteral("出现错误"));
     }
 };
 
