@@ -113,9 +113,14 @@ Outcome writeProperties(led &device, OperatorUi &ui, const workflow::Connection 
 }
 
 Fields showProperties(const QString &properties, const Fields &current) {
+    Fields f = current;
+    showPropertiesStepwise(properties, f);
+    return f;
+}
+
+void showPropertiesStepwise(const QString &properties, Fields &f) {
     const QStringList parts = properties.split(QLatin1Char(','));
     auto e = [&](int i) { return int(NumericText::value(parts.value(i))); };
-    Fields f = current;
     f.length = QString::number((e(9) + 1) * 8);
     f.height = QString::number((e(10) + 1) * 8);
     f.colour = checked(u"色彩", e(5) / 64);
@@ -160,14 +165,13 @@ Fields showProperties(const QString &properties, const Fields &current) {
     }
     if (e(0) != led::PropertyAnswerSize) {
         f.version.clear();
-        return f;
+        return;
     }
     QString id;
     for (int i = 15; i <= 24; ++i)
         id += QString(QChar(e(i))).trimmed();
     f.productId = id;
     f.version = QStringLiteral("%1.%2").arg(e(25)).arg(e(26));
-    return f;
 }
 
 Read readProperties(led &device, OperatorUi &ui, const workflow::Connection &conn,
@@ -182,7 +186,9 @@ Read readProperties(led &device, OperatorUi &ui, const workflow::Connection &con
             ui.message(QStringLiteral("属性获取失败"), caption);
             return Outcome::NotAcknowledged;
         }
-        read.fields = showProperties(read.properties, current);
+        // A value no list has stops the read where it stands: what was
+        // shown before it (the size first) stays on the panel.
+        showPropertiesStepwise(read.properties, read.fields);
         if (!read.fields.version.isEmpty())
             ui.message(QStringLiteral("版本号：") + read.fields.version, caption);
         storeAfterSuccess(ui, section, propertyKeys(codesOf(read.fields), section.name));

@@ -61,7 +61,7 @@ workflow::Outcome writeProperties(led &device, OperatorUi &ui, const workflow::C
 struct Read {
     workflow::Outcome outcome = workflow::Outcome::NotAcknowledged;
     QString properties; // the property string, empty when the screen did not answer
-    Fields fields;      // what the panel shows afterwards
+    Fields fields;      // what the panel shows afterwards, also after a bad value
 };
 // "属性获取": Chqshuxing; the panel's fields from the answer, "版本号：" + the
 // version, then the ten keys. "属性获取失败" when nothing came back.
@@ -69,6 +69,9 @@ Read readProperties(led &device, OperatorUi &ui, const workflow::Connection &c,
                     const Fields &current, const Section &section);
 // The fields a property string selects; VbError 380 for a value no item has.
 Fields showProperties(const QString &properties, const Fields &current);
+// The same on `shown`, one field after the other in the panel's order (size
+// first): after a VbError the fields before the bad value are already set.
+void showPropertiesStepwise(const QString &properties, Fields &shown);
 
 struct AddressChange {
     QString newAddress;   // Text11
