@@ -58,9 +58,9 @@ Outcome adjustClock(led &device, OperatorUi &ui, const workflow::Connection &c,
                     const QString &adjustment) {
     return workflow::trapped(ui, [&] {
         workflow::connect(device, c);
-        // The field starts empty and then means no adjustment.
-        const qint16 seconds =
-            adjustment.trimmed().isEmpty() ? qint16(0) : VbNumbers::int16Of(adjustment);
+        // An empty field is no number (13), not an adjustment of 0: the board's
+        // clock is set only for what the operator entered.
+        const qint16 seconds = VbNumbers::int16Of(adjustment);
         return report(ui, device.CTimeAdjust(seconds), QStringLiteral("时间校正"),
                       QStringLiteral("校时成功"), QStringLiteral("校时失败"));
     });

@@ -59,8 +59,6 @@ Outcome sendMessage(led &device, OperatorUi &ui, const workflow::Connection &c, 
             NumericText::toByte(NumericText::value(f.speed), QStringLiteral("动作速度"));
         const quint8 stay =
             NumericText::toByte(NumericText::value(f.stay), QStringLiteral("停留时间"));
-        // The file is named by the picture number, never by free text.
-        const qint16 keepAs = directory.isEmpty() ? 0 : VbNumbers::int16Of(f.pictureField);
         workflow::connect(device, c);
         const QByteArray entry =
             QByteArray(1, char(11)) + char(quint8(f.effect)) + char(speed) + char(stay);
@@ -77,8 +75,19 @@ Outcome sendMessage(led &device, OperatorUi &ui, const workflow::Connection &c, 
             length = device.Strtoneima(f.text, qint16(f.colour));
             ok = textpicture::send(device, 2, length, textpicture::Layout::Plain);
         }
-        if (ok && keepAs > 0)
-            keepMessage(directory, keepAs, f.background + QLatin1Char(' ') + f.text);
+        if (ok && !directory.isEmpty()) {
+            // The file is named by the picture number, never by free text; a
+            // field that is no number costs the kept copy, not the send.
+            qint16 keepAs = 0;
+            try {
+                keepAs = VbNumbers::int16Of(f.pictureField);
+            } catch (const VbError &e) {
+                ui.statusError(e.number(),
+                               QStringLiteral("汉字图号不是数字，信息未保存：") + f.pictureField);
+            }
+            if (keepAs > 0)
+                keepMessage(directory, keepAs, f.background + QLatin1Char(' ') + f.text);
+        }
         ui.message(ok ? QStringLiteral("汉字发送成功") : QStringLiteral("汉字发送失败"), Caption);
         return workflow::acknowledged(ok);
     });
