@@ -34,8 +34,8 @@ workflow::Connection Context::connection() const {
     return workflow::Connection{port, baud, QString::number(address)};
 }
 
-int Context::report(bool acknowledged) const {
-    if (acknowledged && address > led::LastAnsweringAddress)
+int Context::report(bool acknowledged, bool answersAtAnyAddress) const {
+    if (acknowledged && !answersAtAnyAddress && address > led::LastAnsweringAddress)
         out << "sent (not acknowledged at addresses of 512 and more)\n";
     else
         out << (acknowledged ? "acknowledged\n" : "not acknowledged\n");
@@ -43,9 +43,9 @@ int Context::report(bool acknowledged) const {
     return acknowledged ? ExitOk : ExitFailed;
 }
 
-int Context::report(workflow::Outcome outcome) const {
+int Context::report(workflow::Outcome outcome, bool answersAtAnyAddress) const {
     if (outcome == workflow::Outcome::Refused) return ExitUsage;
-    return report(outcome == workflow::Outcome::Done);
+    return report(outcome == workflow::Outcome::Done, answersAtAnyAddress);
 }
 
 int exitStatus(workflow::Outcome outcome) {
@@ -145,10 +145,10 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err) {
         const QString address = takeOption(args, QStringLiteral("--address"));
         if (!address.isEmpty())
             ctx.address = parseInt(address, QStringLiteral("address"), -1, 32767);
-        // --lossy is the answer to the one question about characters code
-        // page 936 cannot show.
+        // --lossy answers only the question about characters code page 936
+        // cannot show; --yes answers every question.
         ui.answerYes = takeFlag(args, QStringLiteral("--yes"));
-        ui.answerYes = takeFlag(args, QStringLiteral("--lossy")) || ui.answerYes;
+        ui.answerSubstitution = takeFlag(args, QStringLiteral("--lossy"));
         if (args.isEmpty() || args.first() == QLatin1String("--help")) {
             usage(err);
             return args.isEmpty() ? ExitUsage : ExitOk;

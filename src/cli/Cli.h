@@ -41,10 +41,11 @@ struct Context {
     // The connection row a workflow gets.
     workflow::Connection connection() const;
     // Prints "acknowledged", "not acknowledged" or, for boards that never
-    // answer, "sent (...)"; returns the exit status.
-    int report(bool acknowledged) const;
+    // answer, "sent (...)"; returns the exit status. The window number and
+    // the radio module answer at any address.
+    int report(bool acknowledged, bool answersAtAnyAddress = false) const;
     // The same for a workflow's outcome; a refusal prints nothing and gives 2.
-    int report(workflow::Outcome outcome) const;
+    int report(workflow::Outcome outcome, bool answersAtAnyAddress = false) const;
 };
 
 // 0 done, 1 not acknowledged, 2 refused.

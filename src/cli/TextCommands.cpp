@@ -33,8 +33,9 @@ bool checkText(const Context &ctx, const QString &text) {
     if (!problem.isEmpty()) throw UsageError{problem};
     const QString lossy = textchecks::unrepresentableProblem(text);
     return lossy.isEmpty() ||
-           ctx.ui.askYesNo(lossy + QStringLiteral("，是否继续发送？ (--lossy sends them anyway)"),
-                           QStringLiteral("汉字发送"));
+           ctx.ui.askSubstitution(
+               lossy + QStringLiteral("，是否继续发送？ (--lossy sends them anyway)"),
+               QStringLiteral("汉字发送"));
 }
 
 int textCommand(Context &ctx, QStringList &args) {

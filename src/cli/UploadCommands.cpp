@@ -56,7 +56,8 @@ int radioCommand(Context &ctx, QStringList &args) {
     // The panel's own check decides the range, with its message.
     parseInt(channel, QStringLiteral("channel"), -32768, 32767);
     return ctx.report(
-        radio::setChannel(ctx.device, ctx.ui, ctx.connection(), channel, radio::systemRandom()));
+        radio::setChannel(ctx.device, ctx.ui, ctx.connection(), channel, radio::systemRandom()),
+        true);
 }
 
 const Registration registration{

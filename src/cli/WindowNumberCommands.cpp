@@ -15,7 +15,7 @@ int windowNumberCommand(Context &ctx, QStringList &args) {
     if (args.isEmpty()) throw UsageError{QStringLiteral("window-number needs TEXT")};
     request.field = args.takeFirst();
     expectNoMore(args);
-    return ctx.report(windownumber::set(ctx.device, ctx.ui, ctx.connection(), request, {}));
+    return ctx.report(windownumber::set(ctx.device, ctx.ui, ctx.connection(), request, {}), true);
 }
 
 const Registration registration{

@@ -16,6 +16,11 @@ bool StreamOperator::askYesNo(const QString &text, const QString &caption) {
     return answerYes;
 }
 
+bool StreamOperator::askSubstitution(const QString &text, const QString &caption) {
+    message(text, caption);
+    return answerYes || answerSubstitution;
+}
+
 bool StreamOperator::askOkCancel(const QString &text, const QString &caption) {
     return askYesNo(text, caption);
 }

@@ -18,6 +18,12 @@ class OperatorUi {
     virtual bool askYesNoDefaultNo(const QString &text, const QString &caption) {
         return askYesNo(text, caption);
     }
+    // Whether to send a text whose characters code page 936 cannot hold as
+    // "?": a question of its own, so that ledctl --lossy agrees to this one
+    // and to no other.
+    virtual bool askSubstitution(const QString &text, const QString &caption) {
+        return askYesNo(text, caption);
+    }
     // OK/Cancel question; true for OK.
     virtual bool askOkCancel(const QString &text, const QString &caption = QString()) = 0;
     // Input box; returns false when cancelled.
@@ -29,17 +35,20 @@ class OperatorUi {
 };
 
 // Writes messages and questions to a text stream, one line each; a question
-// is answered Yes only when answerYes is set; no input, no file.
+// is answered Yes only when answerYes is set (the "?" substitution also when
+// answerSubstitution is); no input, no file.
 class StreamOperator : public OperatorUi {
   public:
     explicit StreamOperator(QTextStream &out) : m_out(out) {}
     void message(const QString &text, const QString &caption = QString()) override;
     bool askYesNo(const QString &text, const QString &caption = QString()) override;
+    bool askSubstitution(const QString &text, const QString &caption) override;
     bool askOkCancel(const QString &text, const QString &caption = QString()) override;
     bool input(const QString &prompt, const QString &caption, QString &value) override;
     QString openFile(const QString &caption, const QString &filter) override;
     void statusError(int number, const QString &text = QString()) override;
     bool answerYes = false;
+    bool answerSubstitution = false;
 
   private:
     void line(const QString &text);

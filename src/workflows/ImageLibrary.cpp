@@ -45,33 +45,33 @@ int packetCount(int colourType, int height) {
 
 Outcome send(led &device, OperatorUi &ui, const workflow::Connection &c, const Request &r,
              const std::function<bool()> &windowNumber) {
+    const int packets = packetCount(r.colourType, int(NumericText::value(r.height)));
+    // Refused before anything is sent, the window number included: a plane
+    // must fit one row and the count one byte.
+    if (r.picture) {
+        if (r.position < 0) {
+            ui.message(QStringLiteral("未选中图像"), QStringLiteral("图像删除"));
+            return Outcome::Refused;
+        }
+        if (r.surface.width() > MaxWidth || packets > MaxPackets) {
+            ui.message(r.surface.width() > MaxWidth
+                           ? QStringLiteral("图像宽于%1点，不能发送").arg(MaxWidth)
+                           : QStringLiteral("图像超过%1包，不能发送").arg(MaxPackets),
+                       Caption);
+            return Outcome::Refused;
+        }
+    }
     if (windowNumber && !windowNumber()) return Outcome::NotAcknowledged;
     return workflow::trapped(ui, [&] {
         bool ok = false;
+        workflow::connect(device, c);
         if (r.picture) {
-            if (r.position < 0) {
-                ui.message(QStringLiteral("未选中图像"), QStringLiteral("图像删除"));
-                return Outcome::Refused;
-            }
-            const int height = int(NumericText::value(r.height));
-            const int packets = packetCount(r.colourType, height);
-            // Refused before anything is sent: a plane must fit one row and
-            // the count one byte.
-            if (r.surface.width() > MaxWidth || packets > MaxPackets) {
-                ui.message(r.surface.width() > MaxWidth
-                               ? QStringLiteral("图像宽于%1点，不能发送").arg(MaxWidth)
-                               : QStringLiteral("图像超过%1包，不能发送").arg(MaxPackets),
-                           Caption);
-                return Outcome::Refused;
-            }
-            workflow::connect(device, c);
             const qint16 size = r.colourType == 0   ? device.GetDatNDS2_dan(r.surface)
                                 : r.colourType == 1 ? device.GetDatNDS2(r.surface)
                                                     : device.GetDatNDS3(r.surface);
             qint32 counter = packets;
             ok = device.senddata(qint16(r.picture0 + r.position), counter, size);
         } else {
-            workflow::connect(device, c);
             const QString text = r.text.isEmpty() ? QStringLiteral("  ") : r.text;
             const qint16 n = device.Strtoneima(text, qint16(r.colour));
             qint32 counter = 256 * (n - 2) + 1;

@@ -80,7 +80,8 @@ bool accepted(OperatorUi &ui, const Request &request) {
     }
     // Characters the screen cannot show are never replaced silently.
     const QString lossy = textchecks::unrepresentableProblem(request.text);
-    return lossy.isEmpty() || ui.askYesNo(lossy + QStringLiteral("，是否继续发送？"), kCaption);
+    return lossy.isEmpty() ||
+           ui.askSubstitution(lossy + QStringLiteral("，是否继续发送？"), kCaption);
 }
 } // namespace
 

@@ -13,6 +13,7 @@
 #include <QEventLoop>
 #include <QStringEncoder>
 #include <QTimer>
+#include <algorithm>
 
 namespace textsending {
 
@@ -101,7 +102,10 @@ QStringList logoSegments(const QString &text) {
 }
 
 Outcome sendLogo(led &device, OperatorUi &ui, const workflow::Connection &c, const Fields &f) {
-    if (f.text.isEmpty()) {
+    // Line breaks alone would replace the screen's list with an empty one.
+    const QStringList segments = logoSegments(f.text);
+    if (std::none_of(segments.begin(), segments.end(),
+                     [](const QString &s) { return textchecks::textProblem(s).isEmpty(); })) {
         ui.message(QStringLiteral("请输入汉字"));
         return Outcome::Refused;
     }
@@ -113,7 +117,6 @@ Outcome sendLogo(led &device, OperatorUi &ui, const workflow::Connection &c, con
         workflow::connect(device, c);
         QByteArray list;
         bool ok = true;
-        const QStringList segments = logoSegments(f.text);
         for (int g = 0; g < segments.size(); ++g) {
             if (!textchecks::textProblem(segments.at(g)).isEmpty()) continue;
             list += char(g + 1);

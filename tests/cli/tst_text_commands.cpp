@@ -4,8 +4,10 @@
 // names no device, so a command that gets past its checks fails to open.
 #include "cli/Cli.h"
 #include "support/CliRun.h"
+#include "support/ScreenSections.h"
 #include "support/TempProgramDir.h"
 
+#include <QFile>
 #include <QTextStream>
 #include <QtTest>
 
@@ -89,6 +91,20 @@ class TextCommandsTest : public QObject {
         const Run call = ledctl({"call", "upper", QString::fromUcs4(U"叫😀"), "--lossy"});
         QCOMPARE(call.code, 1);
         QCOMPARE(call.out, QStringLiteral("picture not acknowledged\n"));
+    }
+
+    void lossyAgreesToNoOtherQuestion() {
+        QFile ini(m_dir.file(QStringLiteral("ledfile.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[\xc6\xc1\xd7\xdc\xca\xfd]\r\nSUM=1\r\nDQPSign=1\r\n" +
+                  screensections::FirstStart);
+        ini.close();
+        QCOMPARE(ledctl({"--screen", "1", "pool", "add", "A", "B"}).code, 0);
+        // The first failed text asks whether to go on; --lossy does not say Yes.
+        const Run r = ledctl({"--screen", "1", "--lossy", "send-all"});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("第 1更新失败")), qPrintable(r.err));
+        QVERIFY2(!r.err.contains(QStringLiteral("第 2更新失败")), qPrintable(r.err));
     }
 
     void validInputGetsPastTheChecks() {

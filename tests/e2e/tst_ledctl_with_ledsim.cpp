@@ -183,6 +183,10 @@ class LedctlWithLedsimTest : public QObject {
         QCOMPARE(high.code, 0);
         QCOMPARE(high.out,
                  QStringLiteral("sent (not acknowledged at addresses of 512 and more)\n"));
+        // The window number is acknowledged at any address.
+        const Ctl window = ledctl(dir.path(), {"--address", "600", "window-number", "\\1"});
+        QCOMPARE(window.code, 0);
+        QCOMPARE(window.out, QStringLiteral("acknowledged\n"));
     }
 
     void aCommandToBoardTwoChangesOnlyBoardTwoInTheStateFile() {

@@ -70,25 +70,34 @@ class ImageLibraryTest : public QObject {
     void refusalsComeBeforeAnythingIsSent_data() {
         QTest::addColumn<int>("position");
         QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
         QTest::addColumn<bool>("windowNumber");
         QTest::addColumn<QString>("message");
-        QTest::newRow("window number refused") << 0 << 64 << false << "";
-        QTest::newRow("nothing selected") << -1 << 64 << true << "未选中图像";
-        QTest::newRow("wider than 512 dots") << 0 << 520 << true << "图像宽于512点，不能发送";
+        QTest::newRow("window number refused") << 0 << 64 << 16 << false << "";
+        QTest::newRow("nothing selected") << -1 << 64 << 16 << true << "未选中图像";
+        QTest::newRow("wider than 512 dots") << 0 << 520 << 16 << true << "图像宽于512点，不能发送";
+        // 129 bands of two planes.
+        QTest::newRow("258 packets") << 0 << 64 << 2049 << true << "图像超过255包，不能发送";
     }
 
     void refusalsComeBeforeAnythingIsSent() {
         QFETCH(int, position);
         QFETCH(int, width);
+        QFETCH(int, height);
         QFETCH(bool, windowNumber);
         QFETCH(QString, message);
         DeviceRig r;
         imagelibrary::Request req;
         req.position = position;
         req.surface = QImage(width, 16, QImage::Format_RGB32);
-        req.height = QStringLiteral("16");
-        imagelibrary::send(r.device, r.ui, Board1, req, [&] { return windowNumber; });
+        req.height = QString::number(height);
+        int windowNumbersSent = 0;
+        imagelibrary::send(r.device, r.ui, Board1, req, [&] {
+            ++windowNumbersSent;
+            return windowNumber;
+        });
         QVERIFY(r.port->writes.isEmpty());
+        QCOMPARE(windowNumbersSent, message.isEmpty() ? 1 : 0);
         QCOMPARE(r.ui.lastMessage(), message);
     }
 };

@@ -97,6 +97,14 @@ class TextSendingTest : public QObject {
         QCOMPARE(r.ui.lastMessage(), QStringLiteral("汉字发送成功"));
     }
 
+    void aLogoOfLineBreaksOnlyIsRefusedWithNothingSent() {
+        DeviceRig r;
+        QCOMPARE(textsending::sendLogo(r.device, r.ui, Board1, message(QStringLiteral("\n\n\n"))),
+                 Outcome::Refused);
+        QVERIFY(r.port->writes.isEmpty());
+        QCOMPARE(r.ui.messages(), QStringList{"请输入汉字"});
+    }
+
     void aRefusedLogoPictureStopsTheSendsAndTheList() {
         DeviceRig r;
         int headers = 0;
