@@ -111,7 +111,7 @@ class ControlCommandArgumentsTest : public QObject {
         QTest::newRow("upload 300")
             << QStringList{"upload", "font", "f", "--packet-size", "300"} << "256, 512 or 528";
         QTest::newRow("upload no file") << QStringList{"upload", "arm"} << "FILE is missing";
-        QTest::newRow("radio tune") << QStringList{"radio", "tune"} << "read or channel N";
+        QTest::newRow("radio tune") << QStringList{"radio", "tune"} << "check, channel N or auto N";
         QTest::newRow("radio channel x") << QStringList{"radio", "channel", "x"} << "not a number";
     }
 

@@ -290,6 +290,41 @@ class LedctlWithLedsimTest : public QObject {
         QCOMPARE(upload.value("packetSize").toInt(), 256);
     }
 
+    void radioCheckShowsTheFieldsAndAutoSetsUntilTerminated() {
+        TempProgramDir dir;
+        const QString state = dir.file(QStringLiteral("state.json"));
+        Sim sim(dir.path(), {"--state", state, "--radio", "1.5:22"});
+        QVERIFY(sim.waitReady());
+        const Ctl check = ledctl(dir.path(), {"radio", "check"});
+        QCOMPARE(check.code, 0);
+        QCOMPARE(check.out,
+                 QStringLiteral("版本号=1.5\n包大小=15\n波特率=3\n空中波特率=2\n功率档=4\n"
+                                "收发切换范围=1\n信道号=22\n"));
+        QProcess autoSet;
+        autoSet.start(binDir + QStringLiteral("/ledctl"),
+                      {"--dir", dir.path(), "--port", QString::number(Port), "radio", "auto", "31",
+                       "--interval", "100"});
+        auto settings = [&] {
+            QFile json(state);
+            return json.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(json.readAll())
+                                                        .object()
+                                                        .value("radio")
+                                                        .toObject()
+                                                        .value("settings")
+                                                        .toArray()
+                                                  : QJsonArray();
+        };
+        // Two ticks: S1, channel 31 + 104 in nibbles, 40; then S20?36.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QVariant(settings().toVariantList()).toStringList().count("S18740") >= 2, 10000);
+        autoSet.terminate();
+        QVERIFY(autoSet.waitForFinished(10000));
+        QCOMPARE(autoSet.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(autoSet.exitCode(), 0);
+        QVERIFY(QString::fromUtf8(autoSet.readAllStandardError())
+                    .endsWith(QStringLiteral("设置完信道，请务必给无线模块断电重新上电！\n")));
+    }
+
     void aPacedLedsimStillCarriesATransfer() {
         TempProgramDir dir;
         Sim sim(dir.path(),
