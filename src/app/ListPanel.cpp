@@ -91,19 +91,10 @@ void ListPanel::removeSelected() {
     const int p = selected();
     // While an entry is being modified, deleting is off, by button and by double-click.
     if (p < 0 || !m_ui->删除列表->isEnabled()) return;
-    // A clock entry goes by unticking its option.
-    int option = MessageList::ClockOptions - 1;
-    while (option >= 0 &&
-           MessageList::clockCaptions().at(option).left(6) != m_list.entry(p).left(6))
-        --option;
-    QCheckBox *options[] = {m_ui->Check1_0, m_ui->Check1_1, m_ui->Check1_2, m_ui->Check1_3};
-    if (option >= 0 && m_list.ticked(option) && m_list.clockPosition(option) == p) {
-        options[option]->setChecked(false);
-        return;
-    }
-    m_list.removeAt(p);
-    if (p > 0)
-        select(p - 1);
+    const int next = m_list.removeEntry(p);
+    showClockOptions();
+    if (next >= 0)
+        select(next);
     else
         m_ui->List1->clearSelection();
 }
@@ -120,11 +111,7 @@ void ListPanel::modify() {
     for (QPushButton *b : {m_ui->删除列表, m_ui->清空列表, m_ui->更新列表})
         b->setEnabled(true);
     m_ui->修改列表->setText(ModifyCaption);
-    const QString head = m_list.entry(p).left(8);
-    // The entry keeps its place, and a clock entry its 8-character caption.
-    m_list.replaceAt(p, head.startsWith(QStringLiteral("第"))
-                            ? entryFromFields()
-                            : MessageList::clockEntry(head, m_ui->Text12->text()));
+    m_list.modifyEntry(p, entryFromFields(), m_ui->Text12->text());
     m_ui->List1->setCurrentIndex(m_list.index(p));
 }
 

@@ -22,12 +22,11 @@ QByteArray parseHexBytes(const QStringList &args) {
     return bytes;
 }
 
+// The panel's field as typed: it clamps to 0..255, a text without a number is 0.
 int brightnessCommand(Context &ctx, QStringList &args) {
-    const int value = parseInt(takeArgument(args, QStringLiteral("brightness")),
-                               QStringLiteral("brightness"), 0, 255);
+    const QString value = takeArgument(args, QStringLiteral("brightness"));
     expectNoMore(args);
-    return ctx.report(controlcommands::setBrightness(ctx.device, ctx.ui, ctx.connection(),
-                                                     QString::number(value)));
+    return ctx.report(controlcommands::setBrightness(ctx.device, ctx.ui, ctx.connection(), value));
 }
 
 int powerCommand(Context &ctx, QStringList &args) {
@@ -39,17 +38,20 @@ int powerCommand(Context &ctx, QStringList &args) {
                                                 state == QLatin1String("on")));
 }
 
+// The panel's Text4 as typed: its error number for a text that is no number
+// (13) or does not fit (6).
 int startPictureCommand(Context &ctx, QStringList &args) {
-    const int value = parseInt(takeArgument(args, QStringLiteral("start picture number")),
-                               QStringLiteral("start picture number"), 0, 255);
+    const QString value = takeArgument(args, QStringLiteral("start picture number"));
     expectNoMore(args);
-    return ctx.report(controlcommands::setStartPicture(ctx.device, ctx.ui, ctx.connection(),
-                                                       QString::number(value)));
+    return ctx.report(
+        controlcommands::setStartPicture(ctx.device, ctx.ui, ctx.connection(), value));
 }
 
+// The panel's Text5 as typed; without --offset the clock is set to now.
 int clockCommand(Context &ctx, QStringList &args) {
+    const bool given = args.contains(QStringLiteral("--offset"));
     const QString offset =
-        numberOption(args, QStringLiteral("--offset"), -32768, 32767, QStringLiteral("0"));
+        given ? takeOption(args, QStringLiteral("--offset")) : QStringLiteral("0");
     expectNoMore(args);
     return ctx.report(controlcommands::adjustClock(ctx.device, ctx.ui, ctx.connection(), offset));
 }
@@ -96,9 +98,10 @@ int protocolSwitchCommand(Context &ctx, QStringList &args) {
 }
 
 const Registration registration{
-    {QStringLiteral("brightness"), QStringLiteral("brightness 0-255"), brightnessCommand},
+    {QStringLiteral("brightness"),
+     QStringLiteral("brightness 0-255  (above 255 is 255, below 0 is 0)"), brightnessCommand},
     {QStringLiteral("power"), QStringLiteral("power on|off"), powerCommand},
-    {QStringLiteral("start-picture"), QStringLiteral("start-picture 0-255"), startPictureCommand},
+    {QStringLiteral("start-picture"), QStringLiteral("start-picture N"), startPictureCommand},
     {QStringLiteral("clock"), QStringLiteral("clock [--offset SECONDS]"), clockCommand},
     {QStringLiteral("list"), QStringLiteral("list HEX..."), listCommand},
     {QStringLiteral("protocol-switch"),

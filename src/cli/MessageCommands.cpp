@@ -1,5 +1,6 @@
 // ledctl message and logo: the text panel's "发送信息" and "发送logo".
 #include "cli/Cli.h"
+#include "config/StoreDirectory.h"
 #include "workflows/TextSending.h"
 
 #include <QTextStream>
@@ -22,9 +23,26 @@ textsending::Fields fieldsFrom(QStringList &args, const char *command) {
     return f;
 }
 
+// The name of combo1's item that gave the colour byte's background (its low
+// half is the position + 1 in the list the window starts with).
+QString backgroundName(int colour) {
+    static const QStringList names{QStringLiteral("红色"), QStringLiteral("绿色"),
+                                   QStringLiteral("黄色")};
+    return names.value((colour & 0x0F) - 1, QStringLiteral("黑色"));
+}
+
+// With --screen the message is kept in the screen's text file of --store
+// (汉字图号, default 1), as the window keeps it.
 int messageCommand(Context &ctx, QStringList &args) {
-    const textsending::Fields f = fieldsFrom(args, "message");
-    return ctx.report(textsending::sendMessage(ctx.device, ctx.ui, ctx.connection(), f, {}));
+    const QString store = takeOption(args, QStringLiteral("--store"));
+    if (!store.isEmpty() && ctx.screenNumber == 0)
+        throw UsageError{QStringLiteral("--store needs --screen")};
+    textsending::Fields f = fieldsFrom(args, "message");
+    if (!store.isEmpty()) f.pictureField = store;
+    f.background = backgroundName(f.colour);
+    const QString directory =
+        ctx.screenNumber > 0 ? StoreDirectory::ensure(ctx.screenName) : QString();
+    return ctx.report(textsending::sendMessage(ctx.device, ctx.ui, ctx.connection(), f, directory));
 }
 
 int logoCommand(Context &ctx, QStringList &args) {
@@ -37,7 +55,9 @@ const QString kOptions = QStringLiteral("[--colour BYTE] [--effect CODE] [--spee
 
 const Registration registration{
     {QStringLiteral("message"),
-     QStringLiteral("message TEXT ") + kOptions + QStringLiteral(" [--with-effect]"),
+     QStringLiteral("message TEXT ") + kOptions +
+         QStringLiteral(" [--with-effect] [--store K]  (with --screen kept as text file K, "
+                        "default 1)"),
      messageCommand},
     {QStringLiteral("logo"), QStringLiteral("logo TEXT ") + kOptions, logoCommand},
 };

@@ -1,8 +1,11 @@
 // ledctl playlist: a message list given as the list panel's entry strings,
-// or the one stored for a screen, uploaded as "更新列表" does.
+// or the one stored for a screen, uploaded as "更新列表" does; and the list
+// panel's editing buttons on the screen's stored list.
 #include "cli/Cli.h"
 #include "config/ListFiles.h"
+#include "config/NumericText.h"
 #include "config/StoreDirectory.h"
+#include "workflows/Choices.h"
 #include "workflows/MessageList.h"
 
 #include <QTextStream>
@@ -22,7 +25,131 @@ QStringList storedEntries(const Context &ctx) {
     return loaded.list.entries;
 }
 
+// The entry fields the list panel starts with: 列表图号, 动作方式, 动作速度, 停留时间.
+struct EntryFields {
+    QString picture = QStringLiteral("1");
+    QString effect = QStringLiteral("立即显示");
+    QString speed = QStringLiteral("2");
+    QString stay = QStringLiteral("2");
+};
+
+// Options given replace the fields, as typed; the effect must be one of the
+// panel's list.
+EntryFields fieldsFrom(QStringList &args, EntryFields f) {
+    const QString picture = takeOption(args, QStringLiteral("--picture"));
+    const QString effect = takeOption(args, QStringLiteral("--effect"));
+    const QString speed = takeOption(args, QStringLiteral("--speed"));
+    const QString stay = takeOption(args, QStringLiteral("--stay"));
+    if (!picture.isEmpty()) f.picture = picture;
+    if (!speed.isEmpty()) f.speed = speed;
+    if (!stay.isEmpty()) f.stay = stay;
+    if (!effect.isEmpty()) {
+        const QStringList names = choice(QStringLiteral("Combo3")).items;
+        if (!names.contains(effect))
+            throw UsageError{QStringLiteral("--effect must be one of ") +
+                             names.join(QStringLiteral(", "))};
+        f.effect = effect;
+    }
+    return f;
+}
+
+QString pictureEntry(const EntryFields &f) {
+    return MessageList::pictureEntry(f.picture, f.effect, f.speed, f.stay);
+}
+
+// An entry the panel could not have made (a line break, a field that is no
+// number) never reaches the file.
+void check(const QString &entry) {
+    if (const QString problem = MessageList::entryProblem(entry); !problem.isEmpty())
+        throw UsageError{problem};
+}
+
+int positionFrom(QStringList &args, const MessageList &list) {
+    const QString text = takeArgument(args, QStringLiteral("entry number"));
+    if (list.count() == 0) throw UsageError{QStringLiteral("the list is empty")};
+    return parseInt(text, QStringLiteral("entry number"), 1, list.count()) - 1;
+}
+
+int clockOption(const QString &name) {
+    static const QStringList names{QStringLiteral("date128"), QStringLiteral("clock128"),
+                                   QStringLiteral("date64"), QStringLiteral("clock64")};
+    const int option = int(names.indexOf(name));
+    if (option < 0)
+        throw UsageError{QStringLiteral("clock option must be date128, clock128, date64 or "
+                                        "clock64, not ") +
+                         name};
+    return option;
+}
+
+// Edits the screen's stored list as the list panel's buttons edit the list
+// in memory, then writes List1.txt with its clock options.
+int editCommand(Context &ctx, const QString &what, QStringList &args) {
+    if (ctx.screenNumber == 0)
+        throw UsageError{QStringLiteral("playlist ") + what + QStringLiteral(" needs --screen")};
+    const QString directory = StoreDirectory::ensure(ctx.screenName);
+    const QString path = directory + ListFiles::messageListName();
+    const ListFiles::Loaded loaded = ListFiles::read(path, MessageList::ClockOptions);
+    MessageList list;
+    list.setStringList(loaded.list.entries);
+    list.setTicked(loaded.list.flags);
+    if (what == QLatin1String("add")) {
+        const QString entry = pictureEntry(fieldsFrom(args, {}));
+        expectNoMore(args);
+        check(entry);
+        list.append(entry);
+    } else if (what == QLatin1String("delete")) {
+        const int p = positionFrom(args, list);
+        expectNoMore(args);
+        list.removeEntry(p);
+    } else if (what == QLatin1String("modify")) {
+        const int p = positionFrom(args, list);
+        // Selecting the entry loads its values into the fields first.
+        const MessageList::Parsed old = MessageList::parse(list.entry(p));
+        EntryFields loaded;
+        loaded.stay = NumericText::format(old.stay);
+        if (!old.clock) {
+            loaded.picture = NumericText::format(old.picture);
+            loaded.effect =
+                choice(QStringLiteral("Combo3")).items.at(MessageList::effectPosition(old.effect));
+            loaded.speed = NumericText::format(old.speed);
+        }
+        const EntryFields f = fieldsFrom(args, loaded);
+        expectNoMore(args);
+        list.modifyEntry(p, pictureEntry(f), f.stay);
+        check(list.entry(p));
+    } else if (what == QLatin1String("clear")) {
+        expectNoMore(args);
+        list.clearAll();
+    } else {
+        const int option = clockOption(takeArgument(args, QStringLiteral("clock option")));
+        const QString state = takeArgument(args, QStringLiteral("on or off"));
+        const QString stay = fieldsFrom(args, {}).stay;
+        expectNoMore(args);
+        if (state == QLatin1String("on")) {
+            const bool wasTicked = list.ticked(option);
+            list.tick(option, stay);
+            if (!wasTicked) check(list.entry(list.clockPosition(option)));
+        } else if (state == QLatin1String("off")) {
+            list.untick(option);
+        } else {
+            throw UsageError{QStringLiteral("clock option must be turned on or off, not ") + state};
+        }
+    }
+    QList<bool> clocks;
+    for (int i = 0; i < MessageList::ClockOptions; ++i)
+        clocks.append(list.ticked(i));
+    ListFiles::write(path, {list.stringList(), clocks});
+    return ExitOk;
+}
+
 int playlistCommand(Context &ctx, QStringList &args) {
+    static const QStringList edits{QStringLiteral("add"), QStringLiteral("delete"),
+                                   QStringLiteral("modify"), QStringLiteral("clear"),
+                                   QStringLiteral("clock")};
+    if (!args.isEmpty() && edits.contains(args.first())) {
+        const QString what = args.takeFirst();
+        return editCommand(ctx, what, args);
+    }
     const bool fromScreen = takeFlag(args, QStringLiteral("--from-screen"));
     const bool show = takeFlag(args, QStringLiteral("--show"));
     if (show) {
@@ -49,8 +176,11 @@ int playlistCommand(Context &ctx, QStringList &args) {
 
 const Registration registration{
     {QStringLiteral("playlist"),
-     QStringLiteral("playlist ENTRY... | --from-screen | --show  (entries as the list panel "
-                    "shows them, e.g. 第1幅图，动作方式：立即显示，动作速度：2，停留时间：2)"),
+     QStringLiteral("playlist ENTRY... | --from-screen | --show | add [--picture N] [--effect "
+                    "NAME] [--speed S] [--stay T] | delete K | modify K [the same options] | "
+                    "clear | clock date128|clock128|date64|clock64 on|off [--stay T]  (edits "
+                    "need --screen; entries as the list panel shows them, e.g. "
+                    "第1幅图，动作方式：立即显示，动作速度：2，停留时间：2)"),
      playlistCommand},
 };
 

@@ -2,10 +2,12 @@
 // with a progress line, and the radio module on the host's port.
 #include "cli/Cli.h"
 #include "cli/ProgressLine.h"
+#include "cli/StopSignals.h"
 #include "protocol/led.h"
 #include "workflows/FileUpload.h"
 #include "workflows/Radio.h"
 
+#include <QEventLoop>
 #include <QScopeGuard>
 #include <QTextStream>
 
@@ -40,8 +42,53 @@ int uploadCommand(Context &ctx, QStringList &args) {
     return ctx.report(fileupload::update(ctx.device, ctx.ui, ctx.connection(), file, kind));
 }
 
+// "检测模块": the fields the frame fills, one "name=value" line each; a
+// choice the module string does not give stays empty.
+int radioCheck(Context &ctx) {
+    const radio::Detected d = radio::detect(ctx.device, ctx.ui, ctx.connection());
+    if (d.module.isEmpty()) return ExitFailed;
+    const auto position = [](int p) { return p < 0 ? QString() : QString::number(p); };
+    const radio::ModuleFields &f = d.fields;
+    ctx.out << "版本号=" << d.module.left(3) << "\n包大小=" << f.packetSize
+            << "\n波特率=" << position(f.baud) << "\n空中波特率=" << position(f.airBaud)
+            << "\n功率档=" << position(f.power) << "\n收发切换范围=" << position(f.range)
+            << "\n信道号=" << f.channel << '\n';
+    ctx.out.flush();
+    return ExitOk;
+}
+
+// "自动设置" until SIGINT or SIGTERM, then "停止设置" with its reminder: each
+// tick programs whatever module is attached, so modules can be changed
+// while it runs.
+int radioAuto(Context &ctx, QStringList &args) {
+    const int interval = numberOption(args, QStringLiteral("--interval"), 100, 600000,
+                                      QString::number(radio::RepeatedSetting::IntervalMs))
+                             .toInt();
+    const QString channel = takeArgument(args, QStringLiteral("channel"));
+    expectNoMore(args);
+    parseInt(channel, QStringLiteral("channel"), -32768, 32767);
+    QEventLoop loop;
+    StopSignals stop([&loop] { loop.quit(); });
+    const radio::Random random = radio::systemRandom();
+    radio::RepeatedSetting repeated(ctx.ui, [&] {
+        radio::setChannel(ctx.device, ctx.ui, ctx.connection(), channel, random, true);
+    });
+    repeated.setInterval(interval);
+    repeated.toggle();
+    *ctx.err << "自动设置: 信道 " << channel << ", Ctrl+C 停止设置\n";
+    ctx.err->flush();
+    loop.exec();
+    repeated.toggle();
+    return ExitOk;
+}
+
 int radioCommand(Context &ctx, QStringList &args) {
-    const QString action = takeArgument(args, QStringLiteral("read or channel"));
+    const QString action = takeArgument(args, QStringLiteral("read, check, channel or auto"));
+    if (action == QLatin1String("check")) {
+        expectNoMore(args);
+        return radioCheck(ctx);
+    }
+    if (action == QLatin1String("auto")) return radioAuto(ctx, args);
     if (action == QLatin1String("read")) {
         expectNoMore(args);
         const QString module = radio::check(ctx.device, ctx.ui, ctx.connection());
@@ -50,7 +97,8 @@ int radioCommand(Context &ctx, QStringList &args) {
         return ExitOk;
     }
     if (action != QLatin1String("channel"))
-        throw UsageError{QStringLiteral("radio needs read or channel N, not ") + action};
+        throw UsageError{QStringLiteral("radio needs read, check, channel N or auto N, not ") +
+                         action};
     const QString channel = takeArgument(args, QStringLiteral("channel"));
     expectNoMore(args);
     // The panel's own check decides the range, with its message.
@@ -64,7 +112,10 @@ const Registration registration{
     {QStringLiteral("upload"),
      QStringLiteral("upload font|asc|arm|fpga FILE [--packet-size 256|512|528] [--length-word]"),
      uploadCommand},
-    {QStringLiteral("radio"), QStringLiteral("radio read | radio channel N"), radioCommand},
+    {QStringLiteral("radio"),
+     QStringLiteral("radio read | check | channel N | auto N [--interval MS]  (auto: "
+                    "\"自动设置\" until Ctrl+C)"),
+     radioCommand},
 };
 
 } // namespace

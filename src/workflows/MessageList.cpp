@@ -111,6 +111,24 @@ void MessageList::clearAll() {
     }
 }
 
+int MessageList::removeEntry(int position) {
+    if (position < 0 || position >= count()) return -1;
+    int option = ClockOptions - 1;
+    while (option >= 0 && clockCaptions().at(option).left(6) != entry(position).left(6))
+        --option;
+    if (option >= 0 && ticked(option) && clockPosition(option) == position)
+        untick(option);
+    else
+        removeAt(position);
+    return position - 1;
+}
+
+void MessageList::modifyEntry(int position, const QString &pictureEntry, const QString &stay) {
+    const QString head = entry(position).left(8);
+    replaceAt(position,
+              head.startsWith(QStringLiteral("第")) ? pictureEntry : clockEntry(head, stay));
+}
+
 void MessageList::tick(int option, const QString &stay) {
     if (m_ticked[option]) return;
     m_ticked[option] = true;

@@ -57,6 +57,13 @@ class MessageList : public QStringListModel {
     void removeAt(int position);
     // Empties the list and unticks every clock option without removing anything.
     void clearAll();
+    // "删除列表": a clock entry of a ticked option (told by its first six
+    // characters) goes by unticking the option, any other entry is removed.
+    // Returns the position selected afterwards, -1 for none.
+    int removeEntry(int position);
+    // "修改完成": the entry keeps its place; a picture entry becomes
+    // `pictureEntry`, a clock entry keeps its 8-character caption and takes `stay`.
+    void modifyEntry(int position, const QString &pictureEntry, const QString &stay);
 
     bool ticked(int option) const { return m_ticked[option]; }
     // Position of the option's clock entry; -1 when it has none.

@@ -35,15 +35,15 @@ class ControlCommandArgumentsTest : public QObject {
     void refusalsGiveExit2AndAOneLineReason_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("brightness 256") << QStringList{"brightness", "256"} << "0 to 255";
-        QTest::newRow("brightness -1") << QStringList{"brightness", "-1"} << "0 to 255";
-        QTest::newRow("brightness abc") << QStringList{"brightness", "abc"} << "not a number";
         QTest::newRow("brightness missing") << QStringList{"brightness"} << "missing";
         QTest::newRow("power maybe") << QStringList{"power", "maybe"} << "on or off";
         QTest::newRow("power missing") << QStringList{"power"} << "missing";
-        QTest::newRow("start-picture 256") << QStringList{"start-picture", "256"} << "0 to 255";
+        // The panel's error numbers, as its status bar shows them.
+        QTest::newRow("start-picture 256") << QStringList{"start-picture", "256"} << "error 6";
+        QTest::newRow("start-picture abc") << QStringList{"start-picture", "abc"} << "error 13";
         QTest::newRow("clock offset 40000")
-            << QStringList{"clock", "--offset", "40000"} << "-32768 to 32767";
+            << QStringList{"clock", "--offset", "40000"} << "error 6";
+        QTest::newRow("clock offset abc") << QStringList{"clock", "--offset", "abc"} << "error 13";
         QTest::newRow("clock stray") << QStringList{"clock", "now"} << "unexpected";
         QTest::newRow("list odd hex") << QStringList{"list", "ABC"} << "not hex";
         QTest::newRow("list not hex") << QStringList{"list", "GG"} << "not hex";
@@ -111,7 +111,7 @@ class ControlCommandArgumentsTest : public QObject {
         QTest::newRow("upload 300")
             << QStringList{"upload", "font", "f", "--packet-size", "300"} << "256, 512 or 528";
         QTest::newRow("upload no file") << QStringList{"upload", "arm"} << "FILE is missing";
-        QTest::newRow("radio tune") << QStringList{"radio", "tune"} << "read or channel N";
+        QTest::newRow("radio tune") << QStringList{"radio", "tune"} << "check, channel N or auto N";
         QTest::newRow("radio channel x") << QStringList{"radio", "channel", "x"} << "not a number";
     }
 
@@ -142,6 +142,9 @@ class ControlCommandArgumentsTest : public QObject {
     void validArgumentsGetPastTheChecks_data() {
         QTest::addColumn<QStringList>("args");
         QTest::newRow("brightness") << QStringList{"brightness", "0"};
+        // The panel clamps brightness and reads a text without a number as 0.
+        QTest::newRow("brightness 300") << QStringList{"brightness", "300"};
+        QTest::newRow("brightness abc") << QStringList{"brightness", "abc"};
         QTest::newRow("power on") << QStringList{"power", "on"};
         QTest::newRow("power off") << QStringList{"power", "off"};
         QTest::newRow("start-picture") << QStringList{"start-picture", "255"};

@@ -168,6 +168,64 @@ class ScreensCommandTest : public QObject {
         QCOMPARE(r.err, QStringLiteral("ledctl: screen 4 (备用) has no usable port: 0\n"));
     }
 
+    // Each row: edits separated by "|", then List1.txt of screen 1 (named "3").
+    void playlistEditsTheScreensStoredListAsTheListPanelDoes_data() {
+        QTest::addColumn<QString>("edits");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("deleting a clock entry unticks its option")
+            << "add --picture 3 --effect 闪烁显示 --speed 5 --stay 10|clock clock64 on --stay 4|"
+               "delete 2"
+            << "0,0,0,0,0\r\n第3幅图，动作方式：闪烁显示，动作速度：5，停留时间：10\r\n";
+        QTest::newRow("a clock entry read back moves up with a delete")
+            << "add|add --picture 2|clock date128 on|delete 1|clock date128 off"
+            << "0,0,0,0,0\r\n第2幅图，动作方式：立即显示，动作速度：2，停留时间：2\r\n";
+        QTest::newRow("modify keeps what is not given")
+            << "add --picture 3 --effect 闪烁显示 --speed 5|modify 1 --stay 9"
+            << "0,0,0,0,0\r\n第3幅图，动作方式：闪烁显示，动作速度：5，停留时间：9\r\n";
+        QTest::newRow("a modified clock entry keeps its caption")
+            << "clock clock64 on|modify 1 --stay 7 --picture 5"
+            << "0,0,0,0,1\r\n显示时钟64点 ，动作方式：立即显示，停留时间：7\r\n";
+        QTest::newRow("clear unticks the options") << "add|clock date64 on|clear"
+                                                   << "-1,0,0,0,0\r\n";
+    }
+    void playlistEditsTheScreensStoredListAsTheListPanelDoes() {
+        QFETCH(QString, edits);
+        QFETCH(QString, file);
+        TempProgramDir dir;
+        QVERIFY(install(dir));
+        for (const QString &edit : edits.split(QLatin1Char('|'))) {
+            const Run r = ledctl(QStringList{QStringLiteral("--screen"), QStringLiteral("3"),
+                                             QStringLiteral("playlist")} +
+                                 edit.split(QLatin1Char(' ')));
+            QVERIFY2(r.code == 0, qPrintable(edit + QLatin1Char(' ') + r.err));
+        }
+        QStringEncoder gbk("GBK");
+        QCOMPARE(readAll(dir.file(QStringLiteral("MapDepot/3/List1.txt"))), QByteArray(gbk(file)));
+    }
+
+    void playlistEditsAreRefusedWithoutTouchingTheFile_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("no screen") << QStringList{"playlist", "add"} << "needs --screen";
+        QTest::newRow("unknown effect")
+            << QStringList{"--screen", "3", "playlist", "add", "--effect", "旋转"} << "--effect";
+        QTest::newRow("line break")
+            << QStringList{"--screen", "3", "playlist", "add", "--stay", "2\r\n3"}
+            << "not a list entry";
+        QTest::newRow("no such entry")
+            << QStringList{"--screen", "3", "playlist", "delete", "1"} << "the list is empty";
+    }
+    void playlistEditsAreRefusedWithoutTouchingTheFile() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, reason);
+        TempProgramDir dir;
+        QVERIFY(install(dir));
+        const Run r = ledctl(args);
+        QCOMPARE(r.code, 2);
+        QVERIFY2(r.err.contains(reason), qPrintable(r.err));
+        QVERIFY(!QFileInfo::exists(dir.file(QStringLiteral("MapDepot/3/List1.txt"))));
+    }
+
     void theScreenOptionNeedsARegistry() {
         TempProgramDir dir;
         const Run r =

@@ -294,6 +294,86 @@ class LedctlWithLedsimTest : public QObject {
         QCOMPARE(upload.value("packetSize").toInt(), 256);
     }
 
+    void windowNumberPowerOnTextAndMessageKeepWhatTheWindowKeepsWithScreen() {
+        TempProgramDir dir;
+        QStringEncoder gbk("GBK");
+        {
+            // A one-colour screen: its lists after the refill give the colours.
+            QFile ini(dir.file(QStringLiteral("ledfile.ini")));
+            QVERIFY(ini.open(QIODevice::WriteOnly));
+            ini.write(gbk.encode(QStringLiteral("[屏总数]\r\nSUM=1\r\nDQPSign=1\r\n[第 1号屏]\r\n"
+                                                "Pname=A\r\nPcode=102\r\nPbtl=9600\r\nPadr=1\r\n"
+                                                "Pcolor=0\r\nwindowNo=\\5\r\n")));
+        }
+        const QString state = dir.file(QStringLiteral("state.json"));
+        Sim sim(dir.path(), {"--state", state});
+        QVERIFY(sim.waitReady());
+        QCOMPARE(ledctl(dir.path(), {"--screen", "A", "power-on-text", "欢迎"}).code, 0);
+        QCOMPARE(ledctl(dir.path(), {"--screen", "A", "message", "你好", "--store", "4"}).code, 0);
+        QFile kept(dir.file(QStringLiteral("MapDepot/A/ 4.txt")));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), gbk.encode(QStringLiteral("黄色 你好\r\n")));
+        QJsonObject board;
+        QTRY_VERIFY([&] {
+            QFile json(state);
+            if (!json.open(QIODevice::ReadOnly)) return false;
+            board = QJsonDocument::fromJson(json.readAll())
+                        .object()
+                        .value("boards")
+                        .toArray()
+                        .at(0)
+                        .toObject();
+            return board.value("pictures").toObject().contains("2");
+        }());
+        // power-on-text sent the stored window number (\5) before its text.
+        QCOMPARE(board.value("windowNumber").toObject().value("bytes").toString(), "FF052020");
+        QCOMPARE(board.value("windowNumber").toObject().value("colour").toInt(), 1);
+        const QJsonObject powerOn = board.value("pictures").toObject().value("3").toObject();
+        QCOMPARE(powerOn.value("text").toString(), QStringLiteral("欢迎"));
+        QCOMPARE(powerOn.value("colour").toInt(), 17);
+        QCOMPARE(ledctl(dir.path(), {"--screen", "A", "window-number", "\\6"}).code, 0);
+        QFile ini(dir.file(QStringLiteral("ledfile.ini")));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QVERIFY(
+            ini.readAll().endsWith("Pcolor=0\r\nwindowNo=\\6\r\nwindowlen=0\r\nwindowhzcolor=1\r\n"
+                                   "windowasccolor=1\r\nwindowcombo1color=0\r\n"));
+    }
+
+    void radioCheckShowsTheFieldsAndAutoSetsUntilTerminated() {
+        TempProgramDir dir;
+        const QString state = dir.file(QStringLiteral("state.json"));
+        Sim sim(dir.path(), {"--state", state, "--radio", "1.5:22"});
+        QVERIFY(sim.waitReady());
+        const Ctl check = ledctl(dir.path(), {"radio", "check"});
+        QCOMPARE(check.code, 0);
+        QCOMPARE(check.out,
+                 QStringLiteral("版本号=1.5\n包大小=15\n波特率=3\n空中波特率=2\n功率档=4\n"
+                                "收发切换范围=1\n信道号=22\n"));
+        QProcess autoSet;
+        autoSet.start(binDir + QStringLiteral("/ledctl"),
+                      {"--dir", dir.path(), "--port", QString::number(Port), "radio", "auto", "31",
+                       "--interval", "100"});
+        auto settings = [&] {
+            QFile json(state);
+            return json.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(json.readAll())
+                                                        .object()
+                                                        .value("radio")
+                                                        .toObject()
+                                                        .value("settings")
+                                                        .toArray()
+                                                  : QJsonArray();
+        };
+        // Two ticks: S1, channel 31 + 104 in nibbles, 40; then S20?36.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QVariant(settings().toVariantList()).toStringList().count("S18740") >= 2, 10000);
+        autoSet.terminate();
+        QVERIFY(autoSet.waitForFinished(10000));
+        QCOMPARE(autoSet.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(autoSet.exitCode(), 0);
+        QVERIFY(QString::fromUtf8(autoSet.readAllStandardError())
+                    .endsWith(QStringLiteral("设置完信道，请务必给无线模块断电重新上电！\n")));
+    }
+
     void aPacedLedsimStillCarriesATransfer() {
         TempProgramDir dir;
         Sim sim(dir.path(),
