@@ -111,6 +111,11 @@ class ControlCommandArgumentsTest : public QObject {
         QTest::newRow("upload 300")
             << QStringList{"upload", "font", "f", "--packet-size", "300"} << "256, 512 or 528";
         QTest::newRow("upload no file") << QStringList{"upload", "arm"} << "FILE is missing";
+        QTest::newRow("batch unknown part")
+            << QStringList{"batch", "open", "reboot", "--password", "tavorel"}
+            << "unknown batch part reboot";
+        QTest::newRow("batch move without address")
+            << QStringList{"batch", "baud38400", "--password", "tavorel"} << "need --new-address";
         QTest::newRow("radio tune") << QStringList{"radio", "tune"} << "check, channel N or auto N";
         QTest::newRow("radio channel x") << QStringList{"radio", "channel", "x"} << "not a number";
     }
@@ -137,6 +142,14 @@ class ControlCommandArgumentsTest : public QObject {
         QVERIFY2(r.err.contains(reason), qPrintable(r.err));
         QCOMPARE(r.err.count(QLatin1Char('\n')), 1);
         QVERIFY(r.out.isEmpty());
+    }
+
+    // --yes repeats a failed part, but an unattended run must end.
+    void batchWithYesTriesAFailingPartAgainAFewTimesThenEnds() {
+        const Run r = ledctl({"--yes", "batch", "open", "--password", "tavorel"});
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.err.count(QStringLiteral("开屏失败，是否继续发送？")), 4);
+        QVERIFY(!r.err.contains(QStringLiteral("更新成功")));
     }
 
     void validArgumentsGetPastTheChecks_data() {
