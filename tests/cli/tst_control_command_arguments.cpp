@@ -144,6 +144,28 @@ class ControlCommandArgumentsTest : public QObject {
         QVERIFY(r.out.isEmpty());
     }
 
+    // Every command the parser knows has its one line, and nothing else.
+    void helpListsEverySubcommandOnALineOfItsOwn() {
+        const Run r = ledctl({"--help"});
+        QCOMPARE(r.code, 0);
+        const QStringList lines = r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), cli::registry().size() + 2);
+        for (const cli::Command &c : cli::registry())
+            QCOMPARE(lines
+                         .filter(QRegularExpression(QStringLiteral("^  ledctl %1( |$)")
+                                                        .arg(QRegularExpression::escape(c.name))))
+                         .size(),
+                     1);
+        for (const char *name : {"batch", "power-on-text", "radio", "playlist"}) {
+            const Run one = ledctl({QString::fromLatin1(name), "--help"});
+            QCOMPARE(one.code, 0);
+            QVERIFY2(
+                one.err.startsWith(QStringLiteral("usage: ledctl %1 ").arg(QLatin1String(name))),
+                qPrintable(one.err));
+            QCOMPARE(one.err.count(QLatin1Char('\n')), 1);
+        }
+    }
+
     // --yes repeats a failed part, but an unattended run must end.
     void batchWithYesTriesAFailingPartAgainAFewTimesThenEnds() {
         const Run r = ledctl({"--yes", "batch", "open", "--password", "tavorel"});
