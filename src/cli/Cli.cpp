@@ -100,7 +100,8 @@ void expectNoMore(const QStringList &args) {
 
 static void usage(QTextStream &err) {
     err << "usage: ledctl [--port N] [--baud RATE] [--address A] [--screen N|NAME] [--dir DIR] "
-           "[--yes] COMMAND ...\n";
+           "[--yes] [--lossy] COMMAND ...\n"
+           "       ledctl COMMAND --help\n";
     for (const Command &c : registry())
         err << "  ledctl " << c.synopsis << "\n";
     err.flush();
@@ -149,13 +150,20 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err) {
         // cannot show; --yes answers every question.
         ui.answerYes = takeFlag(args, QStringLiteral("--yes"));
         ui.answerSubstitution = takeFlag(args, QStringLiteral("--lossy"));
-        if (args.isEmpty() || args.first() == QLatin1String("--help")) {
+        if (args.isEmpty() || args.first() == QLatin1String("--help") ||
+            args.first() == QLatin1String("help")) {
             usage(err);
             return args.isEmpty() ? ExitUsage : ExitOk;
         }
         const QString name = args.takeFirst();
         for (const Command &c : registry()) {
-            if (c.name == name) return c.run(ctx, args);
+            if (c.name != name) continue;
+            if (args.contains(QStringLiteral("--help"))) {
+                err << "usage: ledctl " << c.synopsis << "\n";
+                err.flush();
+                return ExitOk;
+            }
+            return c.run(ctx, args);
         }
         throw UsageError{QStringLiteral("unknown command: ") + name};
     } catch (const UsageError &e) {

@@ -60,8 +60,10 @@ QString pictureEntry(const EntryFields &f) {
 // An entry the panel could not have made (a line break, a field that is no
 // number) never reaches the file.
 void check(const QString &entry) {
-    if (const QString problem = MessageList::entryProblem(entry); !problem.isEmpty())
-        throw UsageError{problem};
+    if (QString problem = MessageList::entryProblem(entry); !problem.isEmpty())
+        // The reason stays on one line.
+        throw UsageError{problem.replace(QLatin1Char('\r'), QStringLiteral("\\r"))
+                             .replace(QLatin1Char('\n'), QStringLiteral("\\n"))};
 }
 
 int positionFrom(QStringList &args, const MessageList &list) {

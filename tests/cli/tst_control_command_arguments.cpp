@@ -111,6 +111,11 @@ class ControlCommandArgumentsTest : public QObject {
         QTest::newRow("upload 300")
             << QStringList{"upload", "font", "f", "--packet-size", "300"} << "256, 512 or 528";
         QTest::newRow("upload no file") << QStringList{"upload", "arm"} << "FILE is missing";
+        QTest::newRow("batch unknown part")
+            << QStringList{"batch", "open", "reboot", "--password", "tavorel"}
+            << "unknown batch part reboot";
+        QTest::newRow("batch move without address")
+            << QStringList{"batch", "baud38400", "--password", "tavorel"} << "need --new-address";
         QTest::newRow("radio tune") << QStringList{"radio", "tune"} << "check, channel N or auto N";
         QTest::newRow("radio channel x") << QStringList{"radio", "channel", "x"} << "not a number";
     }
@@ -137,6 +142,36 @@ class ControlCommandArgumentsTest : public QObject {
         QVERIFY2(r.err.contains(reason), qPrintable(r.err));
         QCOMPARE(r.err.count(QLatin1Char('\n')), 1);
         QVERIFY(r.out.isEmpty());
+    }
+
+    // Every command the parser knows has its one line, and nothing else.
+    void helpListsEverySubcommandOnALineOfItsOwn() {
+        const Run r = ledctl({"--help"});
+        QCOMPARE(r.code, 0);
+        const QStringList lines = r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), cli::registry().size() + 2);
+        for (const cli::Command &c : cli::registry())
+            QCOMPARE(lines
+                         .filter(QRegularExpression(QStringLiteral("^  ledctl %1( |$)")
+                                                        .arg(QRegularExpression::escape(c.name))))
+                         .size(),
+                     1);
+        for (const char *name : {"batch", "power-on-text", "radio", "playlist"}) {
+            const Run one = ledctl({QString::fromLatin1(name), "--help"});
+            QCOMPARE(one.code, 0);
+            QVERIFY2(
+                one.err.startsWith(QStringLiteral("usage: ledctl %1 ").arg(QLatin1String(name))),
+                qPrintable(one.err));
+            QCOMPARE(one.err.count(QLatin1Char('\n')), 1);
+        }
+    }
+
+    // --yes repeats a failed part, but an unattended run must end.
+    void batchWithYesTriesAFailingPartAgainAFewTimesThenEnds() {
+        const Run r = ledctl({"--yes", "batch", "open", "--password", "tavorel"});
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.err.count(QStringLiteral("开屏失败，是否继续发送？")), 4);
+        QVERIFY(!r.err.contains(QStringLiteral("更新成功")));
     }
 
     void validArgumentsGetPastTheChecks_data() {

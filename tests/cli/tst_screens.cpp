@@ -223,6 +223,7 @@ class ScreensCommandTest : public QObject {
         const Run r = ledctl(args);
         QCOMPARE(r.code, 2);
         QVERIFY2(r.err.contains(reason), qPrintable(r.err));
+        QCOMPARE(r.err.count(QLatin1Char('\n')), 1);
         QVERIFY(!QFileInfo::exists(dir.file(QStringLiteral("MapDepot/3/List1.txt"))));
     }
 

@@ -339,6 +339,52 @@ class LedctlWithLedsimTest : public QObject {
                                    "windowasccolor=1\r\nwindowcombo1color=0\r\n"));
     }
 
+    void batchRunsItsPartsInItsOwnOrderAndTheScreenFollowsTheMove() {
+        TempProgramDir dir;
+        {
+            QFile ini(dir.file(QStringLiteral("ledfile.ini")));
+            QVERIFY(ini.open(QIODevice::WriteOnly));
+            ini.write(QStringEncoder("GBK").encode(
+                QStringLiteral("[屏总数]\r\nSUM=1\r\nDQPSign=1\r\n[第 1号屏]\r\nPname=A\r\n"
+                               "Pcode=102\r\nPbtl=9600\r\nPadr=1\r\nPchang=128\r\n")));
+        }
+        const QString state = dir.file(QStringLiteral("state.json"));
+        Sim sim(dir.path(), {"--state", state});
+        QVERIFY(sim.waitReady());
+        // Given out of order: the address moves first, every later part follows it.
+        const Ctl r = ledctl(dir.path(), {"--screen",   "A",          "batch",   "image",
+                                          "list",       "start",      "open",    "properties",
+                                          "baud115200", "--password", "tavorel", "--new-address",
+                                          "3",          "--effect",   "9",       "--speed",
+                                          "3",          "--stay",     "5",       "--start-picture",
+                                          "7",          "--height",   "32"});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.err.endsWith(QStringLiteral("更新: 更新成功\n")), qPrintable(r.err));
+        QJsonObject board;
+        QTRY_VERIFY([&] {
+            QFile json(state);
+            if (!json.open(QIODevice::ReadOnly)) return false;
+            board = QJsonDocument::fromJson(json.readAll())
+                        .object()
+                        .value("boards")
+                        .toArray()
+                        .at(0)
+                        .toObject();
+            return board.value("pictures").toObject().contains("1");
+        }());
+        QCOMPARE(board.value("address").toInt(), 3);
+        QCOMPARE(board.value("baudCode").toInt(), 19);
+        QVERIFY(board.value("power").toBool());
+        QCOMPARE(board.value("startPicture").toInt(), 7);
+        QCOMPARE(board.value("list").toArray(), QJsonArray{"01090305"});
+        QCOMPARE(board.value("size").toArray(), (QJsonArray{128, 32}));
+        const QJsonObject welcome = board.value("pictures").toObject().value("1").toObject();
+        QCOMPARE(welcome.value("text").toString(), QStringLiteral("欢迎使用1a☆◆"));
+        QFile ini(dir.file(QStringLiteral("ledfile.ini")));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QVERIFY(ini.readAll().contains("Pbtl=115200\r\nPadr=3\r\n"));
+    }
+
     void radioCheckShowsTheFieldsAndAutoSetsUntilTerminated() {
         TempProgramDir dir;
         const QString state = dir.file(QStringLiteral("state.json"));
