@@ -135,6 +135,8 @@ void TextPanel::setWindowNumber() {
     m_windowNumberSet =
         windownumber::set(m_window.device(), m_window.ui(), m_window.connection(), request,
                           {&registry.ini(), registry.currentSection()}) == workflow::Outcome::Done;
+    // A screen that did not take it stays silent; one that did is worth a word.
+    if (m_windowNumberSet) m_window.showStatus(QStringLiteral("窗口号设置成功"));
 }
 
 TextPanel::~TextPanel() = default;

@@ -352,8 +352,13 @@ class MainWindowTest : public QObject {
         MainWindow w;
         QCOMPARE(w.statusPanel(5)->text(), QStringLiteral("欢迎使用条屏编辑软件"));
         QCOMPARE(w.statusPanel(5)->toolTip(), QStringLiteral("欢迎使用条屏编辑软件"));
-        QVERIFY(!w.trap([] { throw VbError(13, QStringLiteral("类型不匹配")); }));
+        QVERIFY(!w.trap([] { throw VbError(13, QStringLiteral("不是数字：abc")); }));
         QCOMPARE(w.statusPanel(5)->text(), QStringLiteral("13"));
+        // The words stand beside the number, not only in a tooltip.
+        QVERIFY(w.statusWords()->isVisibleTo(&w));
+        QCOMPARE(w.statusWords()->text(), QStringLiteral("不是数字：abc"));
+        w.ui().statusError(381);
+        QCOMPARE(w.statusWords()->text(), QStringLiteral("无效的属性数组索引"));
     }
 
     void aSecondDeviceActionIsRefusedWhileOneRuns() {
@@ -364,10 +369,12 @@ class MainWindowTest : public QObject {
         QVERIFY(w.runDeviceAction([&] {
             QVERIFY(w.actionRunning());
             refused = !w.runDeviceAction([&] { ++inner; });
+            QCOMPARE(w.statusPanel(5)->text(), QStringLiteral("正在与显示屏通讯，请稍候"));
         }));
         QVERIFY(refused);
         QCOMPARE(inner, 0);
         QVERIFY(!w.actionRunning());
+        QCOMPARE(w.statusPanel(5)->text(), QString()); // stale once the action ended
         QVERIFY(w.runDeviceAction([&] { ++inner; }));
         QCOMPARE(inner, 1);
     }
@@ -383,13 +390,13 @@ class MainWindowTest : public QObject {
         bool closed = true;
         w.runDeviceAction([&] {
             closed = w.close();
+            QCOMPARE(w.statusPanel(5)->text(), QStringLiteral("正在与显示屏通讯，请稍候"));
             w.toolbarAction(QStringLiteral("退出工"));
         });
         QVERIFY(!closed);
         QVERIFY(w.isVisible());
         QVERIFY(ui.shown.isEmpty()); // not even the exit question
         QCOMPARE(saves, 0);
-        QCOMPARE(w.statusPanel(5)->text(), QStringLiteral("正在与显示屏通讯，请稍候"));
         ui.answers = {true};
         QVERIFY(w.close());
         QCOMPARE(saves, 1);
