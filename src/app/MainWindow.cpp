@@ -142,6 +142,10 @@ void MainWindow::buildToolbar() {
             action, &QAction::triggered, this, [this, key] { toolbarAction(key); },
             Qt::QueuedConnection);
         m_toolbar->addAction(action);
+        // Tab reaches every button; an image-only one is named by its tooltip.
+        QWidget *button = m_toolbar->widgetForAction(action);
+        button->setFocusPolicy(Qt::TabFocus);
+        if (caption.isEmpty()) button->setAccessibleName(action->toolTip());
     }
     m_toolbar->addSeparator();
     auto *radioCheck =
