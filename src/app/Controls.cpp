@@ -1,7 +1,11 @@
 #include "app/Controls.h"
 
+#include "app/SpinPair.h"
+
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 
 namespace Controls {
 
@@ -29,6 +33,14 @@ void nameForAccessibility(QWidget *root) {
         QWidget *buddy = label ? label->buddy() : nullptr;
         if (buddy && buddy->accessibleName().isEmpty())
             buddy->setAccessibleName(label->text().trimmed());
+    });
+    // A spin is named after the field it steps: "动作速度：", not "VScroll2".
+    eachWidget(root, [](QWidget *w) {
+        const auto *pair = qobject_cast<QScrollBar *>(w)
+                               ? w->findChild<SpinPair *>(QString(), Qt::FindDirectChildrenOnly)
+                               : nullptr;
+        if (pair && w->accessibleName().isEmpty())
+            w->setAccessibleName(pair->field()->accessibleName());
     });
     eachWidget(root, [](QWidget *w) {
         if (w->objectName().isEmpty() || !w->accessibleName().isEmpty()) return;

@@ -9,6 +9,6 @@ class QWidget;
 namespace Controls {
 QPushButton *button(QWidget *parent, const QString &name, const QString &caption);
 // Gives every named control without an accessible name its buddy label's
-// text or, lacking one, its control name.
+// text, a spin the name of its field, or, lacking both, its control name.
 void nameForAccessibility(QWidget *root);
 } // namespace Controls

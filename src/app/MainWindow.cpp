@@ -41,6 +41,7 @@ const ToolButton kToolButtons[] = {
     {u"关屏", u"关屏工", u"关屏"},           {u"协议切换", u"校时工", u"协议切换"},
     {u"默认地址", u"地址工", u"默认地址"},   {u"退出", u"退出工", u"退出"},
 };
+const QString BusyNotice = QStringLiteral("正在与显示屏通讯，请稍候");
 } // namespace
 
 class MainWindow::OperatorProxy : public OperatorUi {
@@ -141,6 +142,10 @@ void MainWindow::buildToolbar() {
             action, &QAction::triggered, this, [this, key] { toolbarAction(key); },
             Qt::QueuedConnection);
         m_toolbar->addAction(action);
+        // Tab reaches every button; an image-only one is named by its tooltip.
+        QWidget *button = m_toolbar->widgetForAction(action);
+        button->setFocusPolicy(Qt::TabFocus);
+        if (caption.isEmpty()) button->setAccessibleName(action->toolTip());
     }
     m_toolbar->addSeparator();
     auto *radioCheck =
@@ -161,10 +166,13 @@ void MainWindow::buildStatusBar() {
         m_status[i] = new QLabel(bar);
         m_status[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
         m_status[i]->setMinimumWidth(widths[i]);
-        bar->addWidget(m_status[i], i == 4 ? 1 : 0);
+        bar->addWidget(m_status[i]);
     }
-    m_status[4]->setText(QStringLiteral("欢迎使用条屏编辑软件"));
-    m_status[4]->setToolTip(m_status[4]->text());
+    m_statusWords = new QLabel(bar);
+    m_statusWords->setObjectName(QStringLiteral("StatusWords"));
+    m_statusWords->setAccessibleName(QStringLiteral("错误说明"));
+    bar->addWidget(m_statusWords, 1);
+    showStatus(QStringLiteral("欢迎使用条屏编辑软件"));
     // The date and time panels follow the system clock; one tick a second.
     m_clock = new QTimer(this);
     m_clock->setTimerType(Qt::CoarseTimer);
@@ -183,10 +191,46 @@ QLabel *MainWindow::statusPanel(int index) const {
     return index >= 1 && index <= 5 ? m_status[index - 1] : nullptr;
 }
 
+namespace {
+// The words of the run-time numbers the trap shows, for errors raised without their own.
+QString wordsOfNumber(int number) {
+    switch (number) {
+    case 5:
+        return QStringLiteral("无效的过程调用或参数");
+    case 6:
+        return QStringLiteral("溢出");
+    case 9:
+        return QStringLiteral("下标越界");
+    case 13:
+        return QStringLiteral("类型不匹配");
+    case 53:
+        return QStringLiteral("文件未找到");
+    case 70:
+        return QStringLiteral("没有权限");
+    case 75:
+        return QStringLiteral("路径/文件访问错误");
+    case 76:
+        return QStringLiteral("路径未找到");
+    case 380:
+        return QStringLiteral("无效的属性值");
+    case 381:
+        return QStringLiteral("无效的属性数组索引");
+    }
+    return QStringLiteral("错误");
+}
+} // namespace
+
 void MainWindow::showErrorNumber(int number, const QString &words) {
+    const QString said = words.isEmpty() ? wordsOfNumber(number) : words;
     m_status[4]->setText(QString::number(number));
-    // The number is the panel's convention; the words are a hover away.
-    m_status[4]->setToolTip(words);
+    m_status[4]->setToolTip(said);
+    m_statusWords->setText(said);
+}
+
+void MainWindow::showStatus(const QString &text) {
+    m_status[4]->setText(text);
+    m_status[4]->setToolTip(text);
+    m_statusWords->clear();
 }
 
 bool MainWindow::trap(const std::function<void()> &action) {
@@ -203,9 +247,13 @@ bool MainWindow::runDeviceAction(const std::function<void()> &action) {
     if (refuseWhileBusy()) return false;
     m_busy = true;
     struct Release {
-        bool &flag;
-        ~Release() { flag = false; }
-    } release{m_busy};
+        MainWindow &w;
+        ~Release() {
+            w.m_busy = false;
+            // A refusal while this action ran is stale once it ends.
+            if (w.m_status[4]->text() == BusyNotice) w.showStatus(QString());
+        }
+    } release{*this};
     trap(action);
     return true;
 }
@@ -329,8 +377,7 @@ void MainWindow::requestExit() {
 bool MainWindow::refuseWhileBusy() {
     if (!m_busy) return false;
     // A transfer waits for a screen: ending now would cut it off half-way.
-    m_status[4]->setText(QStringLiteral("正在与显示屏通讯，请稍候"));
-    m_status[4]->setToolTip(QString());
+    showStatus(BusyNotice);
     QApplication::beep();
     return true;
 }

@@ -73,8 +73,13 @@ class MainWindow : public QMainWindow {
     // The error trap: a typed run-time error ends the action and its number
     // goes to status panel 5.
     bool trap(const std::function<void()> &action);
+    // Panel 5 holds the number, as operators know it; the words beside it say
+    // what went wrong (the error's own words, else those of its number).
     void showErrorNumber(int number, const QString &words = QString());
+    // A note in panel 5 (a success, a refusal in words); clears the words beside it.
+    void showStatus(const QString &text);
     QLabel *statusPanel(int index) const; // 1..5
+    QLabel *statusWords() const { return m_statusWords; }
 
     // Toolbar dispatch on the button's key. The buttons call it from the
     // event loop, so that whoever pressed one is not held by its questions.
@@ -128,6 +133,7 @@ class MainWindow : public QMainWindow {
     OperatorUi *m_ui = nullptr;
     QToolBar *m_toolbar = nullptr;
     QLabel *m_status[5] = {};
+    QLabel *m_statusWords = nullptr;
     QTimer *m_clock = nullptr;
     QTimer *m_midnight = nullptr;
     ScreenLists *m_screenLists = nullptr;

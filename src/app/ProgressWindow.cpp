@@ -16,7 +16,7 @@ ProgressWindow::ProgressWindow(QWidget *mainWindow)
     m_label->setObjectName(QStringLiteral("Label1"));
     m_bar = new QProgressBar(this);
     m_bar->setObjectName(QStringLiteral("ProgressBar1"));
-    m_bar->setAccessibleName(QStringLiteral("ProgressBar1"));
+    m_bar->setAccessibleName(QStringLiteral("发送进度"));
     m_bar->setMinimum(0);
     m_bar->setValue(0);
     auto *layout = new QVBoxLayout(this);

@@ -17,6 +17,7 @@ class SpinPair : public QObject {
     static SpinPair *sixteenths(QScrollBar *spin, QLineEdit *field);
     // The length field's lost-focus rule, also run at start-up.
     void applyFieldRule();
+    QLineEdit *field() const { return m_field; }
 
   protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -12,6 +12,10 @@
 #include "ui_MainWindow.h"
 #include "ui_ParameterPanel.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
 #ifdef Q_OS_LINUX
 #include <sched.h>
 #include <sys/resource.h>
@@ -26,6 +30,19 @@ void restrictProcessForStartup() {
     // Raising priority needs privileges most desktops do not grant.
     (void)setpriority(PRIO_PROCESS, 0, -10);
 #endif
+}
+
+bool installQtChinese() {
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    const QString folders[] = {QCoreApplication::applicationDirPath() +
+                                   QStringLiteral("/translations"),
+                               QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
+    for (const QString &folder : folders) {
+        if (translator->load(QStringLiteral("qtbase_zh_CN"), folder))
+            return QCoreApplication::installTranslator(translator);
+    }
+    delete translator;
+    return false;
 }
 
 void Startup::run() {

@@ -10,6 +10,11 @@ class MainWindow;
 // skipped where it does not.
 void restrictProcessForStartup();
 
+// Qt's own Chinese words for the buttons and labels of message boxes and
+// file dialogs ("确定", "取消", "查找范围："), from a "translations" folder
+// beside the program or else Qt's installed ones. False when none was found.
+bool installQtChinese();
+
 // What the current screen's section holds for the connection fields.
 struct ScreenConnection {
     QString Pcode;

@@ -67,6 +67,7 @@ TextPanel::TextPanel(MainWindow &window, QWidget *parent)
     m_ui->List2->setModel(&lists.attributes);
     connect(m_ui->发送文字, &QListView::clicked, this,
             [this](const QModelIndex &i) { selectText(i.row()); });
+    m_ui->发送文字->installEventFilter(this);
     connect(m_ui->Combo8, &QComboBox::activated, this, &TextPanel::updateAttributes);
     connect(m_ui->Text2, &QLineEdit::textChanged, this, &TextPanel::updateAttributes);
     connect(m_ui->Text3, &QLineEdit::textChanged, this, &TextPanel::updateAttributes);
@@ -105,6 +106,12 @@ void TextPanel::sendText(bool logo) {
 bool TextPanel::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_ui->Text1->viewport() && event->type() == QEvent::MouseButtonPress)
         textPreview();
+    if (watched == m_ui->发送文字) {
+        const int row = m_ui->发送文字->currentIndex().row();
+        if (event->type() == QEvent::KeyPress) m_poolRowBeforeKey = row;
+        if (event->type() == QEvent::KeyRelease && row >= 0 && row != m_poolRowBeforeKey)
+            selectText(row);
+    }
     return QGroupBox::eventFilter(watched, event);
 }
 
@@ -135,6 +142,8 @@ void TextPanel::setWindowNumber() {
     m_windowNumberSet =
         windownumber::set(m_window.device(), m_window.ui(), m_window.connection(), request,
                           {&registry.ini(), registry.currentSection()}) == workflow::Outcome::Done;
+    // A screen that did not take it stays silent; one that did is worth a word.
+    if (m_windowNumberSet) m_window.showStatus(QStringLiteral("窗口号设置成功"));
 }
 
 TextPanel::~TextPanel() = default;

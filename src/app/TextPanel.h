@@ -37,7 +37,9 @@ class TextPanel : public QGroupBox {
     bool windowNumberSet() const { return m_windowNumberSet; }
 
   protected:
-    // A click into Text1 redraws the text preview (with the colours of the moment).
+    // A click into Text1 redraws the text preview (with the colours of the
+    // moment); a key that moves the pool list's current row loads that text,
+    // as a click does.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
@@ -67,6 +69,7 @@ class TextPanel : public QGroupBox {
     void showPictureControls(bool picture);
     QImage m_surface;
     bool m_loadingText = false;
+    int m_poolRowBeforeKey = -1;
     bool m_windowNumberSet = false;
     const std::unique_ptr<Ui::TextPanel> m_ui;
     MainWindow &m_window;

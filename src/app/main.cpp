@@ -9,6 +9,7 @@ int main(int argc, char **argv) {
     restrictProcessForStartup();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ledcounter"));
+    installQtChinese();
     SingleInstance instance;
     GuiOperator alone(nullptr);
     if (!instance.acquireOrTell(alone)) return 0;

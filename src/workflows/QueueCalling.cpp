@@ -1,13 +1,9 @@
 #include "workflows/QueueCalling.h"
 
-#include "config/NumericText.h"
 #include "encoding/TextChecks.h"
 #include "encoding/TextPicture.h"
 #include "protocol/OperatorUi.h"
-#include "protocol/VbNumbers.h"
 #include "protocol/led.h"
-
-#include <algorithm>
 
 namespace queuecalling {
 
@@ -66,22 +62,13 @@ Result send(led &device, const Request &request) {
 namespace {
 const QString kCaption = QStringLiteral("汉字发送");
 
-// A number field's value; far-out values stay far out, so the byte checks
-// refuse them instead of seeing a wrapped-around value.
-int fieldNumber(const QString &text) {
-    return int(VbNumbers::roundHalfEven(std::clamp(NumericText::value(text), -1e6, 1e6)));
-}
-
 bool accepted(OperatorUi &ui, const Request &request) {
     const QString problem = validate(request);
     if (!problem.isEmpty()) {
         ui.message(problem, problem == QStringLiteral("请输入汉字") ? QString() : kCaption);
         return false;
     }
-    // Characters the screen cannot show are never replaced silently.
-    const QString lossy = textchecks::unrepresentableProblem(request.text);
-    return lossy.isEmpty() ||
-           ui.askSubstitution(lossy + QStringLiteral("，是否继续发送？"), kCaption);
+    return workflow::lossyTextAgreed(ui, request.text, kCaption);
 }
 } // namespace
 
@@ -95,10 +82,10 @@ Run run(led &device, OperatorUi &ui, const workflow::Connection &connection, con
     request.action = fields.action;
     request.text = fields.text;
     request.colour = fields.colour;
-    request.pageTime = fieldNumber(fields.pageTime);
+    request.pageTime = workflow::fieldNumber(fields.pageTime);
     request.effect = fields.effect;
-    request.speed = fieldNumber(fields.speed);
-    request.stay = fieldNumber(fields.stay);
+    request.speed = workflow::fieldNumber(fields.speed);
+    request.stay = workflow::fieldNumber(fields.stay);
     if (!accepted(ui, request)) return outcome;
     outcome.outcome = workflow::trapped(ui, [&] {
         workflow::connect(device, connection);

@@ -2,6 +2,7 @@
 
 #include "config/NumericText.h"
 #include "protocol/OperatorUi.h"
+#include "protocol/VbNumbers.h"
 #include "protocol/led.h"
 
 #include <QRandomGenerator>
@@ -81,8 +82,9 @@ Detected detect(led &device, OperatorUi &ui, const workflow::Connection &c) {
 
 workflow::Outcome setChannel(led &device, OperatorUi &ui, const workflow::Connection &c,
                              const QString &channelText, const Random &random, bool silent) {
+    // A text that is no number is no channel (it would read as channel 0).
     const double channel = NumericText::value(channelText.trimmed());
-    if (channel < 0 || channel > 99) {
+    if (!VbNumbers::isNumeric(channelText) || channel < 0 || channel > 99) {
         ui.message(QStringLiteral("信道号设置超出范围"), QStringLiteral("错误"));
         return workflow::Outcome::Refused;
     }

@@ -34,6 +34,22 @@ bool refused(OperatorUi &ui, const QString &text) {
     return true;
 }
 
+// The calling frame's checks, in its words, before anything is sent: speed
+// and stay time must fit a byte (a message), then the question about
+// characters code page 936 cannot show.
+bool accepted(OperatorUi &ui, const Fields &f) {
+    const QString problems[] = {
+        textchecks::byteProblem(QStringLiteral("动作速度"), workflow::fieldNumber(f.speed)),
+        textchecks::byteProblem(QStringLiteral("停留时间"), workflow::fieldNumber(f.stay)),
+    };
+    for (const QString &problem : problems) {
+        if (problem.isEmpty()) continue;
+        ui.message(problem, Caption);
+        return false;
+    }
+    return workflow::lossyTextAgreed(ui, f.text, Caption);
+}
+
 void pause(int ms) {
     QEventLoop loop;
     QTimer::singleShot(qMax(1, int(ms * led::timeScale())), &loop, &QEventLoop::quit);
@@ -54,7 +70,7 @@ Outcome sendMessage(led &device, OperatorUi &ui, const workflow::Connection &c, 
         ui.message(QStringLiteral("请输入汉字"));
         return Outcome::Refused;
     }
-    if (refused(ui, f.text)) return Outcome::Refused;
+    if (refused(ui, f.text) || !accepted(ui, f)) return Outcome::Refused;
     return workflow::trapped(ui, [&] {
         const quint8 speed =
             NumericText::toByte(NumericText::value(f.speed), QStringLiteral("动作速度"));
@@ -109,6 +125,7 @@ Outcome sendLogo(led &device, OperatorUi &ui, const workflow::Connection &c, con
         ui.message(QStringLiteral("请输入汉字"));
         return Outcome::Refused;
     }
+    if (!accepted(ui, f)) return Outcome::Refused;
     return workflow::trapped(ui, [&] {
         const quint8 speed =
             NumericText::toByte(NumericText::value(f.speed), QStringLiteral("动作速度"));

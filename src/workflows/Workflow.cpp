@@ -1,9 +1,13 @@
 #include "workflows/Workflow.h"
 
+#include "config/NumericText.h"
+#include "encoding/TextChecks.h"
 #include "protocol/OperatorUi.h"
 #include "protocol/VbError.h"
 #include "protocol/VbNumbers.h"
 #include "protocol/led.h"
+
+#include <algorithm>
 
 namespace workflow {
 
@@ -23,6 +27,17 @@ Outcome trapped(OperatorUi &ui, const std::function<Outcome()> &steps) {
         ui.statusError(e.number(), e.text());
     }
     return Outcome::Refused;
+}
+
+int fieldNumber(const QString &text) {
+    return int(VbNumbers::roundHalfEven(std::clamp(NumericText::value(text), -1e6, 1e6)));
+}
+
+bool lossyTextAgreed(OperatorUi &ui, const QString &text, const QString &caption) {
+    const QString lossy = textchecks::unrepresentableProblem(text);
+    // Characters the screen cannot show are never replaced silently.
+    return lossy.isEmpty() ||
+           ui.askSubstitution(lossy + QStringLiteral("，是否继续发送？"), caption);
 }
 
 } // namespace workflow

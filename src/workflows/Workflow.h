@@ -36,6 +36,14 @@ void connect(led &device, const Connection &connection, bool strictAddress = tru
 // to the operator's status panel, and the action counts as refused.
 Outcome trapped(OperatorUi &ui, const std::function<Outcome()> &steps);
 
+// A number field bound for a byte: its leading number rounded half to even;
+// far-out values stay far out, so a byte check refuses them instead of
+// seeing a wrapped-around value.
+int fieldNumber(const QString &text);
+// Characters code page 936 cannot show are never replaced silently: the
+// question names them; true when there are none or the operator said Yes.
+bool lossyTextAgreed(OperatorUi &ui, const QString &text, const QString &caption);
+
 inline Outcome acknowledged(bool ok) {
     return ok ? Outcome::Done : Outcome::NotAcknowledged;
 }

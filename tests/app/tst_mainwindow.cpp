@@ -1,7 +1,9 @@
 // Covers the main window shell: selection lists at start, toolbar switching,
 // the spin pairs, the exit question, the error trap and one device action at
 // a time.
+#include "app/AddTextDialog.h"
 #include "app/MainWindow.h"
+#include "app/ProgressWindow.h"
 #include "app/SelectionLists.h"
 #include "app/Startup.h"
 #include "protocol/VbError.h"
@@ -10,12 +12,15 @@
 #include "support/TempProgramDir.h"
 
 #include "workflows/ScreenLists.h"
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStringEncoder>
@@ -352,8 +357,13 @@ class MainWindowTest : public QObject {
         MainWindow w;
         QCOMPARE(w.statusPanel(5)->text(), QStringLiteral("欢迎使用条屏编辑软件"));
         QCOMPARE(w.statusPanel(5)->toolTip(), QStringLiteral("欢迎使用条屏编辑软件"));
-        QVERIFY(!w.trap([] { throw VbError(13, QStringLiteral("类型不匹配")); }));
+        QVERIFY(!w.trap([] { throw VbError(13, QStringLiteral("不是数字：abc")); }));
         QCOMPARE(w.statusPanel(5)->text(), QStringLiteral("13"));
+        // The words stand beside the number, not only in a tooltip.
+        QVERIFY(w.statusWords()->isVisibleTo(&w));
+        QCOMPARE(w.statusWords()->text(), QStringLiteral("不是数字：abc"));
+        w.ui().statusError(381);
+        QCOMPARE(w.statusWords()->text(), QStringLiteral("无效的属性数组索引"));
     }
 
     void aSecondDeviceActionIsRefusedWhileOneRuns() {
@@ -364,10 +374,12 @@ class MainWindowTest : public QObject {
         QVERIFY(w.runDeviceAction([&] {
             QVERIFY(w.actionRunning());
             refused = !w.runDeviceAction([&] { ++inner; });
+            QCOMPARE(w.statusPanel(5)->text(), QStringLiteral("正在与显示屏通讯，请稍候"));
         }));
         QVERIFY(refused);
         QCOMPARE(inner, 0);
         QVERIFY(!w.actionRunning());
+        QCOMPARE(w.statusPanel(5)->text(), QString()); // stale once the action ended
         QVERIFY(w.runDeviceAction([&] { ++inner; }));
         QCOMPARE(inner, 1);
     }
@@ -383,13 +395,13 @@ class MainWindowTest : public QObject {
         bool closed = true;
         w.runDeviceAction([&] {
             closed = w.close();
+            QCOMPARE(w.statusPanel(5)->text(), QStringLiteral("正在与显示屏通讯，请稍候"));
             w.toolbarAction(QStringLiteral("退出工"));
         });
         QVERIFY(!closed);
         QVERIFY(w.isVisible());
         QVERIFY(ui.shown.isEmpty()); // not even the exit question
         QCOMPARE(saves, 0);
-        QCOMPARE(w.statusPanel(5)->text(), QStringLiteral("正在与显示屏通讯，请稍候"));
         ui.answers = {true};
         QVERIFY(w.close());
         QCOMPARE(saves, 1);
@@ -398,16 +410,72 @@ class MainWindowTest : public QObject {
     void everyNamedControlHasAnAccessibleName() {
         TempProgramDir dir;
         MainWindow w;
-        for (const char16_t *n : {u"Pdizhi", u"Pchao", u"VScroll4", u"Text22", u"Combo9",
-                                  u"现有屏幕", u"总屏号", u"Pchang"}) {
+        for (const char16_t *n : {u"Pdizhi", u"Pchao", u"Text22", u"Combo9", u"现有屏幕", u"总屏号",
+                                  u"Pchang", u"发送文字"}) {
             auto *c = w.findChild<QWidget *>(QString::fromUtf16(n));
             QVERIFY2(c, qPrintable(QString::fromUtf16(n)));
             QVERIFY2(!c->accessibleName().isEmpty(), qPrintable(QString::fromUtf16(n)));
         }
-        QCOMPARE(w.findChild<QWidget *>(QStringLiteral("Text22"))->accessibleName(),
-                 QStringLiteral("上行默认叫号信息："));
-        QCOMPARE(w.findChild<QWidget *>(QStringLiteral("VScroll4"))->accessibleName(),
-                 QStringLiteral("VScroll4"));
+        const QList<std::pair<const char16_t *, const char16_t *>> named = {
+            {u"Text22", u"上行默认叫号信息："},
+            {u"Text8", u"汉字图号"},
+            {u"VScroll2", u"动作速度："},
+            {u"VScroll4", u"当前地址"},
+            {u"VScroll6", u"屏长(点数)"},
+            {u"VScroll1", u"窗口号选择"},
+            {u"HScroll1", u"预览位置"},
+            {u"List2", u"文字属性"},
+            {u"Textasc", u"ASC文件"},
+            {u"Textziku", u"字库文件"},
+            {u"Command10", u"发送上行默认叫号信息"},
+            {u"Command11", u"发送下行默认叫号信息"},
+        };
+        for (const auto &[name, accessible] : named)
+            QCOMPARE(w.findChild<QWidget *>(QString::fromUtf16(name))->accessibleName(),
+                     QString::fromUtf16(accessible));
+        // No scroll bar is left with its internal name.
+        for (QScrollBar *bar : w.findChildren<QScrollBar *>(QString()))
+            if (!bar->objectName().isEmpty())
+                QVERIFY2(bar->accessibleName() != bar->objectName(), qPrintable(bar->objectName()));
+        ProgressWindow progress(&w);
+        QCOMPARE(progress.bar()->accessibleName(), QStringLiteral("发送进度"));
+        RecordingOperator ui;
+        AddTextDialog add(ui, 66, &w);
+        QCOMPARE(add.findChild<QWidget *>(QStringLiteral("RichTextBox1"))->accessibleName(),
+                 QStringLiteral("文字内容"));
+        QCOMPARE(add.findChild<QWidget *>(QStringLiteral("List1"))->accessibleName(),
+                 QStringLiteral("截取的文字行"));
+    }
+
+    void theToolbarIsReachedByTabAndEveryButtonIsNamed() {
+        TempProgramDir dir;
+        MainWindow w;
+        // What a screen reader hears: the accessible name, else the caption.
+        auto spoken = [](QWidget *button) {
+            return QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name);
+        };
+        for (QAction *a : w.toolbar()->actions()) {
+            QWidget *button = w.toolbar()->widgetForAction(a);
+            if (!button || a->isSeparator()) continue;
+            QVERIFY2(button->focusPolicy() & Qt::TabFocus, qPrintable(a->objectName()));
+            QVERIFY2(!spoken(button).isEmpty(), qPrintable(a->objectName()));
+        }
+        auto nameOf = [&](const char16_t *key) {
+            return spoken(
+                w.toolbar()->widgetForAction(w.findChild<QAction *>(QString::fromUtf16(key))));
+        };
+        QCOMPARE(nameOf(u"列表处理"), QStringLiteral("图片处理"));
+        QCOMPARE(nameOf(u"自动发送"), QStringLiteral("更新LOGO"));
+    }
+
+    void tabLeavesTheMultiLineTextsInsteadOfTypingIntoThem() {
+        TempProgramDir dir;
+        MainWindow w;
+        for (const char *name : {"Text24", "Text1"}) {
+            auto *text = w.findChild<QPlainTextEdit *>(QString::fromLatin1(name));
+            QTest::keyClick(text, Qt::Key_Tab);
+            QVERIFY2(text->toPlainText().isEmpty(), name);
+        }
     }
 };
 

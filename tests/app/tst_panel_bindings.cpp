@@ -43,6 +43,18 @@ class PanelBindingsTest : public QObject {
         QCOMPARE(r.w.statusPanel(5)->text(), QStringLiteral("13"));
     }
 
+    void anAcknowledgedWindowNumberIsToldInTheStatusBarAndARefusedOneIsNot() {
+        WindowRig r;
+        r.w.toolbarAction(QStringLiteral("图象处理"));
+        r.click("Command12");
+        QCOMPARE(r.w.statusPanel(5)->text(), QStringLiteral("窗口号设置成功"));
+        r.w.showStatus(QString());
+        r.port->onWrite = nullptr;
+        r.click("Command12");
+        QCOMPARE(r.w.statusPanel(5)->text(), QString());
+        QVERIFY(r.ui.shown.isEmpty());
+    }
+
     void aToolbarButtonPressedThroughAccessibilityReturnsAtOnce() {
         WindowRig r;
         auto *exit = r.w.findChild<QAction *>(QStringLiteral("退出工"));

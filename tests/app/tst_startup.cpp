@@ -12,9 +12,12 @@
 #include "support/TempProgramDir.h"
 
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProcess>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QtTest>
 
 namespace {
@@ -45,6 +48,18 @@ struct Holder {
 class StartupTest : public QObject {
     Q_OBJECT
   private slots:
+    void messageBoxesAndFileDialogsSpeakChinese() {
+        QVERIFY(installQtChinese());
+        QMessageBox box(QMessageBox::Question, QStringLiteral("提示"), QStringLiteral("？"),
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')).left(1),
+                 QStringLiteral("是"));
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        QCOMPARE(dialog.labelText(QFileDialog::LookIn), QStringLiteral("查找范围："));
+    }
+
     void portScanListsFreeAndTakenPortsWithTheirNumbers() {
         TempProgramDir dir;
         PtyLink one(1), three(3);

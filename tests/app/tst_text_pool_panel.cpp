@@ -45,6 +45,11 @@ class TextPoolPanelTest : public QObject {
         QCOMPARE(r.w.findChild<QLineEdit *>(QStringLiteral("Text7"))->text(),
                  QStringLiteral("请到3号窗口"));
         QCOMPARE(r.w.findChild<QLineEdit *>(QStringLiteral("Text8"))->text(), QStringLiteral("1"));
+        // The arrow keys load the text they move to, as a click does.
+        QTest::keyClick(pool, Qt::Key_Down);
+        QCOMPARE(r.w.findChild<QLineEdit *>(QStringLiteral("Text8"))->text(), QStringLiteral("2"));
+        QTest::keyClick(pool, Qt::Key_Up);
+        QCOMPARE(r.w.findChild<QLineEdit *>(QStringLiteral("Text8"))->text(), QStringLiteral("1"));
         r.type("Text3", QStringLiteral("9"));
         QCOMPARE(lists.attributes.stringList().at(0),
                  QStringLiteral("，动作方式：立即显示，动作速度：2，停留时间：9"));

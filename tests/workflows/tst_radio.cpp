@@ -67,6 +67,7 @@ class RadioTest : public QObject {
         const QString done = "无线模块属性设置成功，请务必给无线模块断电重新上电！";
         QTest::newRow("120") << "120" << false << true << 0 << QStringList{"信道号设置超出范围"};
         QTest::newRow("-1") << " -1 " << false << true << 0 << QStringList{"信道号设置超出范围"};
+        QTest::newRow("abc") << "abc" << false << true << 0 << QStringList{"信道号设置超出范围"};
         QTest::newRow("0") << "0" << false << true << 3 << QStringList{done};
         QTest::newRow("99") << " 99 " << false << true << 3 << QStringList{done};
         QTest::newRow("no module")
