@@ -140,20 +140,25 @@ class DisplayPropertiesTest : public QObject {
 
     void aRegistryThatCannotFollowTheScreenIsAFailure() {
         Rig r;
-        Outcome written = Outcome::Done;
+        Outcome written = Outcome::Done, read = Outcome::Done;
+        TestResult tested;
         AddressResult moved;
         {
             RunUnprivileged nobody;
             QVERIFY(nobody.active());
+            tested = connectionTest(r.device, r.ui, r.row, Fields{}, r.section());
+            read = readProperties(r.device, r.ui, r.row, Fields{}, r.section()).outcome;
             written = writeProperties(r.device, r.ui, r.row, Codes{}, r.section());
             moved = changeAddress(r.device, r.ui, r.row, {QStringLiteral("9"), 0}, &r.ini, 1);
         }
+        QVERIFY(tested.answered && !tested.stored);
+        QCOMPARE(read, Outcome::NotAcknowledged);
         QCOMPARE(written, Outcome::NotAcknowledged);
         QCOMPARE(moved.outcome, Outcome::NotAcknowledged);
         QCOMPARE(moved.address, QStringLiteral("9")); // where the board now is
-        QCOMPARE(r.ui.statusErrors, (QList<int>{70, 70}));
-        QCOMPARE(r.ui.messages().mid(0, 2),
-                 (QStringList{"属性修改成功", "波特率和串口地址修改成功"}));
+        QCOMPARE(r.ui.statusErrors, (QList<int>{70, 70, 70, 70}));
+        QCOMPARE(r.ui.messages().mid(0, 3),
+                 (QStringList{"版本号：2.15", "属性修改成功", "波特率和串口地址修改成功"}));
         QVERIFY2(r.ui.lastMessage().contains(QStringLiteral("配置文件无法写入")),
                  qPrintable(r.ui.lastMessage()));
     }
