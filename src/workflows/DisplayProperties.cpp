@@ -193,13 +193,14 @@ Read readProperties(led &device, OperatorUi &ui, const workflow::Connection &con
     return read;
 }
 
-bool addressTaken(CIniFile &ini, int selected, const QString &address) {
+bool addressTaken(CIniFile &ini, const QString &ownSection, const QString &address) {
     const double wanted = NumericText::value(address);
     const int count = RegistryFile::screenCount(ini).count;
     for (int i = 1; i <= count; ++i) {
-        if (i == selected) continue;
-        const QString stored = ini.ReadString(RegistryFile::sectionName(i), QStringLiteral("Padr"),
-                                              RegistryFile::ScreenSize);
+        const QString section = RegistryFile::sectionName(i);
+        if (section == ownSection) continue;
+        const QString stored =
+            ini.ReadString(section, QStringLiteral("Padr"), RegistryFile::ScreenSize);
         if (!stored.trimmed().isEmpty() && NumericText::value(stored) == wanted) return true;
     }
     return false;
@@ -210,7 +211,8 @@ AddressResult changeAddress(led &device, OperatorUi &ui, const workflow::Connect
     AddressResult result;
     const QString caption = QStringLiteral("波特率和串口地址修改");
     result.outcome = workflow::trapped(ui, [&] {
-        if (ini && addressTaken(*ini, selected, change.newAddress)) {
+        const QString own = selected > 0 ? RegistryFile::sectionName(selected) : QString();
+        if (ini && addressTaken(*ini, own, change.newAddress)) {
             ui.message(QStringLiteral("板卡号码重复，请输入合适的卡号"), caption);
             return Outcome::Refused;
         }

@@ -79,9 +79,9 @@ struct AddressResult {
     QString address;  // for Pdizhi: set when the board is at the new address
     QString baudText; // for Pbtl, with the address
 };
-// True when a registered screen other than `selected` (1-based) has the
+// True when a registered screen other than the one of `ownSection` has the
 // address; numbers are compared, as the registry does.
-bool addressTaken(CIniFile &ini, int selected, const QString &address);
+bool addressTaken(CIniFile &ini, const QString &ownSection, const QString &address);
 // "修改地址": refuses an address another registered screen has, Cseting to
 // the present address, and on success Pbtl and Padr in the section of screen
 // `selected` (1-based; 0: none). When the answer is missing or wrong, a link
