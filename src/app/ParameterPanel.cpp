@@ -117,7 +117,8 @@ void ParameterPanel::changeAddress() {
         displayproperties::changeAddress(m_window.device(), m_window.ui(), m_window.connection(),
                                          {m_ui->Text11->text(), m_ui->Combo2->currentIndex()},
                                          &registry.ini(), registry.currentPosition() + 1);
-    if (result.outcome != workflow::Outcome::Done) return;
+    // The board may be at the new address even when the registry could not follow.
+    if (result.address.isEmpty()) return;
     m_window.connectionRow().Pdizhi->setText(result.address);
     m_window.connectionRow().Pbtl->setCurrentIndex(m_ui->Combo2->currentIndex());
 }

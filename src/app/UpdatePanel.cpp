@@ -74,8 +74,8 @@ batchupdate::Inputs UpdatePanel::batchInputs() const {
 }
 
 void UpdatePanel::runBatch() {
-    const batchupdate::Result r =
-        batchupdate::run(m_window.device(), m_window.ui(), m_window.connection(), batchInputs());
+    const batchupdate::Result r = batchupdate::run(
+        m_window.device(), m_window.ui(), m_window.connection(), [this] { return batchInputs(); });
     // Parts that succeeded before a No changed the board; the row follows.
     Ui::MainWindow &row = m_window.connectionRow();
     if (r.baudPosition >= 0) m_window.parameters().form().Combo2->setCurrentIndex(r.baudPosition);

@@ -6,13 +6,40 @@
 #include "config/RegistryFile.h"
 #include "protocol/OperatorUi.h"
 #include "protocol/led.h"
+#include "workflows/Choices.h"
 #include "workflows/ImageLibrary.h"
+#include "workflows/WindowNumber.h"
 
 #include <QImageReader>
 #include <QTextStream>
 
 namespace cli {
 namespace {
+
+// The window number the image panel sends first, for a registered screen:
+// the colours the panel's lists hold for the screen's colour type, and the
+// five keys "设置窗口号" writes.
+struct ScreenWindowNumber {
+    windownumber::Request request;
+    displayproperties::Section section;
+};
+
+ScreenWindowNumber screenWindowNumber(CIniFile &ini, const QString &section, const QString &field,
+                                      int colourType) {
+    const QList<Choice> lists = colourListsFor(colourType);
+    ScreenWindowNumber w;
+    w.request.field = field;
+    w.request.colour = windownumber::colourByte(lists.at(4).initial, lists.at(3).initial);
+    const QString dots = section.isEmpty() ? QString()
+                                           : ini.ReadString(section, QStringLiteral("windowlen"),
+                                                            RegistryFile::ScreenSize);
+    w.request.dotsPosition = dots.isEmpty() ? QStringLiteral("0") : dots;
+    w.request.hanziPosition = QString::number(lists.at(0).initial);
+    w.request.ascPosition = QString::number(lists.at(1).initial);
+    w.request.backgroundPosition = QString::number(lists.at(2).initial);
+    if (!section.isEmpty()) w.section = {&ini, section};
+    return w;
+}
 
 int imageCommand(Context &ctx, QStringList &args) {
     const int picture =
@@ -25,6 +52,7 @@ int imageCommand(Context &ctx, QStringList &args) {
     const QString widthText = takeOption(args, QStringLiteral("--width"));
     const QString heightText = takeOption(args, QStringLiteral("--height"));
     const QString previewFile = takeOption(args, QStringLiteral("--preview"));
+    QString field = takeOption(args, QStringLiteral("--window-number"));
     if (args.isEmpty()) throw UsageError{QStringLiteral("image needs FILE")};
     const QString file = args.takeFirst();
     expectNoMore(args);
@@ -32,22 +60,38 @@ int imageCommand(Context &ctx, QStringList &args) {
     if (original.isNull()) throw UsageError{QStringLiteral("cannot read a picture from ") + file};
     // The size: the options, else the screen's registry values, else the file's.
     int width = original.width(), height = original.height();
-    if (ctx.screenNumber > 0) {
-        CIniFile ini;
+    int colourType = 1;
+    CIniFile ini;
+    const QString section =
+        ctx.screenNumber > 0 ? RegistryFile::sectionName(ctx.screenNumber) : QString();
+    if (!section.isEmpty()) {
         ini.SpecifyIni(RegistryFile::path());
-        const QString section = RegistryFile::sectionName(ctx.screenNumber);
-        const int w =
-            int(NumericText::value(ini.ReadString(section, QStringLiteral("Pchang"), 100)));
-        const int h = int(NumericText::value(ini.ReadString(section, QStringLiteral("Pgao"), 100)));
-        if (w > 0) width = w;
-        if (h > 0) height = h;
+        auto number = [&](const char *key) {
+            return int(NumericText::value(
+                ini.ReadString(section, QLatin1String(key), RegistryFile::ScreenSize)));
+        };
+        if (number("Pchang") > 0) width = number("Pchang");
+        if (number("Pgao") > 0) height = number("Pgao");
+        const QString stored =
+            ini.ReadString(section, QStringLiteral("Pcolor"), RegistryFile::ScreenSize);
+        if (!stored.trimmed().isEmpty()) colourType = number("Pcolor");
+        if (colourType < 0 || colourType > 2)
+            throw UsageError{QStringLiteral("the screen's colour type Pcolor must be 0, 1 or 2")};
+        // The window number "设置窗口号" stored, else the field's first text.
+        if (field.isEmpty())
+            field = ini.ReadString(section, QStringLiteral("windowNo"), RegistryFile::ScreenSize);
+        if (field.isEmpty()) field = QStringLiteral("\\1");
     }
     if (!widthText.isEmpty()) width = parseInt(widthText, QStringLiteral("width"), 8, 512);
     if (!heightText.isEmpty()) height = parseInt(heightText, QStringLiteral("height"), 1, 2048);
+    if (!type.isEmpty()) colourType = int(types.indexOf(type));
+    // With a window number the picture takes the width after its dots.
+    const bool withWindowNumber = !field.isEmpty();
     imagelibrary::Request r;
     r.position = picture - 1;
-    r.surface = imagelibrary::surface(ctx.ui, file, width, height, false);
-    r.colourType = type.isEmpty() ? 1 : int(types.indexOf(type));
+    r.surface = imagelibrary::surface(ctx.ui, file, width, height,
+                                      withWindowNumber && windownumber::showsNumber(field));
+    r.colourType = colourType;
     r.height = QString::number(height);
     if (!previewFile.isEmpty()) {
         const int planes = r.colourType + 1;
@@ -61,13 +105,23 @@ int imageCommand(Context &ctx, QStringList &args) {
         ctx.out.flush();
         return ExitOk;
     }
-    return ctx.report(imagelibrary::send(ctx.device, ctx.ui, ctx.connection(), r, {}));
+    std::function<bool()> windowNumber;
+    ScreenWindowNumber w;
+    if (withWindowNumber) {
+        w = screenWindowNumber(ini, section, field, colourType);
+        windowNumber = [&] {
+            return windownumber::set(ctx.device, ctx.ui, ctx.connection(), w.request, w.section) ==
+                   workflow::Outcome::Done;
+        };
+    }
+    return ctx.report(imagelibrary::send(ctx.device, ctx.ui, ctx.connection(), r, windowNumber));
 }
 
 const Registration registration{
     {QStringLiteral("image"),
      QStringLiteral("image FILE [--picture N] [--colour-type single|two|full] [--width DOTS] "
-                    "[--height DOTS] [--preview OUT.png]"),
+                    "[--height DOTS] [--window-number TEXT] [--preview OUT.png]  (with --screen "
+                    "the window number goes first: TEXT, else the screen's windowNo, else \\1)"),
      imageCommand},
 };
 

@@ -79,9 +79,8 @@ int setPropertiesCommand(Context &ctx, QStringList &args) {
 
 int setAddressCommand(Context &ctx, QStringList &args) {
     const QString rate = takeOption(args, QStringLiteral("--new-baud"));
-    if (args.isEmpty()) throw UsageError{QStringLiteral("set-address needs the NEW address")};
-    const QString address =
-        QString::number(parseInt(args.takeFirst(), QStringLiteral("address"), 0, 255));
+    // The address is read as the panel reads Text11, with its error numbers.
+    const QString address = takeArgument(args, QStringLiteral("the NEW address"));
     expectNoMore(args);
     const int position = BaudRate::rates().indexOf(rate.isEmpty() ? ctx.baud : rate);
     if (position < 0)
@@ -100,7 +99,7 @@ int testCommand(Context &ctx, QStringList &args) {
     const workflow::Outcome outcome = workflow::trapped(ctx.ui, [&] {
         test =
             connectionTest(ctx.device, ctx.ui, ctx.connection(), Fields{}, screenSection(ctx, ini));
-        return workflow::acknowledged(test.answered);
+        return workflow::acknowledged(test.answered && test.stored);
     });
     if (test.answered) {
         ctx.out << test.properties << '\n';

@@ -4,6 +4,7 @@
 #include "protocol/OperatorUi.h"
 #include "protocol/VbNumbers.h"
 #include "protocol/led.h"
+#include "workflows/DisplayProperties.h"
 #include "workflows/FileUpload.h"
 
 namespace batchupdate {
@@ -40,6 +41,7 @@ class Batch {
   public:
     Batch(led &device, OperatorUi &ui, const Inputs &in, Result &r)
         : m_device(device), m_ui(ui), m_in(in), m_r(r) {}
+    void reread(const Inputs &in) { m_in = in; }
 
     Step run(int part) {
         switch (part) {
@@ -75,6 +77,12 @@ class Batch {
     }
 
     Step baudAndAddress(int baudCode, int position, const QString &baudText) {
+        // As "修改地址": never an address another registered screen has.
+        if (m_in.ini && displayproperties::addressTaken(*m_in.ini, m_in.section, m_in.newAddress)) {
+            m_ui.message(QStringLiteral("板卡号码重复，请输入合适的卡号"),
+                         QStringLiteral("波特率和串口地址修改"));
+            return Step::EndBatch;
+        }
         m_r.baudPosition = position;
         workflow::connect(m_device, m_r.connection);
         if (!m_device.Cseting(qint16(baudCode), VbNumbers::int16Of(m_in.newAddress)))
@@ -139,13 +147,17 @@ class Batch {
 
     led &m_device;
     OperatorUi &m_ui;
-    const Inputs &m_in;
+    Inputs m_in;
     Result &m_r;
 };
 
 } // namespace
 
 Result run(led &device, OperatorUi &ui, const workflow::Connection &c, const Inputs &in) {
+    return run(device, ui, c, [&in] { return in; });
+}
+
+Result run(led &device, OperatorUi &ui, const workflow::Connection &c, const InputReader &read) {
     Result r;
     r.connection = c;
     QString answer;
@@ -154,20 +166,25 @@ Result run(led &device, OperatorUi &ui, const workflow::Connection &c, const Inp
         ui.message(QStringLiteral("密码输入错误"), Caption);
         return r;
     }
+    Inputs in = read();
     Batch batch(device, ui, in, r);
     r.outcome = workflow::trapped(ui, [&] {
         for (int part = 0; part < PartCount; ++part) {
-            if (!in.ticked[part]) continue;
-            for (;;) {
+            bool ok = false;
+            // A repeat reads the check box and the fields again.
+            while (in.ticked[part]) {
                 const Step step = batch.run(part);
                 if (step == Step::EndBatch) return Outcome::Refused;
-                if (step == Step::Ok) break;
+                ok = step == Step::Ok;
+                if (ok) break;
                 const Question &q = Questions[part];
                 if (!ui.askYesNoDefaultNo(QString::fromUtf16(q.text),
                                           QString::fromUtf16(q.caption)))
                     return Outcome::NotAcknowledged;
+                in = read();
+                batch.reread(in);
             }
-            ++r.partsRun;
+            if (ok) ++r.partsRun;
         }
         ui.message(r.partsRun > 0 ? QStringLiteral("更新成功") : QStringLiteral("更新失败"),
                    Caption);

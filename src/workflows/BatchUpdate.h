@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <array>
+#include <functional>
 
 class OperatorUi;
 class led;
@@ -39,7 +40,7 @@ struct Inputs {
     int effectCode = 0;      // item data of Combo8
     QString speed, stay;     // Text2, Text3
     int welcomeColour = 165; // item data of the third combo1 item
-    CIniFile *ini = nullptr; // ledfile.ini; nullptr: no keys written
+    CIniFile *ini = nullptr; // ledfile.ini; nullptr: no keys written nor addresses compared
     QString section;         // the selected screen's section
 };
 
@@ -53,7 +54,13 @@ struct Result {
 inline const QString Password = QStringLiteral("tavorel");
 inline const QString WelcomeText = QStringLiteral("欢迎使用1a☆◆");
 
+// The panel's check boxes and fields as they are now; read at the start and
+// again before a failed part is repeated.
+using InputReader = std::function<Inputs()>;
+
 // The whole button: password, parts, final message.
+Result run(led &device, OperatorUi &ui, const workflow::Connection &c, const InputReader &read);
+// The same with inputs that do not change while it runs.
 Result run(led &device, OperatorUi &ui, const workflow::Connection &c, const Inputs &in);
 
 } // namespace batchupdate

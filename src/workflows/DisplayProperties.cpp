@@ -59,13 +59,15 @@ int checked(const char16_t *name, int position) {
 }
 } // namespace
 
-void storeAfterSuccess(OperatorUi &ui, const Section &section,
+bool storeAfterSuccess(OperatorUi &ui, const Section &section,
                        const QList<CIniFile::Write> &writes) {
     try {
         store(section, writes);
+        return true;
     } catch (const VbError &e) {
         ui.statusError(e.number(), e.text());
     }
+    return false;
 }
 
 Codes codesOf(const Fields &f) {
@@ -107,8 +109,8 @@ Outcome writeProperties(led &device, OperatorUi &ui, const workflow::Connection 
         const bool ok = device.Cxgshuxing();
         const QString caption = QStringLiteral("属性修改");
         ui.message(ok ? QStringLiteral("属性修改成功") : QStringLiteral("属性修改失败"), caption);
-        if (ok) storeAfterSuccess(ui, section, propertyKeys(c, section.name));
-        return workflow::acknowledged(ok);
+        return workflow::acknowledged(
+            ok && storeAfterSuccess(ui, section, propertyKeys(c, section.name)));
     });
 }
 
@@ -191,10 +193,23 @@ Read readProperties(led &device, OperatorUi &ui, const workflow::Connection &con
         showPropertiesStepwise(read.properties, read.fields);
         if (!read.fields.version.isEmpty())
             ui.message(QStringLiteral("版本号：") + read.fields.version, caption);
-        storeAfterSuccess(ui, section, propertyKeys(codesOf(read.fields), section.name));
-        return Outcome::Done;
+        return workflow::acknowledged(
+            storeAfterSuccess(ui, section, propertyKeys(codesOf(read.fields), section.name)));
     });
     return read;
+}
+
+bool addressTaken(CIniFile &ini, const QString &ownSection, const QString &address) {
+    const double wanted = NumericText::value(address);
+    const int count = RegistryFile::screenCount(ini).count;
+    for (int i = 1; i <= count; ++i) {
+        const QString section = RegistryFile::sectionName(i);
+        if (section == ownSection) continue;
+        const QString stored =
+            ini.ReadString(section, QStringLiteral("Padr"), RegistryFile::ScreenSize);
+        if (!stored.trimmed().isEmpty() && NumericText::value(stored) == wanted) return true;
+    }
+    return false;
 }
 
 AddressResult changeAddress(led &device, OperatorUi &ui, const workflow::Connection &conn,
@@ -202,35 +217,42 @@ AddressResult changeAddress(led &device, OperatorUi &ui, const workflow::Connect
     AddressResult result;
     const QString caption = QStringLiteral("波特率和串口地址修改");
     result.outcome = workflow::trapped(ui, [&] {
-        if (ini) {
-            const double wanted = NumericText::value(change.newAddress);
-            const int count = RegistryFile::screenCount(*ini).count;
-            for (int i = 1; i <= count; ++i) {
-                if (i == selected) continue;
-                const QString stored = ini->ReadString(
-                    RegistryFile::sectionName(i), QStringLiteral("Padr"), RegistryFile::ScreenSize);
-                if (!stored.trimmed().isEmpty() && NumericText::value(stored) == wanted) {
-                    ui.message(QStringLiteral("板卡号码重复，请输入合适的卡号"), caption);
-                    return Outcome::Refused;
-                }
-            }
+        const QString own = selected > 0 ? RegistryFile::sectionName(selected) : QString();
+        if (ini && addressTaken(*ini, own, change.newAddress)) {
+            ui.message(QStringLiteral("板卡号码重复，请输入合适的卡号"), caption);
+            return Outcome::Refused;
         }
         workflow::connect(device, conn);
         const int code = choice(QStringLiteral("Combo2")).codeAt(change.baudPosition);
-        const bool ok = device.Cseting(qint16(code), VbNumbers::int16Of(change.newAddress));
-        ui.message(ok ? QStringLiteral("波特率和串口地址修改成功")
-                      : QStringLiteral("波特率和串口地址修改失败"),
-                   caption);
-        if (!ok) return Outcome::NotAcknowledged;
-        result.address = change.newAddress;
-        result.baudText = BaudRate::text(change.baudPosition);
-        if (ini && selected > 0) {
-            const QString section = RegistryFile::sectionName(selected);
-            storeAfterSuccess(ui, {ini, section},
-                              {{section, QStringLiteral("Pbtl"), result.baudText},
-                               {section, QStringLiteral("Padr"), result.address}});
+        const qint16 newAddress = VbNumbers::int16Of(change.newAddress);
+        const QString baudText = BaudRate::text(change.baudPosition);
+        if (device.Cseting(qint16(code), newAddress)) {
+            ui.message(QStringLiteral("波特率和串口地址修改成功"), caption);
+        } else {
+            // The board may have taken the change and only its answer was
+            // lost: where it answers now is where it is.
+            device.serieinit(qint16(conn.port), baudText);
+            if (!device.Link_Build(newAddress)) {
+                ui.message(QStringLiteral("波特率和串口地址修改失败"), caption);
+                return Outcome::NotAcknowledged;
+            }
+            ui.message(QStringLiteral("未收到修改确认，但显示屏已在新地址%1、波特率%2应答")
+                           .arg(change.newAddress, baudText),
+                       caption);
         }
-        return Outcome::Done;
+        result.address = change.newAddress;
+        result.baudText = baudText;
+        if (!ini || selected <= 0) return Outcome::Done;
+        const QString section = RegistryFile::sectionName(selected);
+        if (storeAfterSuccess(ui, {ini, section},
+                              {{section, QStringLiteral("Pbtl"), result.baudText},
+                               {section, QStringLiteral("Padr"), result.address}}))
+            return Outcome::Done;
+        ui.message(
+            QStringLiteral("显示屏已在地址%1、波特率%2，但配置文件无法写入，屏幕的记录仍是原地址")
+                .arg(change.newAddress, baudText),
+            caption);
+        return Outcome::NotAcknowledged;
     });
     return result;
 }
@@ -246,13 +268,15 @@ TestResult connectionTest(led &device, OperatorUi &ui, const workflow::Connectio
         result.fields = showProperties(result.properties, current);
         const Fields &f = result.fields;
         const QString &s = section.name;
-        store(section, {{s, QStringLiteral("Pchang"), f.length},
-                        {s, QStringLiteral("POE"), QString::number(f.oe)},
-                        {s, QStringLiteral("PDataSign"), QString::number(f.dataPolarity)},
-                        {s, QStringLiteral("PCol_F"), QString::number(f.direction)},
-                        {s, QStringLiteral("PColRule"), QString::number(f.rowShift)},
-                        {s, QStringLiteral("PQSign"), QString::number(f.zone)},
-                        {s, QStringLiteral("PScan"), QString::number(f.scan)}});
+        result.stored =
+            storeAfterSuccess(ui, section,
+                              {{s, QStringLiteral("Pchang"), f.length},
+                               {s, QStringLiteral("POE"), QString::number(f.oe)},
+                               {s, QStringLiteral("PDataSign"), QString::number(f.dataPolarity)},
+                               {s, QStringLiteral("PCol_F"), QString::number(f.direction)},
+                               {s, QStringLiteral("PColRule"), QString::number(f.rowShift)},
+                               {s, QStringLiteral("PQSign"), QString::number(f.zone)},
+                               {s, QStringLiteral("PScan"), QString::number(f.scan)}});
         return result;
     }
     ui.message(QStringLiteral("连接失败,请检查设置或查看硬件连接是否有误"),

@@ -79,12 +79,18 @@ struct AddressChange {
 };
 struct AddressResult {
     workflow::Outcome outcome = workflow::Outcome::Refused;
-    QString address;  // for Pdizhi after success
-    QString baudText; // for Pbtl after success
+    QString address;  // for Pdizhi: set when the board is at the new address
+    QString baudText; // for Pbtl, with the address
 };
-// "修改地址": refuses an address another registered screen has (numbers
-// compared, as the registry does), Cseting to the present address, and on
-// success Pbtl and Padr in the section of screen `selected` (1-based; 0: none).
+// True when a registered screen other than the one of `ownSection` has the
+// address; numbers are compared, as the registry does.
+bool addressTaken(CIniFile &ini, const QString &ownSection, const QString &address);
+// "修改地址": refuses an address another registered screen has, Cseting to
+// the present address, and on success Pbtl and Padr in the section of screen
+// `selected` (1-based; 0: none). When the answer is missing or wrong, a link
+// check at the new address and rate tells whether the board moved all the
+// same; `address` is set whenever it did. A registry that cannot follow the
+// board is a failure.
 AddressResult changeAddress(led &device, OperatorUi &ui, const workflow::Connection &c,
                             const AddressChange &change, CIniFile *ini, int selected);
 
@@ -94,15 +100,18 @@ struct TestResult {
     Fields fields;              // the answer shown, when it answered
     QList<PortScanEntry> ports; // the rescanned port list, when it did not
     int portNumber = 0;         // the port text to keep
+    bool stored = true;         // false when the keys could not be written
 };
 // After an acknowledged command the keys are written; a refused write is told
-// by its error number, and the outcome stays Done (the screen has the change).
-void storeAfterSuccess(OperatorUi &ui, const Section &section,
+// by its error number and gives false: the screen has the change but the
+// registry does not, which every caller counts as a failure.
+bool storeAfterSuccess(OperatorUi &ui, const Section &section,
                        const QList<CIniFile::Write> &writes);
 
 // The connection test: an answer fills the fields and writes seven keys
 // without a message; no answer shows "连接失败,…" and rescans the ports. It
-// raises VbError for its callers' error trap.
+// raises VbError for its callers' error trap; a refused key write is told by
+// its error number and leaves `stored` false.
 TestResult connectionTest(led &device, OperatorUi &ui, const workflow::Connection &c,
                           const Fields &current, const Section &section);
 

@@ -16,7 +16,8 @@ namespace workflow {
 // How an action ended; ledctl maps it to its exit status 0, 1 and 2.
 enum class Outcome {
     Done,            // every stage was acknowledged (or nothing had to be sent)
-    NotAcknowledged, // the screen did not acknowledge a stage
+    NotAcknowledged, // the screen did not acknowledge a stage, or the registry
+                     // could not record what the screen took
     Refused,         // bad input: nothing was sent, the operator was told why
 };
 

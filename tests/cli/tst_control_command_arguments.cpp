@@ -101,7 +101,9 @@ class ControlCommandArgumentsTest : public QObject {
             << "--board must be one of 128, 9, 11, 12, 2, 1, not 13";
         QTest::newRow("set-properties direction 2")
             << QStringList{"set-properties", "--direction", "2"} << "one of 0, 1";
-        QTest::newRow("set-address 300") << QStringList{"set-address", "300"} << "0 to 255";
+        // The address change reads its address as the panel does: error numbers.
+        QTest::newRow("set-address 300") << QStringList{"set-address", "300"} << "error 6";
+        QTest::newRow("set-address abc") << QStringList{"set-address", "abc"} << "error 13";
         QTest::newRow("set-address baud")
             << QStringList{"set-address", "5", "--new-baud", "1200"} << "--new-baud must be";
         QTest::newRow("properties --store")

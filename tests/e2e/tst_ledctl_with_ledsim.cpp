@@ -258,6 +258,82 @@ class LedctlWithLedsimTest : public QObject {
         QVERIFY(silent.out.isEmpty());
     }
 
+    void anAddressChangeWhoseAnswerIsLostFollowsTheBoard() {
+        TempProgramDir dir;
+        const QString state = dir.file(QStringLiteral("state.json"));
+        {
+            QFile ini(dir.file(QStringLiteral("ledfile.ini")));
+            QVERIFY(ini.open(QIODevice::WriteOnly));
+            ini.write(QStringEncoder("GBK").encode(QStringLiteral(
+                "[屏总数]\r\nSUM=1\r\nDQPSign=1\r\n"
+                "[第 1号屏]\r\nPname=收费窗口\r\nPcode=102\r\nPbtl=9600\r\nPadr=1\r\n")));
+        }
+        // The board takes the change but never acknowledges its packet.
+        Sim sim(dir.path(), {"--fault", "silent-ack:1", "--state", state});
+        QVERIFY(sim.waitReady());
+        const Ctl moved = ledctl(dir.path(), {"--screen", "1", "set-address", "3"});
+        QVERIFY2(moved.code == 0, qPrintable(moved.err));
+        QVERIFY2(moved.err.contains(QStringLiteral("显示屏已在新地址3")), qPrintable(moved.err));
+        QFile ini(dir.file(QStringLiteral("ledfile.ini")));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        const QString text = QStringDecoder("GBK").decode(ini.readAll());
+        QVERIFY2(text.contains(QStringLiteral("Padr=3\r\n")), qPrintable(text));
+        auto board = [&] {
+            QFile f(state);
+            return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll())
+                                                     .object()
+                                                     .value("boards")
+                                                     .toArray()
+                                                     .at(0)
+                                                     .toObject()
+                                               : QJsonObject();
+        };
+        QTRY_COMPARE(board().value("address").toInt(), 3);
+    }
+
+    void anImageForAScreenGoesAfterItsWindowNumberAsThePanelSendsIt() {
+        TempProgramDir dir;
+        const QString state = dir.file(QStringLiteral("state.json"));
+        {
+            QFile ini(dir.file(QStringLiteral("ledfile.ini")));
+            QVERIFY(ini.open(QIODevice::WriteOnly));
+            ini.write(QStringEncoder("GBK").encode(QStringLiteral(
+                "[屏总数]\r\nSUM=1\r\nDQPSign=1\r\n[第 1号屏]\r\nPname=一号\r\nPcode=102\r\n"
+                "Pbtl=9600\r\nPadr=1\r\nPchang=128\r\nPgao=16\r\nPcolor=0\r\nwindowNo=\\3\r\n")));
+        }
+        QImage picture(200, 16, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        const QString file = dir.file(QStringLiteral("logo.png"));
+        QVERIFY(picture.save(file));
+        Sim sim(dir.path(), {"--size", "128x16", "--state", state});
+        QVERIFY(sim.waitReady());
+        auto board = [&] {
+            QFile f(state);
+            return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll())
+                                                     .object()
+                                                     .value("boards")
+                                                     .toArray()
+                                                     .at(0)
+                                                     .toObject()
+                                               : QJsonObject();
+        };
+        // One colour: window number red on black, the picture 32 dots narrower.
+        const Ctl stored = ledctl(dir.path(), {"--screen", "1", "image", file});
+        QVERIFY2(stored.code == 0, qPrintable(stored.err));
+        QTRY_COMPARE(board().value("pictures").toObject().value("1").toObject().value("width"),
+                     QJsonValue(96));
+        QCOMPARE(board().value("windowNumber").toObject().value("cols"), QJsonValue(32));
+        QCOMPARE(board().value("windowNumber").toObject().value("colour"), QJsonValue(1));
+        QCOMPARE(board().value("pictures").toObject().value("1").toObject().value("planes"),
+                 QJsonValue(1));
+        const Ctl none =
+            ledctl(dir.path(), {"--screen", "1", "image", file, "--window-number", "无"});
+        QVERIFY2(none.code == 0, qPrintable(none.err));
+        QTRY_COMPARE(board().value("pictures").toObject().value("1").toObject().value("width"),
+                     QJsonValue(128));
+        QCOMPARE(board().value("windowNumber").toObject().value("cols"), QJsonValue(0));
+    }
+
     void uploadAndRadioGoThroughLedctl() {
         TempProgramDir dir;
         const QString state = dir.file(QStringLiteral("state.json"));

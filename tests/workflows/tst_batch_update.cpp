@@ -2,6 +2,7 @@
 // which address, the payloads that differ from the single operations, the
 // keys written after parts 1, 3 and 8, and the question after a failed
 // part (Yes repeats only it, No ends without a final message).
+#include "config/RegistryFile.h"
 #include "support/DeviceRig.h"
 #include "support/TempProgramDir.h"
 #include "workflows/BatchUpdate.h"
@@ -145,6 +146,45 @@ class BatchUpdateTest : public QObject {
         QCOMPARE(r.ui.messages(), QStringList{"更新成功"});
         // The fixed welcome text as picture 1 in colour 165.
         QCOMPARE(r.packetAfter(17).mid(4, 3), hex("A5 BBB6"));
+    }
+
+    void aRepeatReadsItsCheckBoxAndFieldsAgain() {
+        Rig r;
+        // The first start-picture header and the first welcome header go unanswered.
+        QList<int> unanswered{9, 17};
+        r.port->onWrite = [&](FakePort &p, const QByteArray &w) {
+            if (w.size() == 7 && unanswered.removeOne(w.at(4))) return;
+            answerLikeBoard(p, w);
+        };
+        r.ui.answers = {true, true};
+        r.in.ticked[StartPicture] = r.in.ticked[Welcome] = true;
+        int reads = 0;
+        const Result res = batchupdate::run(r.device, r.ui, r.row, [&] {
+            Inputs in = r.in;
+            if (++reads > 1) in.startPicture = QStringLiteral("7");
+            if (reads > 2) in.ticked[Welcome] = false;
+            return in;
+        });
+        QCOMPARE(res.outcome, Outcome::Done);
+        QCOMPARE(r.headers(), (QList<QByteArray>{hex("000109"), hex("000109"), hex("000111")}));
+        QCOMPARE(r.packetsAfter(9).at(1).at(4), char(7));
+    }
+
+    void aBaudPartRefusesAnAddressAnotherScreenHas_data() {
+        QTest::addColumn<int>("part");
+        QTest::newRow("115200") << int(Baud115200);
+        QTest::newRow("38400") << int(Baud38400);
+    }
+
+    void aBaudPartRefusesAnAddressAnotherScreenHas() {
+        QFETCH(int, part);
+        Rig r;
+        RegistryFile::write(r.ini, RegistryFile::firstStartValues());
+        RegistryFile::write(r.ini, {{RegistryFile::globalSection(), "SUM", "2"},
+                                    {RegistryFile::sectionName(2), "Padr", "05"}});
+        QCOMPARE(r.run({Part(part)}).outcome, Outcome::Refused);
+        QVERIFY(r.port->writes.isEmpty());
+        QCOMPARE(r.ui.messages(), QStringList{"板卡号码重复，请输入合适的卡号"});
     }
 
     void noEndsTheBatchWithoutAFinalMessage() {

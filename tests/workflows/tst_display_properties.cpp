@@ -158,17 +158,53 @@ class DisplayPropertiesTest : public QObject {
         QVERIFY(r.lines().contains(QStringLiteral("Pleixing=3")));
     }
 
-    void aRefusedKeyWriteAfterTheScreenAcknowledgedIsToldButTheWriteStands() {
+    void aRegistryThatCannotFollowTheScreenIsAFailure() {
         Rig r;
-        Outcome outcome = Outcome::Refused;
+        Outcome written = Outcome::Done, read = Outcome::Done;
+        TestResult tested;
+        AddressResult moved;
         {
             RunUnprivileged nobody;
             QVERIFY(nobody.active());
-            outcome = writeProperties(r.device, r.ui, r.row, Codes{}, r.section());
+            tested = connectionTest(r.device, r.ui, r.row, Fields{}, r.section());
+            read = readProperties(r.device, r.ui, r.row, Fields{}, r.section()).outcome;
+            written = writeProperties(r.device, r.ui, r.row, Codes{}, r.section());
+            moved = changeAddress(r.device, r.ui, r.row, {QStringLiteral("9"), 0}, &r.ini, 1);
         }
-        QCOMPARE(outcome, Outcome::Done);
-        QCOMPARE(r.ui.statusErrors, QList<int>{70});
-        QCOMPARE(r.ui.messages(), QStringList{"属性修改成功"});
+        QVERIFY(tested.answered && !tested.stored);
+        QCOMPARE(read, Outcome::NotAcknowledged);
+        QCOMPARE(written, Outcome::NotAcknowledged);
+        QCOMPARE(moved.outcome, Outcome::NotAcknowledged);
+        QCOMPARE(moved.address, QStringLiteral("9")); // where the board now is
+        QCOMPARE(r.ui.statusErrors, (QList<int>{70, 70, 70, 70}));
+        QCOMPARE(r.ui.messages().mid(0, 3),
+                 (QStringList{"版本号：2.15", "属性修改成功", "波特率和串口地址修改成功"}));
+        QVERIFY2(r.ui.lastMessage().contains(QStringLiteral("配置文件无法写入")),
+                 qPrintable(r.ui.lastMessage()));
+    }
+
+    void aLostAddressAnswerIsSettledByALinkCheckAtTheNewAddress_data() {
+        QTest::addColumn<bool>("moved");
+        QTest::newRow("board moved") << true;
+        QTest::newRow("board stayed") << false;
+    }
+
+    void aLostAddressAnswerIsSettledByALinkCheckAtTheNewAddress() {
+        QFETCH(bool, moved);
+        Rig r;
+        r.port->onWrite = [moved](FakePort &p, const QByteArray &w) {
+            if (w == hex("AA550009") && !moved) return;
+            if (w.size() != 1) answerLikeBoard(p, w); // the checksum's answer is lost
+        };
+        const AddressResult result =
+            changeAddress(r.device, r.ui, r.row, {QStringLiteral("9"), 0}, &r.ini, 1);
+        QCOMPARE(r.port->writes.last(), hex("AA550009"));
+        QCOMPARE(result.outcome, moved ? Outcome::Done : Outcome::NotAcknowledged);
+        QCOMPARE(result.address, moved ? QStringLiteral("9") : QString());
+        QCOMPARE(r.lines().contains(QStringLiteral("Padr=9")), moved);
+        QCOMPARE(r.ui.lastMessage(),
+                 moved ? QStringLiteral("未收到修改确认，但显示屏已在新地址9、波特率9600应答")
+                       : QStringLiteral("波特率和串口地址修改失败"));
     }
 
     void anAddressAnotherScreenHasIsRefusedBeforeAnythingIsSent() {
