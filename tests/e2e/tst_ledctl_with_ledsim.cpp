@@ -70,6 +70,13 @@ Ctl ledctl(const QString &dir, const QStringList &args) {
     return r;
 }
 
+// The first board of ledsim's --state file.
+QJsonObject firstBoard(const QString &state) {
+    QFile f(state);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QJsonDocument::fromJson(f.readAll()).object().value("boards").toArray().at(0).toObject();
+}
+
 QStringList lines(const QString &path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
@@ -258,39 +265,6 @@ class LedctlWithLedsimTest : public QObject {
         QVERIFY(silent.out.isEmpty());
     }
 
-    void anAddressChangeWhoseAnswerIsLostFollowsTheBoard() {
-        TempProgramDir dir;
-        const QString state = dir.file(QStringLiteral("state.json"));
-        {
-            QFile ini(dir.file(QStringLiteral("ledfile.ini")));
-            QVERIFY(ini.open(QIODevice::WriteOnly));
-            ini.write(QStringEncoder("GBK").encode(QStringLiteral(
-                "[屏总数]\r\nSUM=1\r\nDQPSign=1\r\n"
-                "[第 1号屏]\r\nPname=收费窗口\r\nPcode=102\r\nPbtl=9600\r\nPadr=1\r\n")));
-        }
-        // The board takes the change but never acknowledges its packet.
-        Sim sim(dir.path(), {"--fault", "silent-ack:1", "--state", state});
-        QVERIFY(sim.waitReady());
-        const Ctl moved = ledctl(dir.path(), {"--screen", "1", "set-address", "3"});
-        QVERIFY2(moved.code == 0, qPrintable(moved.err));
-        QVERIFY2(moved.err.contains(QStringLiteral("显示屏已在新地址3")), qPrintable(moved.err));
-        QFile ini(dir.file(QStringLiteral("ledfile.ini")));
-        QVERIFY(ini.open(QIODevice::ReadOnly));
-        const QString text = QStringDecoder("GBK").decode(ini.readAll());
-        QVERIFY2(text.contains(QStringLiteral("Padr=3\r\n")), qPrintable(text));
-        auto board = [&] {
-            QFile f(state);
-            return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll())
-                                                     .object()
-                                                     .value("boards")
-                                                     .toArray()
-                                                     .at(0)
-                                                     .toObject()
-                                               : QJsonObject();
-        };
-        QTRY_COMPARE(board().value("address").toInt(), 3);
-    }
-
     void anImageForAScreenGoesAfterItsWindowNumberAsThePanelSendsIt() {
         TempProgramDir dir;
         const QString state = dir.file(QStringLiteral("state.json"));
@@ -307,16 +281,7 @@ class LedctlWithLedsimTest : public QObject {
         QVERIFY(picture.save(file));
         Sim sim(dir.path(), {"--size", "128x16", "--state", state});
         QVERIFY(sim.waitReady());
-        auto board = [&] {
-            QFile f(state);
-            return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll())
-                                                     .object()
-                                                     .value("boards")
-                                                     .toArray()
-                                                     .at(0)
-                                                     .toObject()
-                                               : QJsonObject();
-        };
+        auto board = [&] { return firstBoard(state); };
         // One colour: window number red on black, the picture 32 dots narrower.
         const Ctl stored = ledctl(dir.path(), {"--screen", "1", "image", file});
         QVERIFY2(stored.code == 0, qPrintable(stored.err));
