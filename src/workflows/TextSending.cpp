@@ -3,6 +3,7 @@
 #include "config/AtomicFile.h"
 #include "config/ListFiles.h"
 #include "config/NumericText.h"
+#include "config/ProgramDirLock.h"
 #include "encoding/TextChecks.h"
 #include "encoding/TextPicture.h"
 #include "protocol/OperatorUi.h"
@@ -12,6 +13,7 @@
 
 #include <QEventLoop>
 #include <QStringEncoder>
+#include <QStringListModel>
 #include <QTimer>
 
 namespace textsending {
@@ -40,6 +42,7 @@ void pause(int ms) {
 }
 
 void keepMessage(const QString &directory, int picture, const QString &line) {
+    const ProgramDirLock lock;
     QStringEncoder gbk("GBK");
     const int error = AtomicFile::replace(directory + ListFiles::textFileName(picture),
                                           gbk.encode(line + QStringLiteral("\r\n")));
@@ -48,7 +51,7 @@ void keepMessage(const QString &directory, int picture, const QString &line) {
 } // namespace
 
 Outcome sendMessage(led &device, OperatorUi &ui, const workflow::Connection &c, const Fields &f,
-                    const QString &directory) {
+                    const QString &directory, QStringListModel *pool) {
     if (f.text.isEmpty()) {
         ui.message(QStringLiteral("请输入汉字"));
         return Outcome::Refused;
@@ -77,8 +80,12 @@ Outcome sendMessage(led &device, OperatorUi &ui, const workflow::Connection &c, 
             length = device.Strtoneima(f.text, qint16(f.colour));
             ok = textpicture::send(device, 2, length, textpicture::Layout::Plain);
         }
-        if (ok && keepAs > 0)
-            keepMessage(directory, keepAs, f.background + QLatin1Char(' ') + f.text);
+        if (ok && keepAs > 0) {
+            const QString line = f.background + QLatin1Char(' ') + f.text;
+            keepMessage(directory, keepAs, line);
+            // The pool shows what its file now holds.
+            if (pool && keepAs <= pool->rowCount()) pool->setData(pool->index(keepAs - 1), line);
+        }
         ui.message(ok ? QStringLiteral("汉字发送成功") : QStringLiteral("汉字发送失败"), Caption);
         return workflow::acknowledged(ok);
     });
