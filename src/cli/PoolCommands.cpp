@@ -99,6 +99,7 @@ int addTexts(Context &ctx, QStringList &args) {
     for (const QString &text : std::as_const(texts))
         lines += textpool::cutLines(text, qMax(2, width));
     textpool::add(s.lists, s.store, lines, colour.isEmpty() ? names.at(2) : colour, attribute);
+    s.save(); // the other list files too, as a selection in the window leaves them
     ctx.out << s.count() << " texts\n";
     ctx.out.flush();
     return ExitOk;
@@ -146,12 +147,14 @@ int poolCommand(Context &ctx, QStringList &args) {
         ScreenPool s(ctx, true);
         expectText(s, k);
         textpool::remove(s.lists, s.store, k - 1);
+        s.save();
         return ExitOk;
     }
     if (what == QLatin1String("clear")) {
         expectNoMore(args);
         ScreenPool s(ctx, true);
         textpool::clear(s.lists, s.store);
+        s.save();
         return ExitOk;
     }
     throw UsageError{QStringLiteral("pool needs list, add, set, delete or clear, not ") + what};

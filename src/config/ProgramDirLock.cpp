@@ -3,8 +3,11 @@
 #include "protocol/ProgramDir.h"
 #include "protocol/VbError.h"
 
+#include <QDeadlineTimer>
 #include <QLockFile>
+#include <QRandomGenerator>
 #include <QRecursiveMutex>
+#include <QThread>
 #include <memory>
 
 namespace {
@@ -32,10 +35,17 @@ ProgramDirLock::ProgramDirLock(int waitMs) {
     auto file = std::make_unique<QLockFile>(ProgramDir::filePath(fileName()));
     // Only a holder that is gone makes the lock stale, never its age.
     file->setStaleLockTime(0);
-    if (!file->tryLock(waitMs) && file->error() == QLockFile::LockFailedError) {
-        --depth;
-        threads().unlock();
-        busy();
+    // QLockFile's own wait doubles its pauses up to seconds, leaving the lock
+    // idle while waiters sleep; a turn comes sooner with short, jittered tries.
+    const QDeadlineTimer deadline(waitMs);
+    while (!file->tryLock(0)) {
+        if (file->error() != QLockFile::LockFailedError) break;
+        if (deadline.hasExpired()) {
+            --depth;
+            threads().unlock();
+            busy();
+        }
+        QThread::msleep(10 + QRandomGenerator::global()->bounded(20));
     }
     held = std::move(file);
 }
