@@ -9,6 +9,7 @@
 #include "app/ScreenPanel.h"
 #include "app/UpdatePanel.h"
 #include "config/NumericText.h"
+#include "protocol/OperatorUi.h"
 #include "ui_MainWindow.h"
 #include "ui_ParameterPanel.h"
 #include "ui_TextPanel.h"
@@ -79,6 +80,11 @@ textpool::Store storeOf(MainWindow &window) {
 } // namespace
 
 void TextPanel::addTexts() {
+    // Said before the operator types a text that could not be kept.
+    if (textpool::registryRefusal(storeOf(m_window))) {
+        m_window.ui().message(textpool::registryProblem(), QStringLiteral("添加"));
+        return;
+    }
     const int width = textpool::lineWidth(m_ui->按屏长截取->isChecked(),
                                           m_window.parameters().form().Pchang->text(),
                                           m_window.parameters().update().is161D());

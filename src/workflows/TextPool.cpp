@@ -71,13 +71,8 @@ class FileChange {
     bool m_committed = false;
 };
 
-// A new count that could not be stored would lose the texts at the next
-// start: refuse before any file is written.
 void checkRegistry(const Store &store) {
-    if (!store.section.ini) return;
-    if (const int error = store.section.ini->writeRefusal())
-        throw VbError(error, QStringLiteral("登记文件 ledfile.ini 不能写入（只读或无权限），"
-                                            "文字库没有改变"));
+    if (const int error = registryRefusal(store)) throw VbError(error, registryProblem());
 }
 
 // The attribute list file and TSUM close the change; when TSUM cannot be
@@ -151,6 +146,15 @@ int colourCode(const QString &poolString) {
     if (poolString.startsWith(QStringLiteral("红色"))) return 170;
     if (poolString.startsWith(QStringLiteral("绿色"))) return 85;
     return 165;
+}
+
+int registryRefusal(const Store &store) {
+    return store.section.ini ? store.section.ini->writeRefusal() : 0;
+}
+
+QString registryProblem() {
+    return QStringLiteral(
+        "ledfile.ini 不能写入（只读或没有权限），文字数目无法保存，文字库没有改变");
 }
 
 QString colourName(int position) {

@@ -38,6 +38,12 @@ struct Store {
     displayproperties::Section section;
 };
 
+// A count that could not be stored would lose the texts at the next start:
+// the number a write of ledfile.ini would be refused with (0: none), and the
+// words for the operator. Every change below checks it before any file.
+int registryRefusal(const Store &store);
+QString registryProblem();
+
 // The colour name a text added in colour 0 红色, 1 绿色, 2 黄色 keeps in the
 // pool, whatever the colour lists of the window hold at the time.
 QString colourName(int position);

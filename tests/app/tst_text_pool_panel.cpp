@@ -3,8 +3,10 @@
 // fields, deleting, and the cancelled file dialog that keeps the window open.
 #include "app/TextPanel.h"
 #include "support/DeviceRig.h"
+#include "support/FileFaults.h"
 #include "support/WindowRig.h"
 #include "workflows/ScreenLists.h"
+#include "workflows/TextPool.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -69,6 +71,20 @@ class TextPoolPanelTest : public QObject {
         QCOMPARE(combo1->currentText(), QStringLiteral("黑色"));
         r.click("全部发送");
         QVERIFY(r.port->writes.contains(hex("00010012 A5 C7EB41303031BAC5B5BD33BAC5B4B0BFDA")));
+    }
+
+    void aReadOnlyRegistryIsNamedBeforeATextIsTyped() {
+        WindowRig r;
+        QVERIFY(makeReadOnly(r.dir.file(QStringLiteral("ledfile.ini"))));
+        // Closes the text entry window should it open all the same.
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [] {
+            if (QWidget *d = QApplication::activeModalWidget()) d->close();
+        });
+        closer.start(0);
+        r.click("文字添加");
+        makeWritable(r.dir.file(QStringLiteral("ledfile.ini")));
+        QCOMPARE(r.ui.messages(), QStringList{textpool::registryProblem()});
     }
 
     void aCancelledFileDialogKeepsTheWindowOpen() {
