@@ -99,7 +99,8 @@ void TextPanel::sendText(bool logo) {
         textsending::sendLogo(m_window.device(), m_window.ui(), m_window.connection(), f);
     } else {
         textsending::sendMessage(m_window.device(), m_window.ui(), m_window.connection(), f,
-                                 m_window.screens().registry().MapSavePath);
+                                 m_window.screens().registry().MapSavePath,
+                                 &m_window.screenLists().pool);
     }
 }
 

@@ -55,6 +55,8 @@ class TextPanel : public QGroupBox {
     // The text pool.
     int selectedText() const;
     void selectText(int position);
+    // Selects the colour of that name in combo1 when it has one.
+    void showColour(const QString &colourName);
     void updateAttributes();
     void addTexts();
     void deleteText();

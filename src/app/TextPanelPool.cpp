@@ -9,6 +9,7 @@
 #include "app/ScreenPanel.h"
 #include "app/UpdatePanel.h"
 #include "config/NumericText.h"
+#include "protocol/OperatorUi.h"
 #include "ui_MainWindow.h"
 #include "ui_ParameterPanel.h"
 #include "ui_TextPanel.h"
@@ -39,10 +40,8 @@ void TextPanel::selectText(int p) {
     const QString entry = lists.pool.stringList().value(p);
     m_ui->发送文字->setCurrentIndex(lists.pool.index(p));
     m_ui->List2->setCurrentIndex(lists.attributes.index(p));
-    m_ui->Text7->setText(entry.mid(3));
-    m_ui->combo1->setCurrentIndex(entry.startsWith(QStringLiteral("红色"))   ? 0
-                                  : entry.startsWith(QStringLiteral("绿色")) ? 1
-                                                                             : 2);
+    m_ui->Text7->setText(textpool::textOf(entry));
+    showColour(entry.left(2));
     m_ui->Text8->setText(QString::number(p + 1));
     // All three values first: each change of the fields rewrites the entry.
     const MessageList::Parsed a =
@@ -56,14 +55,20 @@ void TextPanel::selectText(int p) {
     m_loadingText = false;
 }
 
+void TextPanel::showColour(const QString &colourName) {
+    // A colour the refilled list does not have leaves the list as it is
+    // rather than selecting nothing.
+    const int item = m_ui->combo1->findText(colourName);
+    if (item >= 0) m_ui->combo1->setCurrentIndex(item);
+}
+
 void TextPanel::updateAttributes() {
     const int p = selectedText();
     if (m_loadingText || p < 0) return;
-    QStringList attributes = m_window.screenLists().attributes.stringList();
-    if (p >= attributes.size()) return;
-    attributes[p] = textpool::attributeEntry(m_ui->Combo8->currentText(), m_ui->Text2->text(),
-                                             m_ui->Text3->text());
-    m_window.screenLists().attributes.setStringList(attributes);
+    if (p >= m_window.screenLists().attributes.rowCount()) return;
+    textpool::setAttribute(m_window.screenLists(), p,
+                           textpool::attributeEntry(m_ui->Combo8->currentText(),
+                                                    m_ui->Text2->text(), m_ui->Text3->text()));
     m_ui->List2->setCurrentIndex(m_window.screenLists().attributes.index(p));
 }
 
@@ -75,16 +80,22 @@ textpool::Store storeOf(MainWindow &window) {
 } // namespace
 
 void TextPanel::addTexts() {
+    // Said before the operator types a text that could not be kept.
+    if (textpool::registryRefusal(storeOf(m_window))) {
+        m_window.ui().message(textpool::registryProblem(), QStringLiteral("添加"));
+        return;
+    }
     const int width = textpool::lineWidth(m_ui->按屏长截取->isChecked(),
                                           m_window.parameters().form().Pchang->text(),
                                           m_window.parameters().update().is161D());
     AddTextDialog dialog(m_window.ui(), qMax(2, width), &m_window);
     if (dialog.exec() != QDialog::Accepted) return;
     m_ui->发送文字->clearSelection();
-    m_ui->combo1->setCurrentIndex(dialog.colour());
+    // The text keeps the colour chosen for it, whatever combo1 holds now.
+    const QString colour = textpool::colourName(dialog.colour());
+    showColour(colour);
     m_window.trap([&] {
-        textpool::add(m_window.screenLists(), storeOf(m_window), dialog.lines(),
-                      m_ui->combo1->currentText(),
+        textpool::add(m_window.screenLists(), storeOf(m_window), dialog.lines(), colour,
                       textpool::attributeEntry(m_ui->Combo8->currentText(), m_ui->Text2->text(),
                                                m_ui->Text3->text()));
     });

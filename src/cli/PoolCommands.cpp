@@ -3,25 +3,35 @@
 // text panel keeps them, and "全部发送".
 #include "cli/Cli.h"
 #include "config/CIniFile.h"
+#include "config/ListFiles.h"
 #include "config/NumericText.h"
+#include "config/ProgramDirLock.h"
 #include "config/RegistryFile.h"
 #include "config/StoreDirectory.h"
+#include "protocol/VbError.h"
+#include "workflows/Choices.h"
 #include "workflows/TextPool.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
+#include <optional>
 
 namespace cli {
 namespace {
 
-// The screen's lists as a selection loads them.
+// The screen's lists as a selection loads them. A pool change holds the
+// program-directory lock from this read to its last write, so that ledctl
+// runs at the same time each build on the other's result.
 struct ScreenPool {
+    std::optional<ProgramDirLock> lock;
     CIniFile ini;
     textpool::Store store;
     ScreenLists lists;
-    explicit ScreenPool(const Context &ctx) {
+    ScreenPool(const Context &ctx, bool change) {
         if (ctx.screenNumber == 0)
             throw UsageError{QStringLiteral("pool and send-all need --screen")};
+        if (change) lock.emplace();
         ini.SpecifyIni(RegistryFile::path());
         store.directory = StoreDirectory::ensure(ctx.screenName);
         store.section = {&ini, RegistryFile::sectionName(ctx.screenNumber)};
@@ -31,80 +41,154 @@ struct ScreenPool {
         lists.pool.setStringList(ScreenLists::textPool(store.directory, count));
     }
     void save() { lists.save(store.directory); }
+    int count() const { return int(lists.pool.stringList().size()); }
 };
 
+// --effect NAME (an item of the panel's effect list), --speed, --stay: the
+// attribute entry as the panel's three fields make it; `current` gives the
+// values of options left out.
+QString attributeOptions(QStringList &args, const MessageList::Parsed &current) {
+    QString effect = takeOption(args, QStringLiteral("--effect"));
+    const QStringList effects = choice(QStringLiteral("Combo8")).items;
+    if (effect.isEmpty())
+        effect = effects.contains(current.effect) ? current.effect : effects.at(0);
+    if (!effects.contains(effect))
+        throw UsageError{QStringLiteral("--effect must be one of ") +
+                         effects.join(QStringLiteral(", "))};
+    const QString speed =
+        numberOption(args, QStringLiteral("--speed"), 0, 255, NumericText::format(current.speed));
+    const QString stay =
+        numberOption(args, QStringLiteral("--stay"), 0, 255, NumericText::format(current.stay));
+    return textpool::attributeEntry(effect, speed, stay);
+}
+
+MessageList::Parsed defaultAttributes() {
+    MessageList::Parsed fields;
+    fields.speed = 2; // the panel's Text2 and Text3 at start
+    fields.stay = 2;
+    return fields;
+}
+
+QString fileOption(QStringList &args) {
+    const QString path = takeOption(args, QStringLiteral("--file"));
+    if (path.isEmpty()) return QString();
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        throw VbError(vberr::FileNotFound, QStringLiteral("文件不存在：") + path);
+    return textpool::fileText(file.readAll());
+}
+
+int addTexts(Context &ctx, QStringList &args) {
+    const QString colour = takeOption(args, QStringLiteral("--colour"));
+    const QStringList names{textpool::colourName(0), textpool::colourName(1),
+                            textpool::colourName(2)};
+    if (!colour.isEmpty() && !names.contains(colour))
+        throw UsageError{QStringLiteral("--colour must be 红色, 绿色 or 黄色")};
+    const QString attribute = attributeOptions(args, defaultAttributes());
+    const bool is161D = takeFlag(args, QStringLiteral("--161d"));
+    QStringList texts = args;
+    args.clear();
+    if (const QString file = fileOption(texts); !file.isNull()) texts.append(file);
+    if (texts.isEmpty()) throw UsageError{QStringLiteral("pool add needs TEXT... or --file")};
+    ScreenPool s(ctx, true);
+    // The panel's own setting: cut to the screen length, else 66 cells (132 with 161D).
+    const bool cut = s.lists.attributeFlags.value(4);
+    const int width = textpool::lineWidth(
+        cut, s.ini.ReadString(s.store.section.name, QStringLiteral("Pchang"), 100), is161D);
+    QStringList lines;
+    for (const QString &text : std::as_const(texts))
+        lines += textpool::cutLines(text, qMax(2, width));
+    textpool::add(s.lists, s.store, lines, colour.isEmpty() ? names.at(2) : colour, attribute);
+    s.save(); // the other list files too, as a selection in the window leaves them
+    ctx.out << s.count() << " texts\n";
+    ctx.out.flush();
+    return ExitOk;
+}
+
+int textNumber(QStringList &args, const QString &what) {
+    if (args.isEmpty() || args.first().startsWith(QLatin1String("--")))
+        throw UsageError{what + QStringLiteral(" needs K")};
+    return parseInt(args.takeFirst(), QStringLiteral("text number"), 1, 251);
+}
+
+void expectText(const ScreenPool &s, int k) {
+    if (k > s.count()) throw UsageError{QStringLiteral("the pool has no text %1").arg(k)};
+}
+
 int poolCommand(Context &ctx, QStringList &args) {
-    if (args.isEmpty()) throw UsageError{QStringLiteral("pool needs list, add, delete or clear")};
+    if (args.isEmpty())
+        throw UsageError{QStringLiteral("pool needs list, add, set, delete or clear")};
     const QString what = args.takeFirst();
     if (what == QLatin1String("list")) {
         expectNoMore(args);
-        ScreenPool s(ctx);
+        ScreenPool s(ctx, false);
         const QStringList pool = s.lists.pool.stringList();
         for (int p = 0; p < pool.size(); ++p)
             ctx.out << (p + 1) << '\t' << pool.at(p) << '\n';
         ctx.out.flush();
         return ExitOk;
     }
-    if (what == QLatin1String("add")) {
-        const QString colour = takeOption(args, QStringLiteral("--colour"));
-        const QStringList names{QStringLiteral("红色"), QStringLiteral("绿色"),
-                                QStringLiteral("黄色")};
-        if (!colour.isEmpty() && !names.contains(colour))
-            throw UsageError{QStringLiteral("--colour must be 红色, 绿色 or 黄色")};
-        if (args.isEmpty()) throw UsageError{QStringLiteral("pool add needs TEXT...")};
-        ScreenPool s(ctx);
-        // The panel's own setting: cut to the screen length, else 66 cells.
-        const bool cut = s.lists.attributeFlags.value(4);
-        const int width = textpool::lineWidth(
-            cut, s.ini.ReadString(s.store.section.name, QStringLiteral("Pchang"), 100), false);
-        QStringList lines;
-        for (const QString &text : std::as_const(args))
-            lines += textpool::cutLines(text, qMax(2, width));
-        args.clear();
-        textpool::add(s.lists, s.store, lines, colour.isEmpty() ? names.at(2) : colour,
-                      textpool::attributeEntry(QStringLiteral("立即显示"), QStringLiteral("2"),
-                                               QStringLiteral("2")));
+    if (what == QLatin1String("add")) return addTexts(ctx, args);
+    if (what == QLatin1String("set")) {
+        const int k = textNumber(args, QStringLiteral("pool set"));
+        ScreenPool s(ctx, true);
+        expectText(s, k);
+        const QString old = s.lists.attributes.stringList().value(k - 1);
+        const QString attribute =
+            attributeOptions(args, MessageList::parse(QStringLiteral("第%1幅图").arg(k) + old));
+        expectNoMore(args);
+        textpool::setAttribute(s.lists, k - 1, attribute);
         s.save();
-        ctx.out << s.lists.pool.stringList().size() << " texts\n";
-        ctx.out.flush();
         return ExitOk;
     }
     if (what == QLatin1String("delete")) {
-        if (args.isEmpty()) throw UsageError{QStringLiteral("pool delete needs K")};
-        const int k = parseInt(args.takeFirst(), QStringLiteral("text number"), 1, 251);
+        const int k = textNumber(args, QStringLiteral("pool delete"));
         expectNoMore(args);
-        ScreenPool s(ctx);
-        if (k > s.lists.pool.stringList().size())
-            throw UsageError{QStringLiteral("the pool has no text %1").arg(k)};
+        ScreenPool s(ctx, true);
+        expectText(s, k);
         textpool::remove(s.lists, s.store, k - 1);
         s.save();
         return ExitOk;
     }
     if (what == QLatin1String("clear")) {
         expectNoMore(args);
-        ScreenPool s(ctx);
+        ScreenPool s(ctx, true);
         textpool::clear(s.lists, s.store);
         s.save();
         return ExitOk;
     }
-    throw UsageError{QStringLiteral("pool needs list, add, delete or clear, not ") + what};
+    throw UsageError{QStringLiteral("pool needs list, add, set, delete or clear, not ") + what};
 }
 
 int sendAllCommand(Context &ctx, QStringList &args) {
+    // The stay time of the clock entries: the list panel's field, "2" as the window starts.
+    const QString clockStay =
+        numberOption(args, QStringLiteral("--clock-stay"), 0, 255, QStringLiteral("2"));
     expectNoMore(args);
-    ScreenPool s(ctx);
+    // No lock while the texts go out: only the rebuilt list is written, under it.
+    ScreenPool s(ctx, false);
     const QList<bool> flags = s.lists.attributeFlags;
     const textpool::SendAll sent = textpool::sendAll(ctx.device, ctx.ui, ctx.connection(), s.lists,
-                                                     flags.value(5), flags.mid(0, 4));
-    if (flags.value(5)) s.save();
+                                                     flags.value(5), flags.mid(0, 4), clockStay);
+    if (flags.value(5)) {
+        // Only the message list changed: the pool's files may have moved on meanwhile.
+        const ProgramDirLock lock;
+        QList<bool> clocks;
+        for (int i = 0; i < MessageList::ClockOptions; ++i)
+            clocks.append(s.lists.messages.ticked(i));
+        ListFiles::write(s.store.directory + ListFiles::messageListName(),
+                         {s.lists.messages.stringList(), clocks});
+    }
     return ctx.report(sent.outcome);
 }
 
 const Registration registration{
     {QStringLiteral("pool"),
-     QStringLiteral("pool list | add TEXT... [--colour 红色|绿色|黄色] | delete K | clear"),
+     QStringLiteral("pool list | add TEXT... [--file FILE.txt] [--colour 红色|绿色|黄色] "
+                    "[--effect NAME] [--speed N] [--stay N] [--161d] | set K [--effect NAME] "
+                    "[--speed N] [--stay N] | delete K | clear"),
      poolCommand},
-    {QStringLiteral("send-all"), QStringLiteral("send-all"), sendAllCommand},
+    {QStringLiteral("send-all"), QStringLiteral("send-all [--clock-stay N]"), sendAllCommand},
 };
 
 } // namespace

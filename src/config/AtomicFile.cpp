@@ -19,13 +19,21 @@ bool syncToDisk(QSaveFile &file) {
 }
 } // namespace
 
-int AtomicFile::replace(const QString &path, const QByteArray &bytes) {
+int AtomicFile::refusal(const QString &path) {
     const QFileInfo info(path);
-    if (!info.absoluteDir().exists()) return 76;
+    const QFileInfo dir(info.absolutePath());
+    if (!dir.isDir()) return 76;
     // A file marked read-only stays as it is, even for a user who could
     // replace it: the mark is the operator's.
     if (info.exists() && (!info.permission(QFileDevice::WriteOwner) || !info.isWritable()))
         return 70;
+    // The new file is made beside the old one.
+    if (!dir.isWritable()) return 70;
+    return 0;
+}
+
+int AtomicFile::replace(const QString &path, const QByteArray &bytes) {
+    if (const int number = refusal(path)) return number;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.error() == QFileDevice::ResourceError ? 61 : 70;

@@ -10,4 +10,7 @@ namespace AtomicFile {
 // untouched: 76 no such directory, 70 no permission (or a file marked
 // read-only), 61 disk full, 75 any other failure.
 int replace(const QString &path, const QByteArray &bytes);
+// The number replace() would refuse with before writing anything (76, 70),
+// 0 when the file can be replaced as far as can be told beforehand.
+int refusal(const QString &path);
 } // namespace AtomicFile

@@ -2,6 +2,7 @@
 
 #include "config/AtomicFile.h"
 #include "config/IniCodec.h"
+#include "config/ProgramDirLock.h"
 #include "protocol/VbError.h"
 
 #include <QDir>
@@ -95,6 +96,15 @@ bool CIniFile::Edit(const std::function<bool(IniDocument &)> &change) {
         m_writeError = vberr::InvalidCall;
         return false;
     }
+    // Another process's change between our read and our write would be lost.
+    std::optional<ProgramDirLock> lock;
+    try {
+        lock.emplace();
+    } catch (const VbError &e) {
+        ErrorMsg = e.text();
+        m_writeError = e.number();
+        return false;
+    }
     QByteArray before;
     const bool exists = QFileInfo::exists(m_path);
     if (exists) {
@@ -113,6 +123,10 @@ bool CIniFile::Edit(const std::function<bool(IniDocument &)> &change) {
         return true;
     }
     return save(after);
+}
+
+int CIniFile::writeRefusal() const {
+    return m_path.isEmpty() ? vberr::InvalidCall : AtomicFile::refusal(m_path);
 }
 
 bool CIniFile::refuse(int number) {

@@ -34,13 +34,17 @@ class CIniFile {
     static bool fitsTheFormat(const Write &write);
     // Several writes in one atomic save: all of them reach the disk or none.
     bool WriteStrings(const QList<Write> &writes);
-    // Reads the file, lets `change` edit it and saves it atomically when the
-    // bytes changed. `change` returns false to abandon the edit.
+    // Under the program-directory lock: reads the file as it is now, lets
+    // `change` edit it and saves it atomically when the bytes changed. `change` returns false to
+    // abandon the edit.
     bool Edit(const std::function<bool(IniDocument &)> &change);
     // The file as it is now (empty when it is missing or unreadable).
     IniDocument Snapshot() const;
 
     QString filePath() const { return m_path; }
+    // The number a write would be refused with before anything is written
+    // (5 no file named, 76 no folder, 70 read-only file or folder), else 0.
+    int writeRefusal() const;
     // Classic error number of the last refused write: 70 permission denied
     // (read-only file or folder), 61 disk full, 76 path not found, 75 any
     // other file access error, 5 a name or value the format cannot hold;

@@ -1,6 +1,7 @@
 #include "workflows/ScreenLists.h"
 
 #include "config/ListFiles.h"
+#include "config/ProgramDirLock.h"
 
 ScreenLists::ScreenLists(QObject *parent) : QObject(parent) {}
 
@@ -31,6 +32,7 @@ int ScreenLists::load(const QString &directory) {
 }
 
 void ScreenLists::save(const QString &directory) const {
+    const ProgramDirLock lock;
     QList<bool> clocks;
     for (int i = 0; i < MessageList::ClockOptions; ++i)
         clocks.append(messages.ticked(i));

@@ -2,6 +2,7 @@
 
 #include "config/IniCodec.h"
 #include "config/NumericText.h"
+#include "config/ProgramDirLock.h"
 #include "config/RegistryFile.h"
 #include "config/StoreDirectory.h"
 #include "protocol/OperatorUi.h"
@@ -47,6 +48,8 @@ QString ScreenRegistry::currentSection() const {
 bool ScreenRegistry::trapped(const std::function<void()> &operation) {
     m_pendingError = 0;
     try {
+        // What the operation reads of the registry stays true until it has written.
+        const ProgramDirLock lock;
         operation();
     } catch (const VbError &e) {
         noteError(e.number());

@@ -3,6 +3,7 @@
 #include "config/AtomicFile.h"
 #include "config/ListFiles.h"
 #include "config/NumericText.h"
+#include "config/ProgramDirLock.h"
 #include "config/RegistryFile.h"
 #include "encoding/Gbk.h"
 #include "encoding/TextPicture.h"
@@ -11,6 +12,7 @@
 #include "protocol/led.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringConverter>
 #include <QStringDecoder>
 
@@ -22,16 +24,67 @@ namespace {
 constexpr int MaxLines = 64;
 constexpr int MaxTexts = 251;
 
-void writeText(const Store &store, int k, const QString &line) {
-    const int error = AtomicFile::replace(store.directory + ListFiles::textFileName(k),
-                                          gbk::encode(line + QStringLiteral("\r\n")));
-    if (error) throw VbError(error, QStringLiteral("写入失败"));
+QByteArray textBytes(const QString &poolString) {
+    return gbk::encode(poolString + QStringLiteral("\r\n"));
 }
 
-void writeCount(const Store &store, int count) {
+QString textPath(const Store &store, int k) {
+    return store.directory + ListFiles::textFileName(k);
+}
+
+// Several files replaced as one change: each file's old bytes are kept, so
+// that a failed write, or a failure after the writes, puts every file back.
+class FileChange {
+  public:
+    ~FileChange() {
+        if (!m_committed) undo();
+    }
+    void replace(const QString &path, const QByteArray &bytes) {
+        Old old{path, QFileInfo::exists(path), {}};
+        if (old.existed) {
+            QFile file(path);
+            if (!file.open(QIODevice::ReadOnly)) throw VbError(75, WriteFailed + path);
+            old.bytes = file.readAll();
+        }
+        if (const int error = AtomicFile::replace(path, bytes))
+            throw VbError(error, WriteFailed + path);
+        m_done.append(old);
+    }
+    void commit() { m_committed = true; }
+
+  private:
+    struct Old {
+        QString path;
+        bool existed;
+        QByteArray bytes;
+    };
+    void undo() {
+        for (auto old = m_done.crbegin(); old != m_done.crend(); ++old) {
+            if (old->existed)
+                AtomicFile::replace(old->path, old->bytes);
+            else
+                QFile::remove(old->path);
+        }
+    }
+    const QString WriteFailed = QStringLiteral("写入失败：");
+    QList<Old> m_done;
+    bool m_committed = false;
+};
+
+void checkRegistry(const Store &store) {
+    if (const int error = registryRefusal(store)) throw VbError(error, registryProblem());
+}
+
+// The attribute list file and TSUM close the change; when TSUM cannot be
+// written the change (text files and list file) is undone by its owner.
+void finish(FileChange &change, const Store &store, const ScreenLists &lists,
+            const QStringList &attributes, int count) {
+    change.replace(store.directory + ListFiles::attributeListName(),
+                   ListFiles::bytes({attributes, lists.attributeFlags}));
     if (store.section.ini)
         RegistryFile::write(*store.section.ini,
                             {{store.section.name, QStringLiteral("TSUM"), QString::number(count)}});
+    change.commit();
 }
 } // namespace
 
@@ -95,54 +148,86 @@ int colourCode(const QString &poolString) {
     return 165;
 }
 
+int registryRefusal(const Store &store) {
+    return store.section.ini ? store.section.ini->writeRefusal() : 0;
+}
+
+QString registryProblem() {
+    return QStringLiteral(
+        "ledfile.ini 不能写入（只读或没有权限），文字数目无法保存，文字库没有改变");
+}
+
+QString colourName(int position) {
+    static const QStringList names{QStringLiteral("红色"), QStringLiteral("绿色"),
+                                   QStringLiteral("黄色")};
+    return names.value(position, names.last());
+}
+
+QString textOf(const QString &poolString) {
+    if (poolString.size() >= 3 && poolString.at(2) == QLatin1Char(' ')) return poolString.mid(3);
+    // Strings of other makes (an empty colour name) lose nothing of the text.
+    return poolString.startsWith(QLatin1Char(' ')) ? poolString.mid(1) : poolString;
+}
+
 void add(ScreenLists &lists, const Store &store, const QStringList &lines,
          const QString &colourName, const QString &attribute) {
+    if (lines.isEmpty()) return;
+    const ProgramDirLock lock;
+    checkRegistry(store);
     QStringList pool = lists.pool.stringList();
     QStringList attributes = lists.attributes.stringList();
+    FileChange change;
     for (const QString &line : lines) {
-        const QString entry = colourName + QLatin1Char(' ') + line;
-        pool.append(entry);
-        lists.pool.setStringList(pool);
-        writeText(store, int(pool.size()), entry);
-        attributes.append(attribute);
-        lists.attributes.setStringList(attributes);
         if (pool.size() >= MaxTexts) break;
+        pool.append(colourName + QLatin1Char(' ') + line);
+        change.replace(textPath(store, int(pool.size())), textBytes(pool.last()));
+        attributes.append(attribute);
     }
-    writeCount(store, int(pool.size()));
+    finish(change, store, lists, attributes, int(pool.size()));
+    lists.pool.setStringList(pool);
+    lists.attributes.setStringList(attributes);
 }
 
 int remove(ScreenLists &lists, const Store &store, int p) {
     QStringList pool = lists.pool.stringList();
     if (p < 0 || p >= pool.size()) return -1;
+    const ProgramDirLock lock;
+    checkRegistry(store);
     QStringList attributes = lists.attributes.stringList();
-    if (pool.size() == 1) {
-        pool.clear();
-        attributes.clear();
-    } else {
-        pool.removeAt(p);
-        if (p < attributes.size()) attributes.removeAt(p);
-        // The file of the old last number stays on disk, beyond TSUM.
-        for (int m = p; m < pool.size(); ++m)
-            writeText(store, m + 1, pool.at(m));
-    }
+    pool.removeAt(p);
+    if (p < attributes.size()) attributes.removeAt(p);
+    FileChange change;
+    // The file of the old last number stays on disk, beyond TSUM.
+    for (int m = p; m < pool.size(); ++m)
+        change.replace(textPath(store, m + 1), textBytes(pool.at(m)));
+    finish(change, store, lists, attributes, int(pool.size()));
     lists.pool.setStringList(pool);
     lists.attributes.setStringList(attributes);
-    writeCount(store, int(pool.size()));
     return pool.isEmpty() ? -1 : qMax(0, p - 1);
 }
 
 void clear(ScreenLists &lists, const Store &store) {
+    const ProgramDirLock lock;
+    checkRegistry(store);
     const int n = int(lists.pool.stringList().size());
-    for (int k = 1; k <= n; ++k) {
-        // A file already gone does not stop the clear.
-        const QString path = store.directory + ListFiles::textFileName(k);
-        if (QFile::exists(path) && !QFile::remove(path))
-            throw VbError(75, QStringLiteral("不能删除：") + path);
-    }
+    // The empty state is on disk before any text file goes.
+    FileChange change;
+    change.replace(store.directory + ListFiles::messageListName(),
+                   ListFiles::bytes({{}, QList<bool>(MessageList::ClockOptions, false)}));
+    finish(change, store, lists, {}, 0);
     lists.pool.setStringList({});
     lists.attributes.setStringList({});
     lists.messages.clearAll();
-    writeCount(store, 0);
+    // Files left behind lie beyond TSUM, where nothing reads them.
+    for (int k = 1; k <= n; ++k)
+        QFile::remove(textPath(store, k));
+}
+
+void setAttribute(ScreenLists &lists, int p, const QString &attribute) {
+    QStringList attributes = lists.attributes.stringList();
+    if (p < 0 || p >= attributes.size()) return;
+    attributes[p] = attribute;
+    lists.attributes.setStringList(attributes);
 }
 
 SendAll sendAll(led &device, OperatorUi &ui, const workflow::Connection &c, ScreenLists &lists,
@@ -162,7 +247,7 @@ SendAll sendAll(led &device, OperatorUi &ui, const workflow::Connection &c, Scre
             const int k = p + 1;
             if (k > textpicture::LastPicture)
                 throw VbError(vberr::Overflow, QStringLiteral("图号超出%1").arg(k));
-            const qint16 n = device.Strtoneima(pool.at(p).mid(3), qint16(colourCode(pool.at(p))));
+            const qint16 n = device.Strtoneima(textOf(pool.at(p)), qint16(colourCode(pool.at(p))));
             result.width = 8 * (n - 1);
             last = textpicture::send(device, k, n, textpicture::Layout::Plain);
             if (!last &&

@@ -38,16 +38,35 @@ struct Store {
     displayproperties::Section section;
 };
 
+// A count that could not be stored would lose the texts at the next start:
+// the number a write of ledfile.ini would be refused with (0: none), and the
+// words for the operator. Every change below checks it before any file.
+int registryRefusal(const Store &store);
+QString registryProblem();
+
+// The colour name a text added in colour 0 红色, 1 绿色, 2 黄色 keeps in the
+// pool, whatever the colour lists of the window hold at the time.
+QString colourName(int position);
+// The text proper of a pool string: after the two-character colour name and
+// its blank.
+QString textOf(const QString &poolString);
+
+// Each change below is one step under the program-directory lock: the text
+// files, the attribute list file and TSUM are all written, or all put back
+// and the lists left as they were, with VbError carrying the number.
+
 // Appends each line as colour name + blank + line with its text file and the
-// attribute entry; stops after 251 texts; then TSUM.
+// attribute entry; stops at 251 texts; then TSUM.
 void add(ScreenLists &lists, const Store &store, const QStringList &lines,
          const QString &colourName, const QString &attribute);
 // Removes text p; the texts after it move down one picture, their files
 // rewritten; TSUM. Returns the position to select (-1 when empty).
 int remove(ScreenLists &lists, const Store &store, int position);
-// Deletes the text files, empties the pool, its attributes and the message
-// list; TSUM 0.
+// Empties the pool, its attributes and the message list, with their files
+// and TSUM 0, then deletes the text files.
 void clear(ScreenLists &lists, const Store &store);
+// Replaces the attribute entry of text p.
+void setAttribute(ScreenLists &lists, int position, const QString &attribute);
 
 struct SendAll {
     workflow::Outcome outcome = workflow::Outcome::Refused;

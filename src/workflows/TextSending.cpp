@@ -3,6 +3,7 @@
 #include "config/AtomicFile.h"
 #include "config/ListFiles.h"
 #include "config/NumericText.h"
+#include "config/ProgramDirLock.h"
 #include "encoding/TextChecks.h"
 #include "encoding/TextPicture.h"
 #include "protocol/OperatorUi.h"
@@ -12,6 +13,7 @@
 
 #include <QEventLoop>
 #include <QStringEncoder>
+#include <QStringListModel>
 #include <QTimer>
 #include <algorithm>
 
@@ -57,6 +59,7 @@ void pause(int ms) {
 }
 
 void keepMessage(const QString &directory, int picture, const QString &line) {
+    const ProgramDirLock lock;
     QStringEncoder gbk("GBK");
     const int error = AtomicFile::replace(directory + ListFiles::textFileName(picture),
                                           gbk.encode(line + QStringLiteral("\r\n")));
@@ -65,7 +68,7 @@ void keepMessage(const QString &directory, int picture, const QString &line) {
 } // namespace
 
 Outcome sendMessage(led &device, OperatorUi &ui, const workflow::Connection &c, const Fields &f,
-                    const QString &directory) {
+                    const QString &directory, QStringListModel *pool) {
     if (f.text.isEmpty()) {
         ui.message(QStringLiteral("请输入汉字"));
         return Outcome::Refused;
@@ -102,8 +105,13 @@ Outcome sendMessage(led &device, OperatorUi &ui, const workflow::Connection &c, 
                 ui.statusError(e.number(),
                                QStringLiteral("汉字图号不是数字，信息未保存：") + f.pictureField);
             }
-            if (keepAs > 0)
-                keepMessage(directory, keepAs, f.background + QLatin1Char(' ') + f.text);
+            if (keepAs > 0) {
+                const QString line = f.background + QLatin1Char(' ') + f.text;
+                keepMessage(directory, keepAs, line);
+                // The pool shows what its file now holds.
+                if (pool && keepAs <= pool->rowCount())
+                    pool->setData(pool->index(keepAs - 1), line);
+            }
         }
         ui.message(ok ? QStringLiteral("汉字发送成功") : QStringLiteral("汉字发送失败"), Caption);
         return workflow::acknowledged(ok);

@@ -11,6 +11,7 @@
 #include <functional>
 
 class OperatorUi;
+class QStringListModel;
 class led;
 
 namespace textsending {
@@ -27,9 +28,11 @@ struct Fields {
 };
 
 // Where a sent message is kept: the store directory (ends in '/'); empty:
-// not kept (ledctl).
+// not kept (ledctl). When the kept file is one of the text pool's, `pool`'s
+// entry follows it.
 workflow::Outcome sendMessage(led &device, OperatorUi &ui, const workflow::Connection &c,
-                              const Fields &fields, const QString &storeDirectory);
+                              const Fields &fields, const QString &storeDirectory,
+                              QStringListModel *pool = nullptr);
 
 // The logo's segments: at most ten of at most 32 characters, the rest dropped.
 QStringList logoSegments(const QString &text);

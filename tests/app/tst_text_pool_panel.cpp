@@ -1,8 +1,12 @@
 // Covers the text panel's pool widgets: adding through the text entry
 // window, selecting a text into the fields, attributes following the
 // fields, deleting, and the cancelled file dialog that keeps the window open.
+#include "app/TextPanel.h"
+#include "support/DeviceRig.h"
+#include "support/FileFaults.h"
 #include "support/WindowRig.h"
 #include "workflows/ScreenLists.h"
+#include "workflows/TextPool.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -55,6 +59,37 @@ class TextPoolPanelTest : public QObject {
                  QStringLiteral("，动作方式：立即显示，动作速度：2，停留时间：9"));
         r.click("文字删除");
         QCOMPARE(lists.pool.stringList(), QStringList{"红色 欢迎光临"});
+    }
+
+    // After the colour lists follow a 单色 screen, combo1 has no "黄色": the
+    // text keeps its colour and all its characters, and combo1 never empties.
+    void aTextKeepsItsColourWhateverTheColourListsHold() {
+        WindowRig r;
+        r.w.texts().refillColourLists(0);
+        auto *combo1 = r.w.findChild<QComboBox *>(QStringLiteral("combo1"));
+        r.ui.inputs = {QStringLiteral("请A001号到3号窗口")};
+        onDialog([](QDialog &d) { choose(d, "Option1_2"); });
+        r.click("文字添加");
+        QCOMPARE(r.w.screenLists().pool.stringList(), QStringList{"黄色 请A001号到3号窗口"});
+        auto *pool = r.w.findChild<QListView *>(QStringLiteral("发送文字"));
+        emit pool->clicked(r.w.screenLists().pool.index(0));
+        QCOMPARE(combo1->currentText(), QStringLiteral("黑色"));
+        r.click("全部发送");
+        QVERIFY(r.port->writes.contains(hex("00010012 A5 C7EB41303031BAC5B5BD33BAC5B4B0BFDA")));
+    }
+
+    void aReadOnlyRegistryIsNamedBeforeATextIsTyped() {
+        WindowRig r;
+        QVERIFY(makeReadOnly(r.dir.file(QStringLiteral("ledfile.ini"))));
+        // Closes the text entry window should it open all the same.
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [] {
+            if (QWidget *d = QApplication::activeModalWidget()) d->close();
+        });
+        closer.start(0);
+        r.click("文字添加");
+        makeWritable(r.dir.file(QStringLiteral("ledfile.ini")));
+        QCOMPARE(r.ui.messages(), QStringList{textpool::registryProblem()});
     }
 
     void aCancelledFileDialogKeepsTheWindowOpen() {

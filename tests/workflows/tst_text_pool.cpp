@@ -3,7 +3,9 @@
 // its question per refused text and the rebuilt message list.
 #include "config/CIniFile.h"
 #include "support/DeviceRig.h"
+#include "support/ErrorNumber.h"
 #include "support/FileBytes.h"
+#include "support/FileFaults.h"
 #include "support/TempProgramDir.h"
 #include "workflows/TextPool.h"
 
@@ -82,6 +84,54 @@ class TextPoolTest : public QObject {
         textpool::clear(r.lists, r.store);
         QVERIFY(!QFile::exists(r.dir.file(QStringLiteral(" 1.txt"))));
         QCOMPARE(r.tsum(), QStringLiteral("0"));
+    }
+
+    // Whatever fails, the pool in memory, its text files, List2 and TSUM stay
+    // as they were, and the error's number comes out.
+    void aFailedChangeLeavesEverythingAsItWas_data() {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("readOnly");
+        QTest::newRow("delete, a later text file") << "delete"
+                                                   << " 3.txt";
+        QTest::newRow("add, the attribute list") << "add"
+                                                 << "List2.txt";
+        QTest::newRow("add, the registry") << "add"
+                                           << "ledfile.ini";
+        QTest::newRow("clear, the registry") << "clear"
+                                             << "ledfile.ini";
+        QTest::newRow("clear, the attribute list") << "clear"
+                                                   << "List2.txt";
+    }
+
+    void aFailedChangeLeavesEverythingAsItWas() {
+        QFETCH(QString, operation);
+        QFETCH(QString, readOnly);
+        Rig r;
+        const QStringList texts{"红色 一", "红色 二", "红色 三", "红色 四"};
+        textpool::add(r.lists, r.store, {"一", "二", "三", "四"}, QStringLiteral("红色"),
+                      Attribute);
+        const QByteArray list2 = readAll(r.dir.file(QStringLiteral("List2.txt")));
+        QVERIFY(makeReadOnly(r.dir.file(readOnly)));
+        const int error = errorNumberOf([&] {
+            if (operation == QLatin1String("delete")) textpool::remove(r.lists, r.store, 0);
+            if (operation == QLatin1String("add"))
+                textpool::add(r.lists, r.store, {"五"}, QStringLiteral("红色"), Attribute);
+            if (operation == QLatin1String("clear")) textpool::clear(r.lists, r.store);
+        });
+        makeWritable(r.dir.file(readOnly));
+        QCOMPARE(error, 70);
+        QCOMPARE(r.lists.pool.stringList(), texts);
+        QCOMPARE(r.lists.attributes.stringList(), QStringList(4, Attribute));
+        for (int k = 1; k <= 4; ++k)
+            QCOMPARE(r.text(k), texts.at(k - 1) + "\r\n");
+        QVERIFY(!QFile::exists(r.dir.file(QStringLiteral(" 5.txt"))));
+        QCOMPARE(readAll(r.dir.file(QStringLiteral("List2.txt"))), list2);
+        QCOMPARE(r.tsum(), QStringLiteral("4"));
+    }
+
+    void theTextOfAPoolStringIsNeverCut() {
+        QCOMPARE(textpool::textOf("黄色 请A001号"), QStringLiteral("请A001号"));
+        QCOMPARE(textpool::textOf(" 请A001号"), QStringLiteral("请A001号")); // no colour name
     }
 
     void sendAllStoresEveryTextAndRebuildsTheList() {
