@@ -6,6 +6,7 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 class FileLoaderTest : public QObject {
     Q_OBJECT
@@ -55,6 +56,35 @@ class FileLoaderTest : public QObject {
         QCOMPARE(errorNumberOf([&] { device.filetoarray(dir.filePath("big.bin"), 1); }), 6);
         QCOMPARE(errorNumberOf([&] { device.filetoarray(dir.filePath("big.bin"), 0); }), 6);
         QCOMPARE(device.table().allocatedRows(), 0);
+    }
+
+    void whatIsNoFileIsNamed_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("folder") << QString() << QStringLiteral("是文件夹，不是文件");
+        QTest::newRow("pipe") << QStringLiteral("fifo") << QStringLiteral("是管道，不是文件");
+        QTest::newRow("device") << QStringLiteral("/dev/null")
+                                << QStringLiteral("是设备，不是文件");
+    }
+
+    void whatIsNoFileIsNamed() {
+        QFETCH(QString, path);
+        QFETCH(QString, words);
+        QTemporaryDir dir;
+        if (path == QLatin1String("fifo")) {
+            path = dir.filePath(path);
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (path.isEmpty()) {
+            path = dir.path();
+        }
+        led device;
+        try {
+            device.filetoarray(path, 528);
+            QFAIL("loaded");
+        } catch (const VbError &e) {
+            QCOMPARE(e.number(), 75);
+            QVERIFY2(e.text().startsWith(words), qPrintable(e.text()));
+        }
     }
 };
 
