@@ -5,6 +5,7 @@
 #include <QSaveFile>
 
 #ifdef Q_OS_UNIX
+#include <csignal>
 #include <unistd.h>
 #endif
 
@@ -37,4 +38,10 @@ int AtomicFile::replace(const QString &path, const QByteArray &bytes) {
         return number;
     }
     return 0;
+}
+
+void AtomicFile::reportFileSizeLimit() {
+#ifdef Q_OS_UNIX
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
 }

@@ -10,4 +10,8 @@ namespace AtomicFile {
 // untouched: 76 no such directory, 70 no permission (or a file marked
 // read-only), 61 disk full, 75 any other failure.
 int replace(const QString &path, const QByteArray &bytes);
+// A write beyond the process's file-size limit then fails like a full disk
+// and is reported, instead of the signal ending the program mid-change.
+// Called once by every program's main().
+void reportFileSizeLimit();
 } // namespace AtomicFile
