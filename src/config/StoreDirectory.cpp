@@ -22,12 +22,13 @@ bool StoreDirectory::isUsableName(const QString &name) {
 }
 
 QString StoreDirectory::pathFor(const QString &name) {
+    // A name from a hand-edited ledfile.ini may still lead out of MapDepot.
+    if (!isUsableName(name))
+        throw VbError(vberr::PathNotFound, QStringLiteral("屏名不能用作目录名：") + name);
     return depot() + QLatin1Char('/') + name.trimmed() + QLatin1Char('/');
 }
 
 QString StoreDirectory::ensure(const QString &name) {
-    if (!isUsableName(name))
-        throw VbError(vberr::PathNotFound, QStringLiteral("屏名不能用作目录名"));
     const QString path = pathFor(name);
     if (!QDir().mkpath(path) || !QFileInfo(path).isDir())
         throw VbError(75, QStringLiteral("不能建立目录 ") + path);

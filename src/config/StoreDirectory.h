@@ -12,6 +12,7 @@ QString depot();
 // not "." or "..". Blanks around the name do not count.
 bool isUsableName(const QString &name);
 // depot()/name/ with the name's surrounding blanks removed; ends in '/'.
+// Raises VbError 76 for a name that is no usable directory name.
 QString pathFor(const QString &name);
 // Creates MapDepot and the screen's directory as needed and returns pathFor().
 // Raises VbError 76 for a name that is no usable directory name, 75 when a

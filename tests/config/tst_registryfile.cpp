@@ -7,6 +7,7 @@
 #include "config/RegistryFile.h"
 #include "config/StoreDirectory.h"
 #include "protocol/VbError.h"
+#include "support/ErrorNumber.h"
 #include "support/TempProgramDir.h"
 
 #include <QFile>
@@ -105,6 +106,8 @@ class RegistryFileTest : public QObject {
         TempProgramDir dir;
         QCOMPARE(StoreDirectory::pathFor(QStringLiteral(" 窗口 ")),
                  dir.file(QStringLiteral("MapDepot/窗口/")));
+        // Names in a hand-edited file never lead out of MapDepot.
+        QCOMPARE(errorNumberOf([] { StoreDirectory::pathFor(QStringLiteral("../../x")); }), 76);
         QCOMPARE(RegistryFile::path(), dir.file(QStringLiteral("ledfile.ini")));
     }
 
