@@ -8,10 +8,13 @@ int ScreenLists::load(const QString &directory) {
     const ListFiles::Loaded first =
         ListFiles::read(directory + ListFiles::messageListName(), MessageList::ClockOptions);
     if (!first.exists) {
+        // A screen without list files has empty lists: another screen's
+        // entries must not be saved into its files on the next save.
         messages.clearAll();
         attributes.setStringList({});
         for (int i = 0; i < 4; ++i)
             attributeFlags[i] = false;
+        images.setStringList({});
         emit loaded();
         return 0;
     }

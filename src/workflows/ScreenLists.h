@@ -22,8 +22,9 @@ class ScreenLists : public QObject {
     QStringListModel images;
 
     // Loads the three list files of `directory` (ending in '/'). Without a
-    // message list file the message and attribute lists are emptied and the
-    // image list kept; a missing attribute or image file loads empty. Returns
+    // message list file the three lists load empty, the clock options
+    // unticked and the two text-panel boxes kept; a missing attribute or
+    // image file loads empty. Returns
     // the error number of a file that was cut short (after loading all), 0.
     int load(const QString &directory);
     // Writes the three files, each atomically (it is the old file or the new
