@@ -35,10 +35,44 @@ QString StoreDirectory::ensure(const QString &name) {
     return path;
 }
 
+namespace {
+QString directoryOf(const QString &name) {
+    return StoreDirectory::depot() + QLatin1Char('/') + name.trimmed();
+}
+
+// The same directory under two spellings (a change of case on Windows).
+bool sameDirectory(const QString &a, const QString &b) {
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+} // namespace
+
+bool StoreDirectory::leftoverAt(const QString &oldName, const QString &newName) {
+    if (!isUsableName(oldName) || !isUsableName(newName)) return false;
+    const QString from = directoryOf(oldName);
+    const QString to = directoryOf(newName);
+    return from != to && QFileInfo::exists(to) && !sameDirectory(from, to);
+}
+
 bool StoreDirectory::moveOnRename(const QString &oldName, const QString &newName) {
     if (!isUsableName(oldName) || !isUsableName(newName)) return true;
-    const QString from = depot() + QLatin1Char('/') + oldName.trimmed();
-    const QString to = depot() + QLatin1Char('/') + newName.trimmed();
-    if (from == to || !QFileInfo(from).isDir() || QFileInfo::exists(to)) return true;
-    return QDir().rename(from, to);
+    const QString from = directoryOf(oldName);
+    const QString to = directoryOf(newName);
+    if (from == to) return true;
+    QDir dir;
+    if (sameDirectory(from, to)) return dir.rename(from, to);
+    // What lies at the new name is set aside first and removed only after
+    // the screen's own directory took its place; a failed move puts it back.
+    QString aside;
+    if (QFileInfo::exists(to)) {
+        aside = depot() + QStringLiteral("/.") + newName.trimmed() + QStringLiteral(".replaced");
+        if (QFileInfo::exists(aside) && !QDir(aside).removeRecursively()) return false;
+        if (!dir.rename(to, aside)) return false;
+    }
+    if (QFileInfo(from).isDir() && !dir.rename(from, to)) {
+        if (!aside.isEmpty()) dir.rename(aside, to);
+        return false;
+    }
+    if (!aside.isEmpty()) QDir(aside).removeRecursively();
+    return true;
 }

@@ -243,10 +243,23 @@ void ScreenRegistry::save() {
     if (!acceptFields(number)) return;
     const QString oldName = m_screens.stringList().at(m_current);
     const QString newName = fields.pname.trimmed();
-    RegistryFile::write(m_ini, registryWrites(RegistryFile::sectionName(number), false));
+    // The screen's texts and lists follow it to its new name; a directory
+    // already there belongs to no screen and is replaced only on a Yes.
+    if (StoreDirectory::leftoverAt(oldName, newName) &&
+        !m_ui.askYesNoDefaultNo(QStringLiteral("目录 %1 已经存在，其中的文字和列表不属于本屏。"
+                                               "是否删除它，改用本屏的文字和列表？")
+                                    .arg(StoreDirectory::pathFor(newName)),
+                                Caption))
+        return;
+    if (!StoreDirectory::moveOnRename(oldName, newName))
+        throw VbError(75, QStringLiteral("屏幕目录不能改名"));
+    try {
+        RegistryFile::write(m_ini, registryWrites(RegistryFile::sectionName(number), false));
+    } catch (const VbError &) {
+        StoreDirectory::moveOnRename(newName, oldName);
+        throw;
+    }
     m_screens.setData(m_screens.index(m_current), newName);
-    // The screen's texts and lists follow it to its new name.
-    if (!StoreDirectory::moveOnRename(oldName, newName)) noteError(75);
     select(m_current, Origin::Operator);
     if (onConnectionTest) onConnectionTest();
 }

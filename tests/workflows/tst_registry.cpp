@@ -432,18 +432,28 @@ class RegistryTest : public QObject {
                                 .replace("Pcode=2 \xd2\xd1\xbe\xad\xd5\xbc\xd3\xc3", "Pcode=2"));
     }
 
-    void renamingOntoADirectoryThatExistsLeavesBothDirectoriesAlone() {
+    void renamingOntoALeftoverDirectoryAsksBeforeReplacingIt() {
         Rig r;
         QVERIFY(r.install(Installed));
         QVERIFY(r.registry.load());
-        QVERIFY(writeAll(r.registry.MapSavePath + QStringLiteral("List1.txt"), "old"));
+        QVERIFY(writeAll(r.registry.MapSavePath + QStringLiteral(" 1.txt"), "own"));
         QVERIFY(QDir().mkpath(r.store(QStringLiteral("大厅收费"))));
-        QVERIFY(writeAll(r.store(QStringLiteral("大厅收费/List1.txt")), "new"));
+        QVERIFY(writeAll(r.store(QStringLiteral("大厅收费/ 1.txt")), "leftover"));
         r.registry.fields.pname = QStringLiteral("大厅收费");
+        r.ui.answers = {false};
         QVERIFY(r.registry.saveAndTest());
-        QCOMPARE(readAll(r.store(QStringLiteral("收费窗口/List1.txt"))), QByteArray("old"));
-        QCOMPARE(readAll(r.store(QStringLiteral("大厅收费/List1.txt"))), QByteArray("new"));
+        QCOMPARE(r.bytes(), Installed);
+        QCOMPARE(r.names().at(1), QStringLiteral("收费窗口"));
+        QCOMPARE(readAll(r.store(QStringLiteral("收费窗口/ 1.txt"))), QByteArray("own"));
+        QCOMPARE(readAll(r.store(QStringLiteral("大厅收费/ 1.txt"))), QByteArray("leftover"));
+        r.ui.answers = {true};
+        QVERIFY(r.registry.saveAndTest());
+        QCOMPARE(r.names().at(1), QStringLiteral("大厅收费"));
         QCOMPARE(r.registry.MapSavePath, r.store(QStringLiteral("大厅收费/")));
+        QCOMPARE(readAll(r.store(QStringLiteral("大厅收费/ 1.txt"))), QByteArray("own"));
+        QCOMPARE(
+            QDir(r.store(QString())).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList{"大厅收费"});
     }
 
     // --- delete ---
