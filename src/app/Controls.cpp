@@ -1,6 +1,7 @@
 #include "app/Controls.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace Controls {
@@ -36,6 +37,22 @@ void nameForAccessibility(QWidget *root) {
         if (w->objectName().startsWith(QLatin1String("qt_"))) return;
         w->setAccessibleName(w->objectName());
     });
+}
+
+void keepOnOneLine(QWidget *root) {
+    for (QLineEdit *field : root->findChildren<QLineEdit *>()) {
+        QObject::connect(field, &QLineEdit::textEdited, field, [field](const QString &text) {
+            if (!text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n'))) return;
+            QString line = text;
+            const int cursor = field->cursorPosition();
+            const int before = int(text.left(cursor).count(QLatin1Char('\r')) +
+                                   text.left(cursor).count(QLatin1Char('\n')));
+            line.remove(QLatin1Char('\r'));
+            line.remove(QLatin1Char('\n'));
+            field->setText(line);
+            field->setCursorPosition(cursor - before);
+        });
+    }
 }
 
 } // namespace Controls

@@ -93,6 +93,7 @@ MainWindow::MainWindow(QWidget *parent)
     SpinPair::plain(m_form->VScroll4, m_form->Pdizhi);
     showPanel(m_parameters);
     Controls::nameForAccessibility(this);
+    Controls::keepOnOneLine(this);
     resize(1000, 680);
 }
 

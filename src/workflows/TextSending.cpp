@@ -11,7 +11,6 @@
 #include "protocol/led.h"
 
 #include <QEventLoop>
-#include <QStringEncoder>
 #include <QTimer>
 
 namespace textsending {
@@ -40,9 +39,8 @@ void pause(int ms) {
 }
 
 void keepMessage(const QString &directory, int picture, const QString &line) {
-    QStringEncoder gbk("GBK");
     const int error = AtomicFile::replace(directory + ListFiles::textFileName(picture),
-                                          gbk.encode(line + QStringLiteral("\r\n")));
+                                          ListFiles::textFileBytes(line));
     if (error) throw VbError(error, QStringLiteral("写入失败"));
 }
 } // namespace

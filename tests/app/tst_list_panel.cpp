@@ -70,6 +70,15 @@ class ListPanelTest : public QObject {
         QCOMPARE(r.entries().size(), 1);
     }
 
+    void aPastedLineBreakNeverReachesAField() {
+        Rig r;
+        auto *stay = r.w.findChild<QLineEdit *>(QStringLiteral("Text12"));
+        stay->clear();
+        stay->insert(QStringLiteral("1\r\n0"));
+        QCOMPARE(stay->text(), QStringLiteral("10"));
+        QCOMPARE(stay->cursorPosition(), 2);
+    }
+
     void modifyingTakesTwoPressesAndKeepsAClocksCaption() {
         Rig r;
         r.option(2)->setChecked(true);

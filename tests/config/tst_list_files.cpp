@@ -103,6 +103,13 @@ class ListFilesTest : public QObject {
                  76);
     }
 
+    void lineBreaksNeverSplitAnEntry() {
+        QCOMPARE(ListFiles::bytes({{QStringLiteral("a\r\nb"), QStringLiteral("c\nd\r")}, {}}),
+                 QByteArray("1\r\nab\r\ncd\r\n"));
+        QCOMPARE(ListFiles::textFileBytes(QStringLiteral("黄色 请到\r\n三号")),
+                 gbk(QStringLiteral("黄色 请到三号\r\n")));
+    }
+
     void textFilesAreNamedWithALeadingBlank() {
         QTemporaryDir dir;
         QCOMPARE(ListFiles::textFileName(12), QStringLiteral(" 12.txt"));
