@@ -270,7 +270,6 @@ void MainWindow::fillSelectionLists() {
 void MainWindow::screenSelected() {
     const ScreenRegistry &registry = m_screens->registry();
     const QString directory = registry.MapSavePath;
-    if (directory.isEmpty()) return;
     const QStringList pool = ScreenLists::textPool(directory, registry.DQPTgeshu);
     m_screenLists->pool.setStringList(pool);
     m_lists->showStoredTexts(pool, registry.DQPTgeshu != 0);
@@ -280,8 +279,12 @@ void MainWindow::screenSelected() {
 
 bool MainWindow::saveScreenLists() {
     const QString directory = m_screens->registry().MapSavePath;
-    if (directory.isEmpty()) return true;
-    return trap([&] { m_screenLists->save(directory); });
+    return trap([&] {
+        // Lists entered while the store directory is missing have nowhere to go.
+        if (directory.isEmpty() && !m_screenLists->isEmpty())
+            throw VbError(vberr::PathNotFound, QStringLiteral("屏幕目录不存在，列表不能保存"));
+        if (!directory.isEmpty()) m_screenLists->save(directory);
+    });
 }
 
 workflow::Connection MainWindow::connection() const {

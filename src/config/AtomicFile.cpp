@@ -21,6 +21,10 @@ bool syncToDisk(QSaveFile &file) {
 } // namespace
 
 int AtomicFile::replace(const QString &path, const QByteArray &bytes) {
+    // Every file of ours lies in the program directory; a relative path means
+    // its directory was never made, and the working directory is no place
+    // for the operator's files.
+    if (QDir::isRelativePath(path)) return 76;
     const QFileInfo info(path);
     if (!info.absoluteDir().exists()) return 76;
     // A file marked read-only stays as it is, even for a user who could

@@ -7,7 +7,7 @@
 
 namespace AtomicFile {
 // 0 after the file was replaced; else the classic error number and the file
-// untouched: 76 no such directory, 70 no permission (or a file marked
+// untouched: 76 no such directory (or a relative path), 70 no permission (or a file marked
 // read-only), 61 disk full, 75 any other failure.
 int replace(const QString &path, const QByteArray &bytes);
 // A write beyond the process's file-size limit then fails like a full disk

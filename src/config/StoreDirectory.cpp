@@ -30,9 +30,12 @@ QString StoreDirectory::pathFor(const QString &name) {
 
 QString StoreDirectory::ensure(const QString &name) {
     const QString path = pathFor(name);
-    if (!QDir().mkpath(path) || !QFileInfo(path).isDir())
-        throw VbError(75, QStringLiteral("不能建立目录 ") + path);
-    return path;
+    if (QDir().mkpath(path) && QFileInfo(path).isDir()) return path;
+    const QFileInfo store(depot());
+    if (store.exists() && !store.isDir())
+        throw VbError(75,
+                      QStringLiteral("%1 是一个文件，不是文件夹，不能建立屏幕目录").arg(depot()));
+    throw VbError(75, QStringLiteral("不能建立目录 %1（没有写入权限？）").arg(path));
 }
 
 namespace {

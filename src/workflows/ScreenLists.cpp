@@ -5,8 +5,11 @@
 ScreenLists::ScreenLists(QObject *parent) : QObject(parent) {}
 
 int ScreenLists::load(const QString &directory) {
+    // No directory: nothing to read, and never the working directory's files.
     const ListFiles::Loaded first =
-        ListFiles::read(directory + ListFiles::messageListName(), MessageList::ClockOptions);
+        directory.isEmpty()
+            ? ListFiles::Loaded{}
+            : ListFiles::read(directory + ListFiles::messageListName(), MessageList::ClockOptions);
     if (!first.exists) {
         // A screen without list files has empty lists: another screen's
         // entries must not be saved into its files on the next save.
@@ -43,8 +46,13 @@ void ScreenLists::save(const QString &directory) const {
     ListFiles::write(directory + ListFiles::imageListName(), {images.stringList(), {}});
 }
 
+bool ScreenLists::isEmpty() const {
+    return messages.count() == 0 && attributes.rowCount() == 0 && images.rowCount() == 0;
+}
+
 QStringList ScreenLists::textPool(const QString &directory, int count) {
     QStringList pool;
+    if (directory.isEmpty()) return pool;
     for (int k = 1; k <= count; ++k) {
         const QString text = ListFiles::readText(directory, k);
         if (!text.isNull()) pool.append(text);

@@ -22,7 +22,7 @@ class ScreenLists : public QObject {
     QStringListModel images;
 
     // Loads the three list files of `directory` (ending in '/'). Without a
-    // message list file the three lists load empty, the clock options
+    // directory or a message list file the three lists load empty, the clock options
     // unticked and the two text-panel boxes kept; a missing attribute or
     // image file loads empty. Returns
     // the error number of a file that was cut short (after loading all), 0.
@@ -31,7 +31,9 @@ class ScreenLists : public QObject {
     // one); VbError with the number of the first write that failed, the
     // files after it not written.
     void save(const QString &directory) const;
-    // The texts of files 1..count that exist, in order.
+    // No entry in any of the three lists.
+    bool isEmpty() const;
+    // The texts of files 1..count that exist, in order; none without a directory.
     static QStringList textPool(const QString &directory, int count);
 
   signals:

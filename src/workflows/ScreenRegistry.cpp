@@ -125,7 +125,16 @@ void ScreenRegistry::select(int position, Origin origin) {
     emit currentScreenChanged(position);
 
     MapSavePath.clear();
-    MapSavePath = StoreDirectory::ensure(fields.pname);
+    try {
+        MapSavePath = StoreDirectory::ensure(fields.pname);
+    } catch (const VbError &e) {
+        // The screen is still selected, with no lists and texts of its own;
+        // the operator hears why once, the number shows on every selection.
+        noteError(e.number());
+        if (!m_toldStoreProblem)
+            m_ui.message(e.text() + QStringLiteral("。文字和列表不能保存。"), Caption);
+        m_toldStoreProblem = true;
+    }
     const double texts = NumericText::value(m_ini.ReadString(
         RegistryFile::sectionName(number), QStringLiteral("TSUM"), RegistryFile::ScreenSize));
     try {

@@ -100,6 +100,23 @@ class ListPanelTest : public QObject {
         QVERIFY(r.entries().isEmpty());
     }
 
+    void aStoreFolderThatCannotBeMadeIsToldOnceAndListsAreNotDroppedAtExit() {
+        TempProgramDir dir;
+        QVERIFY(writeAll(dir.file(QStringLiteral("MapDepot")), "a file"));
+        MainWindow w;
+        RecordingOperator ui;
+        w.setOperator(&ui);
+        Startup(w).run();
+        QCOMPARE(ui.messages().size(), 1);
+        QVERIFY2(ui.messages().first().contains(QStringLiteral("MapDepot")),
+                 qPrintable(ui.messages().first()));
+        w.screenLists().messages.append(MessageList::pictureEntry("1", "立即显示", "2", "2"));
+        ui.answers = {true, false};
+        QVERIFY(!w.close());
+        QCOMPARE(ui.shown.last().text, QStringLiteral("列表文件无法保存，是否仍然退出？"));
+        QCOMPARE(ui.messages().size(), 1);
+    }
+
     void aScreenSwitchAndTheExitWriteTheListFiles() {
         Rig r;
         r.click("添加列表");

@@ -101,6 +101,13 @@ class ListFilesTest : public QObject {
         QCOMPARE(errorNumberOf(
                      [&] { ListFiles::write(dir.filePath(QStringLiteral("gone/List1.txt")), {}); }),
                  76);
+        // A store directory that was never made: nothing lands in the working directory.
+        const QString cwd = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        const int relative = errorNumberOf([] { ListFiles::write(QStringLiteral("new.txt"), {}); });
+        QVERIFY(QDir::setCurrent(cwd));
+        QCOMPARE(relative, 76);
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("new.txt"))));
     }
 
     void lineBreaksNeverSplitAnEntry() {
