@@ -85,6 +85,14 @@ MainWindow::MainWindow(QWidget *parent)
     m_parameters = new ParameterPanel(*this, area);
     m_lists = new ListPanel(*this, m_screenLists->messages, area);
     connect(m_screenLists, &ScreenLists::loaded, m_lists, &ListPanel::showClockOptions);
+    connect(
+        m_screenLists, &ScreenLists::unstorable, this,
+        [this](const QString &entry, const QString &characters) {
+            m_ui->message(ScreenLists::unstorableWarning(entry, characters),
+                          QStringLiteral("提示"));
+        },
+        // After the change that brought it, not inside the model's signal.
+        Qt::QueuedConnection);
     m_texts = new TextPanel(*this, area);
     for (QGroupBox *p : panels().mid(0, 4))
         m_form->面板栈->addWidget(p, 0, 0);

@@ -1,8 +1,31 @@
 #include "workflows/ScreenLists.h"
 
 #include "config/ListFiles.h"
+#include "encoding/Gbk.h"
 
-ScreenLists::ScreenLists(QObject *parent) : QObject(parent) {}
+ScreenLists::ScreenLists(QObject *parent) : QObject(parent) {
+    // Whatever enters a list is looked at: its file holds code page 936 only.
+    for (QStringListModel *model :
+         {static_cast<QStringListModel *>(&messages), &pool, &attributes, &images}) {
+        const auto look = [this, model] { lookForUnstorable(*model); };
+        connect(model, &QAbstractItemModel::rowsInserted, this, look);
+        connect(model, &QAbstractItemModel::dataChanged, this, look);
+        connect(model, &QAbstractItemModel::modelReset, this, look);
+    }
+}
+
+void ScreenLists::lookForUnstorable(const QStringListModel &model) {
+    for (const QString &entry : model.stringList()) {
+        const QString lost = gbk::unrepresentable(entry);
+        if (lost.isEmpty() || m_warned.contains(entry)) continue;
+        m_warned.insert(entry);
+        emit unstorable(entry, lost);
+    }
+}
+
+QString ScreenLists::unstorableWarning(const QString &entry, const QString &characters) {
+    return QStringLiteral("“%1”中的字符“%2”不能存入文件，存入后会变成“?”。").arg(entry, characters);
+}
 
 int ScreenLists::load(const QString &directory) {
     // No directory: nothing to read, and never the working directory's files.

@@ -5,6 +5,7 @@
 // saved before another one is selected and when the program ends.
 #include "workflows/MessageList.h"
 
+#include <QSet>
 #include <QStringListModel>
 
 class ScreenLists : public QObject {
@@ -36,7 +37,17 @@ class ScreenLists : public QObject {
     // The texts of files 1..count that exist, in order; none without a directory.
     static QStringList textPool(const QString &directory, int count);
 
+    // The operator's words for an entry that cannot be stored as typed.
+    static QString unstorableWarning(const QString &entry, const QString &characters);
+
   signals:
     // The lists were replaced by a load.
     void loaded();
+    // An entry of a list holds `characters` code page 936 cannot represent:
+    // its file would hold "?" instead. Once per entry text.
+    void unstorable(const QString &entry, const QString &characters);
+
+  private:
+    void lookForUnstorable(const QStringListModel &model);
+    QSet<QString> m_warned;
 };

@@ -4,6 +4,7 @@
 #include "config/NumericText.h"
 #include "config/RegistryFile.h"
 #include "config/StoreDirectory.h"
+#include "encoding/Gbk.h"
 #include "protocol/OperatorUi.h"
 #include "protocol/VbError.h"
 
@@ -187,6 +188,11 @@ bool ScreenRegistry::acceptFields(int ownNumber) {
             m_ui.message(QStringLiteral("屏名已经存在，请更换屏名称"), Caption);
             return false;
         }
+    }
+    if (const QString lost = gbk::unrepresentable(name); !lost.isEmpty()) {
+        m_ui.message(QStringLiteral("屏名中的字符“%1”不能存入文件，请更换屏名称").arg(lost),
+                     Caption);
+        return false;
     }
     if (!StoreDirectory::isUsableName(name)) {
         m_ui.message(QStringLiteral("屏名无效，请更换屏名称"), Caption);

@@ -297,23 +297,28 @@ class RegistryTest : public QObject {
 
     void addingWithANameThatCannotNameADirectoryIsRefused_data() {
         QTest::addColumn<QString>("name");
-        QTest::newRow("empty") << "";
-        QTest::newRow("blanks") << "   ";
-        QTest::newRow("slash") << "a/b";
-        QTest::newRow("backslash") << "a\\b";
-        QTest::newRow("parent") << "..";
-        QTest::newRow("no code in 936") << "屏\U0001F600";
-        QTest::newRow("longer than 99 bytes") << QString(50, QChar(0x5C4F));
+        QTest::addColumn<QString>("message");
+        const QString invalid = QStringLiteral("屏名无效，请更换屏名称");
+        QTest::newRow("empty") << "" << invalid;
+        QTest::newRow("blanks") << "   " << invalid;
+        QTest::newRow("slash") << "a/b" << invalid;
+        QTest::newRow("backslash") << "a\\b" << invalid;
+        QTest::newRow("parent") << ".." << invalid;
+        QTest::newRow("no code in 936")
+            << "屏\U0001F600"
+            << QStringLiteral("屏名中的字符“\U0001F600”不能存入文件，请更换屏名称");
+        QTest::newRow("longer than 99 bytes") << QString(50, QChar(0x5C4F)) << invalid;
     }
     void addingWithANameThatCannotNameADirectoryIsRefused() {
         QFETCH(QString, name);
+        QFETCH(QString, message);
         Rig r;
         QVERIFY(r.install(Installed));
         QVERIFY(r.registry.load());
         r.registry.fields.pname = name;
         r.registry.fields.Pdizhi = QStringLiteral("9");
         QVERIFY(r.registry.addScreen());
-        QCOMPARE(r.ui.messages(), QStringList{QStringLiteral("屏名无效，请更换屏名称")});
+        QCOMPARE(r.ui.messages(), QStringList{message});
         QCOMPARE(r.bytes(), Installed);
         QCOMPARE(QDir(r.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  (QStringList{QStringLiteral("ledfile.ini"), QStringLiteral("MapDepot")}));
