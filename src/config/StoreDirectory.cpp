@@ -35,7 +35,10 @@ QString StoreDirectory::ensure(const QString &name) {
     if (store.exists() && !store.isDir())
         throw VbError(75,
                       QStringLiteral("%1 是一个文件，不是文件夹，不能建立屏幕目录").arg(depot()));
-    throw VbError(75, QStringLiteral("不能建立目录 %1（没有写入权限？）").arg(path));
+    const QString parent = store.exists() ? depot() : ProgramDir::path();
+    if (!QFileInfo(parent).isWritable())
+        throw VbError(75, QStringLiteral("不能建立目录 %1：%2 不能写入").arg(path, parent));
+    throw VbError(75, QStringLiteral("不能建立目录 ") + path);
 }
 
 namespace {
