@@ -50,4 +50,20 @@ void nameForAccessibility(QWidget *root) {
     });
 }
 
+void keepOnOneLine(QWidget *root) {
+    for (QLineEdit *field : root->findChildren<QLineEdit *>()) {
+        QObject::connect(field, &QLineEdit::textEdited, field, [field](const QString &text) {
+            if (!text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n'))) return;
+            QString line = text;
+            const int cursor = field->cursorPosition();
+            const int before = int(text.left(cursor).count(QLatin1Char('\r')) +
+                                   text.left(cursor).count(QLatin1Char('\n')));
+            line.remove(QLatin1Char('\r'));
+            line.remove(QLatin1Char('\n'));
+            field->setText(line);
+            field->setCursorPosition(cursor - before);
+        });
+    }
+}
+
 } // namespace Controls

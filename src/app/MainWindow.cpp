@@ -86,6 +86,14 @@ MainWindow::MainWindow(QWidget *parent)
     m_parameters = new ParameterPanel(*this, area);
     m_lists = new ListPanel(*this, m_screenLists->messages, area);
     connect(m_screenLists, &ScreenLists::loaded, m_lists, &ListPanel::showClockOptions);
+    connect(
+        m_screenLists, &ScreenLists::unstorable, this,
+        [this](const QString &entry, const QString &characters) {
+            m_ui->message(ScreenLists::unstorableWarning(entry, characters),
+                          QStringLiteral("提示"));
+        },
+        // After the change that brought it, not inside the model's signal.
+        Qt::QueuedConnection);
     m_texts = new TextPanel(*this, area);
     for (QGroupBox *p : panels().mid(0, 4))
         m_form->面板栈->addWidget(p, 0, 0);
@@ -94,6 +102,7 @@ MainWindow::MainWindow(QWidget *parent)
     SpinPair::plain(m_form->VScroll4, m_form->Pdizhi);
     showPanel(m_parameters);
     Controls::nameForAccessibility(this);
+    Controls::keepOnOneLine(this);
     resize(1000, 680);
 }
 
@@ -317,7 +326,6 @@ void MainWindow::fillSelectionLists() {
 void MainWindow::screenSelected() {
     const ScreenRegistry &registry = m_screens->registry();
     const QString directory = registry.MapSavePath;
-    if (directory.isEmpty()) return;
     const QStringList pool = ScreenLists::textPool(directory, registry.DQPTgeshu);
     m_screenLists->pool.setStringList(pool);
     m_lists->showStoredTexts(pool, registry.DQPTgeshu != 0);
@@ -327,8 +335,12 @@ void MainWindow::screenSelected() {
 
 bool MainWindow::saveScreenLists() {
     const QString directory = m_screens->registry().MapSavePath;
-    if (directory.isEmpty()) return true;
-    return trap([&] { m_screenLists->save(directory); });
+    return trap([&] {
+        // Lists entered while the store directory is missing have nowhere to go.
+        if (directory.isEmpty() && !m_screenLists->isEmpty())
+            throw VbError(vberr::PathNotFound, QStringLiteral("屏幕目录不存在，列表不能保存"));
+        if (!directory.isEmpty()) m_screenLists->save(directory);
+    });
 }
 
 workflow::Connection MainWindow::connection() const {

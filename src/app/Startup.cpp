@@ -4,8 +4,10 @@
 #include "app/ParameterPanel.h"
 #include "app/SelectionLists.h"
 #include "config/NumericText.h"
+#include "protocol/OperatorUi.h"
 #include "protocol/PortLocator.h"
 #include "protocol/PortScan.h"
+#include "protocol/ProgramDir.h"
 #include "protocol/VbError.h"
 #include "protocol/VbNumbers.h"
 #include "protocol/led.h"
@@ -51,6 +53,8 @@ void Startup::run() {
     bool loaded = w.trap([&] {
         w.showPanel(&w.parameters());
         w.fillSelectionLists();
+        if (const QString moved = ProgramDir::notice(); !moved.isEmpty())
+            w.ui().message(moved, QStringLiteral("提示"));
         screen = w.loadRegistry();
     });
     if (!loaded) return; // an error up to here ends start-up; the window stays

@@ -2,11 +2,13 @@
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
+#include "config/AtomicFile.h"
 
 #include <QApplication>
 
 int main(int argc, char **argv) {
     restrictProcessForStartup();
+    AtomicFile::reportFileSizeLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ledcounter"));
     installQtChinese();

@@ -5,6 +5,7 @@
 #include <QSaveFile>
 
 #ifdef Q_OS_UNIX
+#include <csignal>
 #include <unistd.h>
 #endif
 
@@ -20,6 +21,10 @@ bool syncToDisk(QSaveFile &file) {
 } // namespace
 
 int AtomicFile::refusal(const QString &path) {
+    // Every file of ours lies in the program directory; a relative path means
+    // its directory was never made, and the working directory is no place
+    // for the operator's files.
+    if (QDir::isRelativePath(path)) return 76;
     const QFileInfo info(path);
     const QFileInfo dir(info.absolutePath());
     if (!dir.isDir()) return 76;
@@ -45,4 +50,10 @@ int AtomicFile::replace(const QString &path, const QByteArray &bytes) {
         return number;
     }
     return 0;
+}
+
+void AtomicFile::reportFileSizeLimit() {
+#ifdef Q_OS_UNIX
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
 }

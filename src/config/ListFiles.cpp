@@ -13,6 +13,14 @@ namespace ListFiles {
 namespace {
 constexpr int InputPastEndOfFile = 62;
 
+// One entry is one line: a line break typed or pasted into it would split it
+// into two entries on the next load.
+QString oneLine(QString text) {
+    text.remove(QLatin1Char('\r'));
+    text.remove(QLatin1Char('\n'));
+    return text;
+}
+
 QStringList linesOf(const QByteArray &bytes) {
     QStringDecoder gbk("GBK");
     QString text = gbk.decode(bytes);
@@ -67,9 +75,14 @@ QByteArray bytes(const List &list) {
         text += flag ? QStringLiteral(",1") : QStringLiteral(",0");
     text += QStringLiteral("\r\n");
     for (const QString &e : list.entries)
-        text += e + QStringLiteral("\r\n");
+        text += oneLine(e) + QStringLiteral("\r\n");
     QStringEncoder gbk("GBK");
     return gbk.encode(text);
+}
+
+QByteArray textFileBytes(const QString &line) {
+    QStringEncoder gbk("GBK");
+    return gbk.encode(oneLine(line) + QStringLiteral("\r\n"));
 }
 
 void write(const QString &path, const List &list) {

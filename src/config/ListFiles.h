@@ -32,8 +32,11 @@ struct Loaded {
 // empty list with `flagCount` unticked flags.
 Loaded read(const QString &path, int flagCount);
 
-// The file's bytes: header, then the entries.
+// The file's bytes: header, then the entries, each on one line (line breaks
+// inside an entry dropped).
 QByteArray bytes(const List &list);
+// A text file's bytes: the line without line breaks, then CR LF.
+QByteArray textFileBytes(const QString &line);
 // Replaces the file atomically; VbError with the write's error number (70
 // no permission, 61 disk full, 76 no such directory, 75 other) otherwise.
 void write(const QString &path, const List &list);

@@ -12,12 +12,17 @@ QString depot();
 // not "." or "..". Blanks around the name do not count.
 bool isUsableName(const QString &name);
 // depot()/name/ with the name's surrounding blanks removed; ends in '/'.
+// Raises VbError 76 for a name that is no usable directory name.
 QString pathFor(const QString &name);
 // Creates MapDepot and the screen's directory as needed and returns pathFor().
 // Raises VbError 76 for a name that is no usable directory name, 75 when a
 // directory cannot be created.
 QString ensure(const QString &name);
-// After a rename: the old directory becomes the new one when the new one does
-// not exist yet. Returns false only when a move was due and failed.
+// True when a directory that is not the screen's own (left by a deleted
+// screen, say) already has the new name: a rename would replace it.
+bool leftoverAt(const QString &oldName, const QString &newName);
+// For a rename: the old directory becomes the new one, replacing whatever
+// had the new name. Returns false when the move failed; everything is then
+// where it was.
 bool moveOnRename(const QString &oldName, const QString &newName);
 } // namespace StoreDirectory

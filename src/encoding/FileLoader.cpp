@@ -5,17 +5,40 @@
 #include <QFile>
 #include <QFileInfo>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace {
 constexpr int MaxPackets = 32767;
 constexpr char Filler = char(0xFF);
+constexpr int PathFileAccessError = 75;
+
+// What stands at a path that is there but is no plain file: reading a pipe
+// or a device would wait or never end, so it is named instead of loaded.
+QString notAFile(const QString &path) {
+    if (QFileInfo(path).isDir()) return QStringLiteral("是文件夹，不是文件：") + path;
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+        if (S_ISFIFO(st.st_mode)) return QStringLiteral("是管道，不是文件：") + path;
+        if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+            return QStringLiteral("是设备，不是文件：") + path;
+        if (S_ISSOCK(st.st_mode)) return QStringLiteral("是套接字，不是文件：") + path;
+    }
+#endif
+    return QStringLiteral("不是普通文件：") + path;
+}
 } // namespace
 
 qint16 led::filetoarray(const QString &conversionfile, qint16 packagesize) {
     if (packagesize < 1 || packagesize > PacketTable::Columns)
         throw VbError(vberr::Overflow, QStringLiteral("包长超出1到1024：%1").arg(packagesize));
     QFile f(conversionfile);
-    if (!QFileInfo(conversionfile).isFile())
+    const QFileInfo info(conversionfile);
+    if (!info.exists())
         throw VbError(vberr::FileNotFound, QStringLiteral("文件不存在：") + conversionfile);
+    if (!info.isFile()) throw VbError(PathFileAccessError, notAFile(conversionfile));
     const qint64 size = f.size();
     const qint64 packets = (size + packagesize - 1) / packagesize;
     if (packets > MaxPackets)

@@ -5,6 +5,7 @@
 #include "config/ProgramDirLock.h"
 #include "config/RegistryFile.h"
 #include "config/StoreDirectory.h"
+#include "encoding/Gbk.h"
 #include "protocol/OperatorUi.h"
 #include "protocol/VbError.h"
 
@@ -128,7 +129,16 @@ void ScreenRegistry::select(int position, Origin origin) {
     emit currentScreenChanged(position);
 
     MapSavePath.clear();
-    MapSavePath = StoreDirectory::ensure(fields.pname);
+    try {
+        MapSavePath = StoreDirectory::ensure(fields.pname);
+    } catch (const VbError &e) {
+        // The screen is still selected, with no lists and texts of its own;
+        // the operator hears why once, the number shows on every selection.
+        noteError(e.number());
+        if (!m_toldStoreProblem)
+            m_ui.message(e.text() + QStringLiteral("。文字和列表不能保存。"), Caption);
+        m_toldStoreProblem = true;
+    }
     const double texts = NumericText::value(m_ini.ReadString(
         RegistryFile::sectionName(number), QStringLiteral("TSUM"), RegistryFile::ScreenSize));
     try {
@@ -181,6 +191,11 @@ bool ScreenRegistry::acceptFields(int ownNumber) {
             m_ui.message(QStringLiteral("屏名已经存在，请更换屏名称"), Caption);
             return false;
         }
+    }
+    if (const QString lost = gbk::unrepresentable(name); !lost.isEmpty()) {
+        m_ui.message(QStringLiteral("屏名中的字符“%1”不能存入文件，请更换屏名称").arg(lost),
+                     Caption);
+        return false;
     }
     if (!StoreDirectory::isUsableName(name)) {
         m_ui.message(QStringLiteral("屏名无效，请更换屏名称"), Caption);
@@ -246,10 +261,23 @@ void ScreenRegistry::save() {
     if (!acceptFields(number)) return;
     const QString oldName = m_screens.stringList().at(m_current);
     const QString newName = fields.pname.trimmed();
-    RegistryFile::write(m_ini, registryWrites(RegistryFile::sectionName(number), false));
+    // The screen's texts and lists follow it to its new name; a directory
+    // already there belongs to no screen and is replaced only on a Yes.
+    if (StoreDirectory::leftoverAt(oldName, newName) &&
+        !m_ui.askYesNoDefaultNo(QStringLiteral("目录 %1 已经存在，其中的文字和列表不属于本屏。"
+                                               "是否删除它，改用本屏的文字和列表？")
+                                    .arg(StoreDirectory::pathFor(newName)),
+                                Caption))
+        return;
+    if (!StoreDirectory::moveOnRename(oldName, newName))
+        throw VbError(75, QStringLiteral("屏幕目录不能改名"));
+    try {
+        RegistryFile::write(m_ini, registryWrites(RegistryFile::sectionName(number), false));
+    } catch (const VbError &) {
+        StoreDirectory::moveOnRename(newName, oldName);
+        throw;
+    }
     m_screens.setData(m_screens.index(m_current), newName);
-    // The screen's texts and lists follow it to its new name.
-    if (!StoreDirectory::moveOnRename(oldName, newName)) noteError(75);
     select(m_current, Origin::Operator);
     if (onConnectionTest) onConnectionTest();
 }

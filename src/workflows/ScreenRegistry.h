@@ -22,7 +22,7 @@ class ScreenRegistry : public QObject {
     // by add and save.
     ScreenFields fields;
     // Number of the current screen (0 before load), its text count, and its
-    // store directory (ends in '/'; empty when the name gives no directory).
+    // store directory (ends in '/'; empty when it cannot be made).
     qint16 DQPSign = 0;
     qint16 DQPTgeshu = 0;
     QString MapSavePath;
@@ -80,4 +80,5 @@ class ScreenRegistry : public QObject {
     QStringListModel m_screens;
     int m_current = -1;
     int m_pendingError = 0;
+    bool m_toldStoreProblem = false;
 };

@@ -101,17 +101,19 @@ QStringList cutLines(const QString &text, int width) {
         const QByteArray code = gbk::characterCode(ch);
         if (code.size() == 1 && quint8(code.at(0)) <= 13) continue;
         const int n = code.size() == 2 ? 2 : 1;
-        if (cells + n == width) {
-            lines.append(line + ch);
+        // A character that does not fit starts the next line; on a screen
+        // narrower than one Chinese character it gets a line of its own.
+        if (cells + n > width && !line.isEmpty()) {
+            lines.append(line);
             line.clear();
             cells = 0;
-        } else if (n == 2 && cells + n == width + 1) {
+        }
+        line += ch;
+        cells += n;
+        if (cells >= width) {
             lines.append(line);
-            line = ch;
-            cells = 2;
-        } else {
-            line += ch;
-            cells += n;
+            line.clear();
+            cells = 0;
         }
         if (lines.size() >= MaxLines) return lines.mid(0, MaxLines);
     }

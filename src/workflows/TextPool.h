@@ -19,8 +19,8 @@ namespace textpool {
 // Half-width cells of a line: the screen length / 8 when cutting to the
 // screen length, else 132 with "161D", else 66.
 int lineWidth(bool cutToLength, const QString &lengthText, bool is161D);
-// The text in lines of at most `width` cells (a Chinese character two),
-// control characters dropped, at most 64 lines.
+// The text in lines of at most `width` cells (a Chinese character two; on a
+// narrower line it stands alone), control characters dropped, at most 64 lines.
 QStringList cutLines(const QString &text, int width);
 // A text file's lines joined without a separator: UTF-8 when the bytes are
 // valid UTF-8 (with or without a byte-order mark) and not plain ASCII, else

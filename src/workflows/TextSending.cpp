@@ -12,7 +12,6 @@
 #include "protocol/led.h"
 
 #include <QEventLoop>
-#include <QStringEncoder>
 #include <QStringListModel>
 #include <QTimer>
 #include <algorithm>
@@ -60,9 +59,8 @@ void pause(int ms) {
 
 void keepMessage(const QString &directory, int picture, const QString &line) {
     const ProgramDirLock lock;
-    QStringEncoder gbk("GBK");
     const int error = AtomicFile::replace(directory + ListFiles::textFileName(picture),
-                                          gbk.encode(line + QStringLiteral("\r\n")));
+                                          ListFiles::textFileBytes(line));
     if (error) throw VbError(error, QStringLiteral("写入失败"));
 }
 } // namespace

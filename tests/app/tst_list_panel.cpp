@@ -70,6 +70,15 @@ class ListPanelTest : public QObject {
         QCOMPARE(r.entries().size(), 1);
     }
 
+    void aPastedLineBreakNeverReachesAField() {
+        Rig r;
+        auto *stay = r.w.findChild<QLineEdit *>(QStringLiteral("Text12"));
+        stay->clear();
+        stay->insert(QStringLiteral("1\r\n0"));
+        QCOMPARE(stay->text(), QStringLiteral("10"));
+        QCOMPARE(stay->cursorPosition(), 2);
+    }
+
     void modifyingTakesTwoPressesAndKeepsAClocksCaption() {
         Rig r;
         r.option(2)->setChecked(true);
@@ -89,6 +98,23 @@ class ListPanelTest : public QObject {
         // It is still the option's entry: unticking removes it.
         r.option(2)->setChecked(false);
         QVERIFY(r.entries().isEmpty());
+    }
+
+    void aStoreFolderThatCannotBeMadeIsToldOnceAndListsAreNotDroppedAtExit() {
+        TempProgramDir dir;
+        QVERIFY(writeAll(dir.file(QStringLiteral("MapDepot")), "a file"));
+        MainWindow w;
+        RecordingOperator ui;
+        w.setOperator(&ui);
+        Startup(w).run();
+        QCOMPARE(ui.messages().size(), 1);
+        QVERIFY2(ui.messages().first().contains(QStringLiteral("MapDepot")),
+                 qPrintable(ui.messages().first()));
+        w.screenLists().messages.append(MessageList::pictureEntry("1", "立即显示", "2", "2"));
+        ui.answers = {true, false};
+        QVERIFY(!w.close());
+        QCOMPARE(ui.shown.last().text, QStringLiteral("列表文件无法保存，是否仍然退出？"));
+        QCOMPARE(ui.messages().size(), 1);
     }
 
     void aScreenSwitchAndTheExitWriteTheListFiles() {

@@ -74,6 +74,14 @@ class PreviewTest : public QObject {
         QCOMPARE(r.ui.lastMessage(), QStringLiteral("图像不存在"));
     }
 
+    void anImagePathTheListFileCannotHoldIsWarned() {
+        WindowRig r;
+        r.ui.files = {QStringLiteral("/x/한.bmp")};
+        r.click("添加图像");
+        QTRY_VERIFY(r.ui.messages().contains(
+            ScreenLists::unstorableWarning(QStringLiteral("/x/한.bmp"), QStringLiteral("한"))));
+    }
+
     void noWindowNumberGivesTheWholeWidthToThePicture() {
         WindowRig r;
         r.w.toolbarAction(QStringLiteral("图象处理"));

@@ -101,6 +101,20 @@ class ListFilesTest : public QObject {
         QCOMPARE(errorNumberOf(
                      [&] { ListFiles::write(dir.filePath(QStringLiteral("gone/List1.txt")), {}); }),
                  76);
+        // A store directory that was never made: nothing lands in the working directory.
+        const QString cwd = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        const int relative = errorNumberOf([] { ListFiles::write(QStringLiteral("new.txt"), {}); });
+        QVERIFY(QDir::setCurrent(cwd));
+        QCOMPARE(relative, 76);
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("new.txt"))));
+    }
+
+    void lineBreaksNeverSplitAnEntry() {
+        QCOMPARE(ListFiles::bytes({{QStringLiteral("a\r\nb"), QStringLiteral("c\nd\r")}, {}}),
+                 QByteArray("1\r\nab\r\ncd\r\n"));
+        QCOMPARE(ListFiles::textFileBytes(QStringLiteral("黄色 请到\r\n三号")),
+                 gbk(QStringLiteral("黄色 请到三号\r\n")));
     }
 
     void textFilesAreNamedWithALeadingBlank() {

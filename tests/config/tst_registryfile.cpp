@@ -6,7 +6,10 @@
 #include "config/NumericText.h"
 #include "config/RegistryFile.h"
 #include "config/StoreDirectory.h"
+#include "protocol/ProgramDir.h"
 #include "protocol/VbError.h"
+#include "support/ErrorNumber.h"
+#include "support/FileFaults.h"
 #include "support/TempProgramDir.h"
 
 #include <QFile>
@@ -105,7 +108,26 @@ class RegistryFileTest : public QObject {
         TempProgramDir dir;
         QCOMPARE(StoreDirectory::pathFor(QStringLiteral(" 窗口 ")),
                  dir.file(QStringLiteral("MapDepot/窗口/")));
+        // Names in a hand-edited file never lead out of MapDepot.
+        QCOMPARE(errorNumberOf([] { StoreDirectory::pathFor(QStringLiteral("../../x")); }), 76);
         QCOMPARE(RegistryFile::path(), dir.file(QStringLiteral("ledfile.ini")));
+    }
+
+    void aReadOnlyProgramDirectoryMovesTheFilesAndSaysWhere() {
+        QTemporaryDir exe, data;
+        QCOMPARE(ProgramDir::locate(exe.path(), data.path()).path, exe.path());
+        QVERIFY(ProgramDir::locate(exe.path(), data.path()).notice.isEmpty());
+        QVERIFY(makeReadOnly(exe.path()));
+        ProgramDir::Location moved;
+        {
+            RunUnprivileged nobody;
+            QVERIFY(nobody.active());
+            moved = ProgramDir::locate(exe.path(), data.path());
+        }
+        QVERIFY(makeWritable(exe.path()));
+        QCOMPARE(moved.path, data.path());
+        QVERIFY2(moved.notice.contains(exe.path()) && moved.notice.contains(data.path()),
+                 qPrintable(moved.notice));
     }
 
     void theRegisteredScreensAreReadWithTheirConnectionSettings() {

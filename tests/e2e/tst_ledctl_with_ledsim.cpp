@@ -15,6 +15,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 const QString binDir = QStringLiteral(LEDCOUNTER_BIN_DIR);
@@ -52,8 +54,18 @@ struct Ctl {
     QString err;
 };
 
-Ctl ledctl(const QString &dir, const QStringList &args) {
+// `fileSizeLimit` > 0: ledctl runs under that limit, with the signal's
+// default action as a shell gives it.
+Ctl ledctl(const QString &dir, const QStringList &args, rlim_t fileSizeLimit = 0) {
     QProcess p;
+    if (fileSizeLimit > 0)
+        p.setChildProcessModifier([fileSizeLimit] {
+            std::signal(SIGXFSZ, SIG_DFL);
+            rlimit limit{};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = fileSizeLimit;
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
     p.start(
         binDir + QStringLiteral("/ledctl"),
         QStringList{QStringLiteral("--dir"), dir, QStringLiteral("--port"), QString::number(Port)} +
@@ -485,6 +497,24 @@ class LedctlWithLedsimTest : public QObject {
         QCOMPARE(QString::fromUtf8(sim.process.readLine()).trimmed(),
                  QStringLiteral("unplugged ") + dir.path() +
                      QStringLiteral("/ports/COM%1").arg(Port));
+    }
+
+    void aFileSizeLimitIsReportedAndLeavesTheRegistryAsItWas() {
+        TempProgramDir dir;
+        QStringEncoder gbk("GBK");
+        const QByteArray registry =
+            gbk.encode(QStringLiteral("[屏总数]\r\nSUM=1\r\nDQPSign=1\r\n[第 1号屏]\r\nPname=A\r\n"
+                                      "Pcode=1\r\nPbtl=9600\r\nPadr=1\r\nPchang=128\r\nTSUM=0\r\n"
+                                      "[备注]\r\nnote=%1\r\n")
+                           .arg(QString(5000, QLatin1Char('x'))));
+        QFile ini(dir.file(QStringLiteral("ledfile.ini")));
+        QVERIFY(ini.open(QIODevice::WriteOnly) && ini.write(registry) == registry.size());
+        ini.close();
+        const Ctl r = ledctl(dir.path(), {"--screen", "A", "pool", "add", "欢迎光临"}, 4096);
+        QVERIFY2(r.code > 0, qPrintable(r.err)); // -1: ended by the signal
+        QVERIFY2(r.err.contains(QStringLiteral("(error ")), qPrintable(r.err));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QCOMPARE(ini.readAll(), registry);
     }
 
     void ledsimRefusesBadArgumentsWithExitCodeTwo() {

@@ -6,6 +6,7 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 class FileLoaderTest : public QObject {
     Q_OBJECT
@@ -55,6 +56,24 @@ class FileLoaderTest : public QObject {
         QCOMPARE(errorNumberOf([&] { device.filetoarray(dir.filePath("big.bin"), 1); }), 6);
         QCOMPARE(errorNumberOf([&] { device.filetoarray(dir.filePath("big.bin"), 0); }), 6);
         QCOMPARE(device.table().allocatedRows(), 0);
+    }
+
+    void whatIsNoFileIsNamed() {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("fifo"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        led device;
+        const auto refusal = [&](const QString &path) {
+            try {
+                device.filetoarray(path, 528);
+            } catch (const VbError &e) {
+                return QString::number(e.number()) + e.text();
+            }
+            return QString();
+        };
+        QVERIFY(refusal(dir.path()).startsWith(QStringLiteral("75是文件夹")));
+        QVERIFY(refusal(fifo).startsWith(QStringLiteral("75是管道")));
+        QVERIFY(refusal(QStringLiteral("/dev/null")).startsWith(QStringLiteral("75是设备")));
     }
 };
 

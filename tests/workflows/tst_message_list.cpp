@@ -9,6 +9,7 @@
 #include "workflows/MessageList.h"
 #include "workflows/ScreenLists.h"
 
+#include <QSignalSpy>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -144,11 +145,25 @@ class MessageListTest : public QObject {
         QVERIFY(writeAll(d + ListFiles::imageListName(), "2\r\na.bmp\r\n"));
         QCOMPARE(lists.load(d), 62);
         QCOMPARE(lists.images.stringList(), QStringList{"a.bmp"});
-        // Without a message list file the image list stays as it was.
+        // Without a message list file nothing of the previous screen stays.
         QTemporaryDir other;
         QCOMPARE(lists.load(other.path() + QLatin1Char('/')), 0);
         QCOMPARE(lists.messages.count(), 0);
-        QCOMPARE(lists.images.stringList(), QStringList{"a.bmp"});
+        QVERIFY(lists.images.stringList().isEmpty());
+    }
+
+    void anEntryFilesCannotHoldAsTypedIsToldOnce() {
+        ScreenLists lists;
+        QSignalSpy told(&lists, &ScreenLists::unstorable);
+        lists.pool.setStringList({QStringLiteral("黄色 欢迎光临")});
+        QCOMPARE(told.count(), 0);
+        lists.pool.insertRows(1, 1);
+        lists.pool.setData(lists.pool.index(1), QStringLiteral("黄色 请\U0001F600"));
+        lists.images.setStringList({QStringLiteral("/x/한.bmp")});
+        lists.pool.setStringList(lists.pool.stringList());
+        QCOMPARE(told.count(), 2);
+        QCOMPARE(told.at(0).at(1).toString(), QStringLiteral("\U0001F600"));
+        QCOMPARE(told.at(1).at(0).toString(), QStringLiteral("/x/한.bmp"));
     }
 };
 

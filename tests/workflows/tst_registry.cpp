@@ -297,23 +297,28 @@ class RegistryTest : public QObject {
 
     void addingWithANameThatCannotNameADirectoryIsRefused_data() {
         QTest::addColumn<QString>("name");
-        QTest::newRow("empty") << "";
-        QTest::newRow("blanks") << "   ";
-        QTest::newRow("slash") << "a/b";
-        QTest::newRow("backslash") << "a\\b";
-        QTest::newRow("parent") << "..";
-        QTest::newRow("no code in 936") << "屏\U0001F600";
-        QTest::newRow("longer than 99 bytes") << QString(50, QChar(0x5C4F));
+        QTest::addColumn<QString>("message");
+        const QString invalid = QStringLiteral("屏名无效，请更换屏名称");
+        QTest::newRow("empty") << "" << invalid;
+        QTest::newRow("blanks") << "   " << invalid;
+        QTest::newRow("slash") << "a/b" << invalid;
+        QTest::newRow("backslash") << "a\\b" << invalid;
+        QTest::newRow("parent") << ".." << invalid;
+        QTest::newRow("no code in 936")
+            << "屏\U0001F600"
+            << QStringLiteral("屏名中的字符“\U0001F600”不能存入文件，请更换屏名称");
+        QTest::newRow("longer than 99 bytes") << QString(50, QChar(0x5C4F)) << invalid;
     }
     void addingWithANameThatCannotNameADirectoryIsRefused() {
         QFETCH(QString, name);
+        QFETCH(QString, message);
         Rig r;
         QVERIFY(r.install(Installed));
         QVERIFY(r.registry.load());
         r.registry.fields.pname = name;
         r.registry.fields.Pdizhi = QStringLiteral("9");
         QVERIFY(r.registry.addScreen());
-        QCOMPARE(r.ui.messages(), QStringList{QStringLiteral("屏名无效，请更换屏名称")});
+        QCOMPARE(r.ui.messages(), QStringList{message});
         QCOMPARE(r.bytes(), Installed);
         QCOMPARE(QDir(r.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  (QStringList{QStringLiteral("ledfile.ini"), QStringLiteral("MapDepot")}));
@@ -432,18 +437,28 @@ class RegistryTest : public QObject {
                                 .replace("Pcode=2 \xd2\xd1\xbe\xad\xd5\xbc\xd3\xc3", "Pcode=2"));
     }
 
-    void renamingOntoADirectoryThatExistsLeavesBothDirectoriesAlone() {
+    void renamingOntoALeftoverDirectoryAsksBeforeReplacingIt() {
         Rig r;
         QVERIFY(r.install(Installed));
         QVERIFY(r.registry.load());
-        QVERIFY(writeAll(r.registry.MapSavePath + QStringLiteral("List1.txt"), "old"));
+        QVERIFY(writeAll(r.registry.MapSavePath + QStringLiteral(" 1.txt"), "own"));
         QVERIFY(QDir().mkpath(r.store(QStringLiteral("大厅收费"))));
-        QVERIFY(writeAll(r.store(QStringLiteral("大厅收费/List1.txt")), "new"));
+        QVERIFY(writeAll(r.store(QStringLiteral("大厅收费/ 1.txt")), "leftover"));
         r.registry.fields.pname = QStringLiteral("大厅收费");
+        r.ui.answers = {false};
         QVERIFY(r.registry.saveAndTest());
-        QCOMPARE(readAll(r.store(QStringLiteral("收费窗口/List1.txt"))), QByteArray("old"));
-        QCOMPARE(readAll(r.store(QStringLiteral("大厅收费/List1.txt"))), QByteArray("new"));
+        QCOMPARE(r.bytes(), Installed);
+        QCOMPARE(r.names().at(1), QStringLiteral("收费窗口"));
+        QCOMPARE(readAll(r.store(QStringLiteral("收费窗口/ 1.txt"))), QByteArray("own"));
+        QCOMPARE(readAll(r.store(QStringLiteral("大厅收费/ 1.txt"))), QByteArray("leftover"));
+        r.ui.answers = {true};
+        QVERIFY(r.registry.saveAndTest());
+        QCOMPARE(r.names().at(1), QStringLiteral("大厅收费"));
         QCOMPARE(r.registry.MapSavePath, r.store(QStringLiteral("大厅收费/")));
+        QCOMPARE(readAll(r.store(QStringLiteral("大厅收费/ 1.txt"))), QByteArray("own"));
+        QCOMPARE(
+            QDir(r.store(QString())).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList{"大厅收费"});
     }
 
     // --- delete ---

@@ -181,7 +181,9 @@ class RegistryRecoveryTest : public QObject {
         QCOMPARE(r.registry.currentPosition(), 1);
         QCOMPARE(r.registry.fields.Pdizhi, QStringLiteral("2"));
         QCOMPARE(r.registry.MapSavePath, QString());
-        QCOMPARE(r.selections, 0); // no list files to load from nowhere
+        // Selected with no lists of its own, and the operator hears why.
+        QCOMPARE(r.selections, 1);
+        QVERIFY(r.ui.lastMessage().startsWith(QStringLiteral("屏名不能用作目录名")));
         QVERIFY(!QFileInfo::exists(r.dir.file(QStringLiteral("MapDepot/../../x"))));
         QCOMPARE(QDir(r.dir.file(QStringLiteral("MapDepot")))
                      .entryList(QDir::AllEntries | QDir::NoDotAndDotDot),

@@ -60,6 +60,12 @@ class TextPoolTest : public QObject {
         QCOMPARE(got, lengths);
     }
 
+    void narrowScreensStillCutEveryLine() {
+        QCOMPARE(textpool::cutLines(QStringLiteral("A欢迎B"), 2),
+                 (QStringList{"A", "欢", "迎", "B"}));
+        QCOMPARE(textpool::cutLines(QStringLiteral("欢AB"), 1), (QStringList{"欢", "A", "B"}));
+    }
+
     void aFileReadsTheSameInUtf8AndCodePage936() {
         QStringEncoder gbk("GBK");
         const QString text = QStringLiteral("请到\r\n三号窗口");
