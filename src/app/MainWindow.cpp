@@ -170,7 +170,7 @@ void MainWindow::buildToolbar() {
 void MainWindow::buildStatusBar() {
     QStatusBar *bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar2"));
-    const int widths[5] = {259, 141, 118, 118, 400};
+    const int widths[5] = {259, 141, 118, 118, 180};
     for (int i = 0; i < 5; ++i) {
         m_status[i] = new QLabel(bar);
         m_status[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i + 1));
@@ -180,6 +180,7 @@ void MainWindow::buildStatusBar() {
     m_statusWords = new QLabel(bar);
     m_statusWords->setObjectName(QStringLiteral("StatusWords"));
     m_statusWords->setAccessibleName(QStringLiteral("错误说明"));
+    m_statusWords->setMinimumWidth(220);
     bar->addWidget(m_statusWords, 1);
     showStatus(QStringLiteral("欢迎使用条屏编辑软件"));
     // The date and time panels follow the system clock; one tick a second.

@@ -90,51 +90,29 @@ class TextSendingTest : public QObject {
     }
 
     // The calling frame's words for the same input; nothing goes out.
-    void badSpeedStayOrCharactersAreToldAsTheCallingFrameTellsThem_data() {
-        QTest::addColumn<bool>("logo");
-        QTest::addColumn<QString>("speed");
-        QTest::addColumn<QString>("stay");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("shown");
-        const QString emoji = QString::fromUcs4(U"欢😀");
-        QTest::newRow("message, speed 999") << false << "999"
-                                            << "2"
-                                            << "欢迎"
-                                            << "message"
-                                            << "动作速度必须在0到255之间：999";
-        QTest::newRow("logo, stay -1") << true << "2"
-                                       << "-1"
-                                       << "欢迎"
-                                       << "message"
-                                       << "停留时间必须在0到255之间：-1";
-        for (bool logo : {false, true})
-            QTest::newRow(logo ? "logo, emoji, No" : "message, emoji, No")
-                << logo << "2"
-                << "2" << emoji << "yesno"
-                << "以下字符无法显示，将以“?”发送：😀，是否继续发送？";
-    }
-
     void badSpeedStayOrCharactersAreToldAsTheCallingFrameTellsThem() {
-        QFETCH(bool, logo);
-        QFETCH(QString, speed);
-        QFETCH(QString, stay);
-        QFETCH(QString, text);
-        QFETCH(QString, kind);
-        QFETCH(QString, shown);
-        DeviceRig r;
-        r.ui.answers = {false};
-        textsending::Fields f = message(text);
-        f.speed = speed;
-        f.stay = stay;
-        const Outcome outcome = logo ? textsending::sendLogo(r.device, r.ui, Board1, f)
-                                     : textsending::sendMessage(r.device, r.ui, Board1, f, {});
-        QCOMPARE(outcome, Outcome::Refused);
-        QCOMPARE(r.ui.shown.size(), 1);
-        QCOMPARE(r.ui.shown.at(0).kind, kind);
-        QCOMPARE(r.ui.shown.at(0).text, shown);
-        QCOMPARE(r.ui.shown.at(0).caption, QStringLiteral("汉字发送"));
-        QVERIFY(r.port->writes.isEmpty());
+        struct Case {
+            bool logo;
+            const char *speed, *stay;
+            QString text, shown;
+        };
+        const QString lossy = QStringLiteral("以下字符无法显示，将以“?”发送：😀，是否继续发送？");
+        for (const Case &c : {Case{false, "999", "2", "欢迎", "动作速度必须在0到255之间：999"},
+                              Case{true, "2", "-1", "欢迎", "停留时间必须在0到255之间：-1"},
+                              Case{false, "2", "2", QString::fromUcs4(U"欢😀"), lossy},
+                              Case{true, "2", "2", QString::fromUcs4(U"欢😀"), lossy}}) {
+            DeviceRig r;
+            r.ui.answers = {false};
+            textsending::Fields f = message(c.text);
+            f.speed = QString::fromLatin1(c.speed);
+            f.stay = QString::fromLatin1(c.stay);
+            QCOMPARE(c.logo ? textsending::sendLogo(r.device, r.ui, Board1, f)
+                            : textsending::sendMessage(r.device, r.ui, Board1, f, {}),
+                     Outcome::Refused);
+            QCOMPARE(r.ui.shown.size(), 1);
+            QCOMPARE(r.ui.shown.at(0).text + r.ui.shown.at(0).caption, c.shown + "汉字发送");
+            QVERIFY(r.port->writes.isEmpty());
+        }
     }
 
     void aLogoIsCutIntoPicturesOfThirtyTwoCharacters() {
