@@ -4,6 +4,7 @@
 #include "cli/Cli.h"
 #include "config/ListFiles.h"
 #include "config/NumericText.h"
+#include "config/ProgramDirLock.h"
 #include "config/StoreDirectory.h"
 #include "workflows/Choices.h"
 #include "workflows/MessageList.h"
@@ -88,6 +89,8 @@ int clockOption(const QString &name) {
 int editCommand(Context &ctx, const QString &what, QStringList &args) {
     if (ctx.screenNumber == 0)
         throw UsageError{QStringLiteral("playlist ") + what + QStringLiteral(" needs --screen")};
+    // From the read to the write, so that two edits at once both count.
+    const ProgramDirLock lock;
     const QString directory = StoreDirectory::ensure(ctx.screenName);
     const QString path = directory + ListFiles::messageListName();
     const ListFiles::Loaded loaded = ListFiles::read(path, MessageList::ClockOptions);

@@ -8,6 +8,7 @@
 #include "config/ProgramDirLock.h"
 #include "config/RegistryFile.h"
 #include "config/StoreDirectory.h"
+#include "protocol/OperatorUi.h"
 #include "protocol/VbError.h"
 #include "workflows/Choices.h"
 #include "workflows/TextPool.h"
@@ -39,6 +40,11 @@ struct ScreenPool {
             ini.ReadString(store.section.name, QStringLiteral("TSUM"), RegistryFile::ScreenSize)));
         lists.load(store.directory);
         lists.pool.setStringList(ScreenLists::textPool(store.directory, count));
+        // What is added from here on and cannot be stored as typed is told.
+        QObject::connect(&lists, &ScreenLists::unstorable,
+                         [&ui = ctx.ui](const QString &entry, const QString &characters) {
+                             ui.message(ScreenLists::unstorableWarning(entry, characters));
+                         });
     }
     void save() { lists.save(store.directory); }
     int count() const { return int(lists.pool.stringList().size()); }

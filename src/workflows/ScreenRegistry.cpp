@@ -228,8 +228,17 @@ void ScreenRegistry::edit(const std::function<void(IniDocument &)> &change) {
                       m_ini.ErrorMsg);
 }
 
+void ScreenRegistry::requireWritable(const QString &consequence) {
+    const int number = m_ini.writeRefusal();
+    if (number == 0) return;
+    const QString words = QStringLiteral("ledfile.ini 不能写入（只读或没有权限），") + consequence;
+    m_ui.message(words, Caption);
+    throw VbError(number, words);
+}
+
 void ScreenRegistry::add() {
     if (!acceptFields(0)) return;
+    requireWritable(QStringLiteral("屏幕没有增加"));
     const int number = screenCount() + 1;
     const QString section = RegistryFile::sectionName(number);
     QList<CIniFile::Write> writes = registryWrites(section, true);
@@ -259,6 +268,7 @@ void ScreenRegistry::save() {
     if (m_current < 0) throw VbError(vberr::InvalidCall, QStringLiteral("没有当前屏"));
     const int number = m_current + 1;
     if (!acceptFields(number)) return;
+    requireWritable(QStringLiteral("屏幕设置没有保存"));
     const QString oldName = m_screens.stringList().at(m_current);
     const QString newName = fields.pname.trimmed();
     // The screen's texts and lists follow it to its new name; a directory
@@ -289,6 +299,7 @@ void ScreenRegistry::remove() {
         return;
     }
     if (m_current < 0) throw VbError(vberr::InvalidCall, QStringLiteral("没有当前屏"));
+    requireWritable(QStringLiteral("屏幕没有删除"));
     const int removed = m_current;
     const int remaining = count - 1;
     const int next = removed > 0 ? removed - 1 : 0;

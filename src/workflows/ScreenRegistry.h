@@ -74,6 +74,9 @@ class ScreenRegistry : public QObject {
     bool acceptFields(int ownNumber);
     QList<CIniFile::Write> registryWrites(const QString &section, bool forAdd) const;
     void edit(const std::function<void(IniDocument &)> &change);
+    // Tells the operator in words, before anything changes, that ledfile.ini
+    // cannot take the change; raises the refusal's number for the trap.
+    void requireWritable(const QString &consequence);
 
     CIniFile &m_ini;
     OperatorUi &m_ui;

@@ -48,6 +48,10 @@ class PoolCommandsTest : public QObject {
                                               "，动作方式：闪烁显示，动作速度：5，停留时间：9"}));
         QCOMPARE(pool({"set", "3", "--stay", "9"}).code, 2);
         QCOMPARE(s.tsum(), QStringLiteral("2"));
+        // A character the text file cannot hold is told, not turned into "?" silently.
+        const CliRun lossy = pool({"add", "A😀"});
+        QCOMPARE(lossy.code, 0);
+        QVERIFY2(lossy.err.contains("😀") && lossy.err.contains("?"), qPrintable(lossy.err));
     }
 
     void tenAddsAtOnceKeepEveryText() {

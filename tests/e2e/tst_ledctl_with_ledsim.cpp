@@ -515,6 +515,8 @@ class LedctlWithLedsimTest : public QObject {
         QVERIFY2(r.err.contains(QStringLiteral("(error ")), qPrintable(r.err));
         QVERIFY(ini.open(QIODevice::ReadOnly));
         QCOMPARE(ini.readAll(), registry);
+        // The text written before the registry refused is taken back.
+        QVERIFY(!QFile::exists(dir.file(QStringLiteral("MapDepot/A/ 1.txt"))));
     }
 
     void ledsimRefusesBadArgumentsWithExitCodeTwo() {

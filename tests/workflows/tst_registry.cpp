@@ -463,6 +463,39 @@ class RegistryTest : public QObject {
 
     // --- delete ---
 
+    void aReadOnlyRegistryIsToldInWordsAndNothingChanges_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("add") << "add"
+                             << "屏幕没有增加";
+        QTest::newRow("save") << "save"
+                              << "屏幕设置没有保存";
+        QTest::newRow("delete") << "delete"
+                                << "屏幕没有删除";
+    }
+    void aReadOnlyRegistryIsToldInWordsAndNothingChanges() {
+        QFETCH(QString, action);
+        QFETCH(QString, words);
+        Rig r;
+        QVERIFY(r.install(Installed));
+        QVERIFY(r.registry.load());
+        QVERIFY(makeReadOnly(r.iniPath()));
+        r.registry.fields.pname = QStringLiteral("新屏");
+        r.registry.fields.Pdizhi = QStringLiteral("9");
+        {
+            RunUnprivileged nobody;
+            QVERIFY(nobody.active());
+            if (action == QLatin1String("add")) QVERIFY(!r.registry.addScreen());
+            if (action == QLatin1String("save")) QVERIFY(!r.registry.saveAndTest());
+            if (action == QLatin1String("delete")) QVERIFY(!r.registry.deleteScreen());
+        }
+        QCOMPARE(r.ui.messages(),
+                 QStringList{QStringLiteral("ledfile.ini 不能写入（只读或没有权限），") + words});
+        QCOMPARE(r.bytes(), Installed);
+        QCOMPARE(r.registry.screenCount(), 3);
+        QCOMPARE(r.names().at(1), QStringLiteral("收费窗口"));
+    }
+
     void theLastRemainingScreenCannotBeDeleted() {
         Rig r;
         QVERIFY(r.registry.load());
