@@ -16,7 +16,6 @@ textsending::Fields fieldsFrom(Arguments &args, const char *command) {
     f.effect = numberOption(args, QStringLiteral("effect"), 0, 255, QStringLiteral("0")).toInt();
     f.speed = numberOption(args, QStringLiteral("speed"), 0, 255, f.speed);
     f.stay = numberOption(args, QStringLiteral("stay"), 0, 255, f.stay);
-    f.withEffect = args.isSet(QStringLiteral("with-effect"));
     if (args.values.isEmpty())
         throw UsageError{QString::fromLatin1(command) + QStringLiteral(" needs TEXT")};
     f.text = args.values.takeFirst();
@@ -41,6 +40,7 @@ int messageCommand(Context &ctx, Arguments &args) {
     if (!store.isEmpty() && ctx.screenNumber == 0)
         throw UsageError{QStringLiteral("--store needs --screen")};
     textsending::Fields f = fieldsFrom(args, "message");
+    f.withEffect = args.isSet(QStringLiteral("with-effect"));
     if (!store.isEmpty()) f.pictureField = store;
     f.background = backgroundName(f.colour);
     const QString directory =
