@@ -1,6 +1,7 @@
 // ledctl batch: "更新" of the update panel, the ticked parts given by name
 // and run in the batch's own order, the password given as an option.
 #include "cli/Cli.h"
+#include "cli/Handlers.h"
 #include "config/CIniFile.h"
 #include "config/NumericText.h"
 #include "config/RegistryFile.h"
@@ -86,31 +87,33 @@ displayproperties::Fields screenProperties(const Context &ctx, CIniFile &ini) {
     return f;
 }
 
-int batchCommand(Context &ctx, QStringList &args) {
+} // namespace
+
+int batchCommand(Context &ctx, Arguments &args) {
     batchupdate::Inputs in;
-    const bool passwordGiven = args.contains(QStringLiteral("--password"));
-    const QString password = takeOption(args, QStringLiteral("--password"));
-    in.newAddress = takeOption(args, QStringLiteral("--new-address"));
-    const QString height = takeOption(args, QStringLiteral("--height"));
-    in.is161D = takeFlag(args, QStringLiteral("--161d"));
-    in.ascFile = takeOption(args, QStringLiteral("--asc"));
-    in.fontFile = takeOption(args, QStringLiteral("--font"));
-    in.startPicture = takeOption(args, QStringLiteral("--start-picture"));
+    const bool passwordGiven = args.isSet(QStringLiteral("password"));
+    const QString password = args.option(QStringLiteral("password"));
+    in.newAddress = args.option(QStringLiteral("new-address"));
+    const QString height = args.option(QStringLiteral("height"));
+    in.is161D = args.isSet(QStringLiteral("161d"));
+    in.ascFile = args.option(QStringLiteral("asc"));
+    in.fontFile = args.option(QStringLiteral("font"));
+    in.startPicture = args.option(QStringLiteral("start-picture"));
     in.effectCode =
-        numberOption(args, QStringLiteral("--effect"), 0, 255, QStringLiteral("0")).toInt();
-    const QString speed = takeOption(args, QStringLiteral("--speed"));
-    const QString stay = takeOption(args, QStringLiteral("--stay"));
-    if (args.isEmpty())
+        numberOption(args, QStringLiteral("effect"), 0, 255, QStringLiteral("0")).toInt();
+    const QString speed = args.option(QStringLiteral("speed"));
+    const QString stay = args.option(QStringLiteral("stay"));
+    if (args.values.isEmpty())
         throw UsageError{QStringLiteral("batch needs PART...: ") +
                          partNames().join(QLatin1Char(' '))};
-    for (const QString &name : std::as_const(args)) {
+    for (const QString &name : std::as_const(args.values)) {
         const int part = int(partNames().indexOf(name));
         if (part < 0)
             throw UsageError{QStringLiteral("unknown batch part %1; parts are %2")
                                  .arg(name, partNames().join(QLatin1Char(' ')))};
         in.ticked[part] = true;
     }
-    args.clear();
+    args.values.clear();
     const bool moves = in.ticked[batchupdate::Baud115200] || in.ticked[batchupdate::Baud38400];
     if (moves && in.newAddress.isEmpty())
         throw UsageError{QStringLiteral("baud115200 and baud38400 need --new-address")};
@@ -138,14 +141,4 @@ int batchCommand(Context &ctx, QStringList &args) {
     return ctx.report(r.outcome);
 }
 
-const Registration registration{
-    {QStringLiteral("batch"),
-     QStringLiteral("batch PART... --password P [--new-address A] [--height DOTS] [--161d] "
-                    "[--asc FILE] [--font FILE] [--start-picture N] [--effect CODE] [--speed S] "
-                    "[--stay T]  (\"更新\": parts baud115200 open properties list asc start font "
-                    "baud38400 image, run in this order; --yes tries a failed part again)"),
-     batchCommand},
-};
-
-} // namespace
 } // namespace cli

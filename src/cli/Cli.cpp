@@ -5,7 +5,9 @@
 #include "protocol/VbError.h"
 #include "protocol/led.h"
 
+#include <QCommandLineParser>
 #include <QTextStream>
+#include <algorithm>
 #include <cstdio>
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -15,14 +17,21 @@
 
 namespace cli {
 
-QList<Command> &registry() {
-    static QList<Command> commands;
-    return commands;
+Arguments::Arguments(const QCommandLineParser &parser)
+    : values(parser.positionalArguments()), m_parser(parser) {}
+
+QString Arguments::option(const QString &name) const {
+    return m_parser.value(name);
 }
 
-Registration::Registration(std::initializer_list<Command> commands) {
-    for (const Command &c : commands)
-        registry().append(c);
+bool Arguments::isSet(const QString &name) const {
+    return m_parser.isSet(name);
+}
+
+void Arguments::allowOnly(const QStringList &names) const {
+    for (const QString &name : m_parser.optionNames())
+        if (!names.contains(name))
+            throw UsageError{QStringLiteral("unexpected argument: --") + name};
 }
 
 void Context::prepare() const {
@@ -70,8 +79,27 @@ int parseInt(const QString &text, const QString &what, int min, int max) {
     return int(v);
 }
 
+QString numberOption(const Arguments &args, const QString &name, int min, int max,
+                     const QString &fallback) {
+    const QString text = args.option(name);
+    return text.isEmpty() ? fallback : QString::number(parseInt(text, name, min, max));
+}
+
+QString takeArgument(Arguments &args, const QString &what) {
+    if (args.values.isEmpty()) throw UsageError{what + QStringLiteral(" is missing")};
+    return args.values.takeFirst();
+}
+
+void expectNoMore(const Arguments &args) {
+    if (!args.values.isEmpty())
+        throw UsageError{QStringLiteral("unexpected argument: ") + args.values.first()};
+}
+
+namespace {
+
+// The global options may stand anywhere on the line.
 QString takeOption(QStringList &args, const QString &name) {
-    const int i = args.indexOf(name);
+    const qsizetype i = args.indexOf(name);
     if (i < 0) return QString();
     if (i + 1 >= args.size()) throw UsageError{name + QStringLiteral(" needs a value")};
     const QString value = args.at(i + 1);
@@ -79,41 +107,79 @@ QString takeOption(QStringList &args, const QString &name) {
     return value;
 }
 
-QString numberOption(QStringList &args, const QString &name, int min, int max,
-                     const QString &fallback) {
-    const QString text = takeOption(args, name);
-    return text.isEmpty() ? fallback : QString::number(parseInt(text, name.mid(2), min, max));
-}
-
 bool takeFlag(QStringList &args, const QString &name) {
     return args.removeAll(name) > 0;
 }
 
-QString takeArgument(QStringList &args, const QString &what) {
-    if (args.isEmpty()) throw UsageError{what + QStringLiteral(" is missing")};
-    return args.takeFirst();
-}
-
-void expectNoMore(const QStringList &args) {
-    if (!args.isEmpty()) throw UsageError{QStringLiteral("unexpected argument: ") + args.first()};
-}
-
-static void usage(QTextStream &err) {
+void usage(QTextStream &err, const QList<Command> &table) {
     err << "usage: ledctl [--port N] [--baud RATE] [--address A] [--screen N|NAME] [--dir DIR] "
            "[--yes] [--lossy] COMMAND ...\n"
-           "       ledctl COMMAND --help\n";
-    for (const Command &c : registry())
-        err << "  ledctl " << c.synopsis << "\n";
+           "       ledctl COMMAND --help\n"
+           "commands:\n";
+    qsizetype width = 0;
+    for (const Command &c : table)
+        width = qMax(width, c.name.size());
+    for (const Command &c : table)
+        err << "  " << c.name.leftJustified(width + 2) << c.purpose << "\n";
     err.flush();
 }
 
-// Hook for the screen registry: resolves --screen into port, baud and address.
-std::function<void(Context &, const QString &)> &screenResolver() {
-    static std::function<void(Context &, const QString &)> resolve;
-    return resolve;
+QString optionSynopsis(const QCommandLineOption &o) {
+    QString text = QStringLiteral("--") + o.names().constFirst();
+    if (!o.valueName().isEmpty()) text += QLatin1Char(' ') + o.valueName();
+    return text;
 }
 
+void commandUsage(QTextStream &err, const Command &c) {
+    err << "usage: ledctl " << c.name;
+    if (!c.options.isEmpty()) err << " [options]";
+    if (!c.arguments.isEmpty()) err << ' ' << c.arguments;
+    err << "\n" << c.purpose << "\n";
+    qsizetype width = 0;
+    for (const QCommandLineOption &o : c.options)
+        width = qMax(width, optionSynopsis(o).size());
+    for (const QCommandLineOption &o : c.options)
+        err << "  " << optionSynopsis(o).leftJustified(width + 2) << o.description() << "\n";
+    err.flush();
+}
+
+// QCommandLineParser reads "-5" as an option. Here only "--" starts one, so
+// negative numbers and texts that start with a dash stay values: they reach
+// the parser after "--". An unknown option, or a second value for one, is an
+// unexpected argument.
+QStringList arranged(const Command &c, const QStringList &args) {
+    QStringList options{c.name}, values, given;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (!a.startsWith(QLatin1String("--"))) {
+            values << a;
+            continue;
+        }
+        const QString name = a.mid(2).section(QLatin1Char('='), 0, 0);
+        const auto o =
+            std::find_if(c.options.begin(), c.options.end(),
+                         [&](const QCommandLineOption &o) { return o.names().contains(name); });
+        if (name.isEmpty() || o == c.options.end())
+            throw UsageError{QStringLiteral("unexpected argument: ") + a};
+        options << a;
+        if (o->valueName().isEmpty()) continue;
+        if (given.contains(name)) throw UsageError{QStringLiteral("unexpected argument: ") + a};
+        given << name;
+        if (a.contains(QLatin1Char('='))) continue;
+        if (i + 1 >= args.size()) throw UsageError{a + QStringLiteral(" needs a value")};
+        options << args.at(++i);
+    }
+    return options << QStringLiteral("--") << values;
+}
+
+} // namespace
+
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err) {
+    return run(arguments, out, err, commands());
+}
+
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err,
+        const QList<Command> &table) {
     led device;
     StreamOperator ui(err);
     device.setOperator(&ui);
@@ -129,10 +195,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err) {
         const QString dir = takeOption(args, QStringLiteral("--dir"));
         if (!dir.isEmpty()) ProgramDir::setOverride(dir);
         const QString screen = takeOption(args, QStringLiteral("--screen"));
-        if (!screen.isEmpty()) {
-            if (!screenResolver()) throw UsageError{QStringLiteral("--screen is not available")};
-            screenResolver()(ctx, screen);
-        }
+        if (!screen.isEmpty()) resolveScreen(ctx, screen);
         const QString port = takeOption(args, QStringLiteral("--port"));
         if (!port.isEmpty()) ctx.port = parseInt(port, QStringLiteral("port"), 1, 128);
         const QString baud = takeOption(args, QStringLiteral("--baud"));
@@ -152,18 +215,21 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err) {
         ui.answerSubstitution = takeFlag(args, QStringLiteral("--lossy"));
         if (args.isEmpty() || args.first() == QLatin1String("--help") ||
             args.first() == QLatin1String("help")) {
-            usage(err);
+            usage(err, table);
             return args.isEmpty() ? ExitUsage : ExitOk;
         }
         const QString name = args.takeFirst();
-        for (const Command &c : registry()) {
+        for (const Command &c : table) {
             if (c.name != name) continue;
             if (args.contains(QStringLiteral("--help"))) {
-                err << "usage: ledctl " << c.synopsis << "\n";
-                err.flush();
+                commandUsage(err, c);
                 return ExitOk;
             }
-            return c.run(ctx, args);
+            QCommandLineParser parser;
+            parser.addOptions(c.options);
+            if (!parser.parse(arranged(c, args))) throw UsageError{parser.errorText()};
+            Arguments given(parser);
+            return c.run(ctx, given);
         }
         throw UsageError{QStringLiteral("unknown command: ") + name};
     } catch (const UsageError &e) {

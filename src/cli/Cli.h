@@ -7,12 +7,13 @@
 // 0 when every stage was acknowledged, 1 when not, 2 for bad usage or input.
 #include "workflows/Workflow.h"
 
+#include <QCommandLineOption>
 #include <QStringList>
-#include <functional>
 
 class OperatorUi;
 class led;
 class QTextStream;
+class QCommandLineParser;
 
 namespace cli {
 
@@ -51,34 +52,51 @@ struct Context {
 // 0 done, 1 not acknowledged, 2 refused.
 int exitStatus(workflow::Outcome outcome);
 
-using Handler = std::function<int(Context &, QStringList &args)>;
+// A command's arguments as its parser read them: the options by name and
+// the values in their order, taken one by one by the handler.
+class Arguments {
+  public:
+    explicit Arguments(const QCommandLineParser &parser);
+    QStringList values;
+    // The option's value, empty when not given.
+    QString option(const QString &name) const;
+    bool isSet(const QString &name) const;
+    // For a part of a command that takes fewer options than the whole
+    // command: any other option given is an unexpected argument.
+    void allowOnly(const QStringList &names) const;
+
+  private:
+    const QCommandLineParser &m_parser;
+};
+
+using Handler = int (*)(Context &, Arguments &);
 struct Command {
     QString name;
-    QString synopsis;
+    QString arguments; // what follows the name, e.g. "on|off"
+    QString purpose;   // one line
+    QList<QCommandLineOption> options;
     Handler run;
 };
 
-// Every subcommand group adds itself here.
-QList<Command> &registry();
-struct Registration {
-    explicit Registration(std::initializer_list<Command> commands);
-};
+// Every command, in the order --help lists them.
+const QList<Command> &commands();
 
-// Set by the registry: resolves --screen N|NAME into port, baud and address.
-std::function<void(Context &, const QString &)> &screenResolver();
+// --screen N|NAME: port, baud and address of a screen of the registry.
+void resolveScreen(Context &ctx, const QString &which);
 
 int run(const QStringList &arguments, QTextStream &out, QTextStream &err);
+// The same over another command table.
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err,
+        const QList<Command> &table);
 
 // Argument helpers that raise UsageError with a clear reason. Numbers are
 // decimal: "010" is ten.
 int parseInt(const QString &text, const QString &what, int min, int max);
-QString takeOption(QStringList &args, const QString &name);
 // A decimal option from min to max, as its decimal text; `fallback` when absent.
-QString numberOption(QStringList &args, const QString &name, int min, int max,
+QString numberOption(const Arguments &args, const QString &name, int min, int max,
                      const QString &fallback);
-bool takeFlag(QStringList &args, const QString &name);
-// The next positional argument; UsageError "<what> is missing" without one.
-QString takeArgument(QStringList &args, const QString &what);
-void expectNoMore(const QStringList &args);
+// The next value; UsageError "<what> is missing" without one.
+QString takeArgument(Arguments &args, const QString &what);
+void expectNoMore(const Arguments &args);
 
 } // namespace cli

@@ -2,6 +2,7 @@
 // the parameter panel's control commands, through the panel's workflows.
 #include "workflows/ControlCommands.h"
 #include "cli/Cli.h"
+#include "cli/Handlers.h"
 #include "protocol/led.h"
 
 #include <QTextStream>
@@ -22,14 +23,25 @@ QByteArray parseHexBytes(const QStringList &args) {
     return bytes;
 }
 
+int choice(const QString &value, const QString &what, const QString &zero, const QString &other,
+           int otherCode) {
+    if (value.isEmpty())
+        throw UsageError{QStringLiteral("--") + what + QStringLiteral(" is missing")};
+    if (value == zero) return 0;
+    if (value == other) return otherCode;
+    throw UsageError{QStringLiteral("--%1 must be %2 or %3, not %4").arg(what, zero, other, value)};
+}
+
+} // namespace
+
 // The panel's field as typed: it clamps to 0..255, a text without a number is 0.
-int brightnessCommand(Context &ctx, QStringList &args) {
+int brightnessCommand(Context &ctx, Arguments &args) {
     const QString value = takeArgument(args, QStringLiteral("brightness"));
     expectNoMore(args);
     return ctx.report(controlcommands::setBrightness(ctx.device, ctx.ui, ctx.connection(), value));
 }
 
-int powerCommand(Context &ctx, QStringList &args) {
+int powerCommand(Context &ctx, Arguments &args) {
     const QString state = takeArgument(args, QStringLiteral("on or off"));
     expectNoMore(args);
     if (state != QLatin1String("on") && state != QLatin1String("off"))
@@ -40,7 +52,7 @@ int powerCommand(Context &ctx, QStringList &args) {
 
 // The panel's Text4 as typed: its error number for a text that is no number
 // (13) or does not fit (6).
-int startPictureCommand(Context &ctx, QStringList &args) {
+int startPictureCommand(Context &ctx, Arguments &args) {
     const QString value = takeArgument(args, QStringLiteral("start picture number"));
     expectNoMore(args);
     return ctx.report(
@@ -48,16 +60,15 @@ int startPictureCommand(Context &ctx, QStringList &args) {
 }
 
 // The panel's Text5 as typed; without --offset the clock is set to now.
-int clockCommand(Context &ctx, QStringList &args) {
-    const bool given = args.contains(QStringLiteral("--offset"));
-    const QString offset =
-        given ? takeOption(args, QStringLiteral("--offset")) : QStringLiteral("0");
+int clockCommand(Context &ctx, Arguments &args) {
+    const bool given = args.isSet(QStringLiteral("offset"));
+    const QString offset = given ? args.option(QStringLiteral("offset")) : QStringLiteral("0");
     expectNoMore(args);
     return ctx.report(controlcommands::adjustClock(ctx.device, ctx.ui, ctx.connection(), offset));
 }
 
-int listCommand(Context &ctx, QStringList &args) {
-    const QByteArray bytes = parseHexBytes(args);
+int listCommand(Context &ctx, Arguments &args) {
+    const QByteArray bytes = parseHexBytes(args.values);
     if (bytes.size() > 1024)
         throw UsageError{
             QStringLiteral("a list holds at most 1024 bytes, not %1").arg(bytes.size())};
@@ -65,28 +76,19 @@ int listCommand(Context &ctx, QStringList &args) {
     return ctx.report(ctx.device.Csendlist(bytes, qint32(bytes.size())));
 }
 
-int choice(const QString &value, const QString &what, const QString &zero, const QString &other,
-           int otherCode) {
-    if (value.isEmpty())
-        throw UsageError{QStringLiteral("--") + what + QStringLiteral(" is missing")};
-    if (value == zero) return 0;
-    if (value == other) return otherCode;
-    throw UsageError{QStringLiteral("--%1 must be %2 or %3, not %4").arg(what, zero, other, value)};
-}
-
-int protocolSwitchCommand(Context &ctx, QStringList &args) {
+int protocolSwitchCommand(Context &ctx, Arguments &args) {
     controlcommands::ProtocolSwitchFields fields;
     // 极性: "低有效" 0, "高有效" 4; 数据极性: "负极性" 0, "正极性" 8.
-    fields.oePolarity = choice(takeOption(args, QStringLiteral("--oe")), QStringLiteral("oe"),
+    fields.oePolarity = choice(args.option(QStringLiteral("oe")), QStringLiteral("oe"),
                                QStringLiteral("low"), QStringLiteral("high"), 4);
     fields.dataPolarity =
-        choice(takeOption(args, QStringLiteral("--data-polarity")), QStringLiteral("data-polarity"),
+        choice(args.option(QStringLiteral("data-polarity")), QStringLiteral("data-polarity"),
                QStringLiteral("negative"), QStringLiteral("positive"), 8);
-    const QString length = takeOption(args, QStringLiteral("--length"));
+    const QString length = args.option(QStringLiteral("length"));
     if (length.isEmpty()) throw UsageError{QStringLiteral("--length is missing")};
     // length / 8 - 1 travels in one byte.
     fields.length = QString::number(parseInt(length, QStringLiteral("length"), 8, 2055));
-    const QString brightness = takeOption(args, QStringLiteral("--brightness"));
+    const QString brightness = args.option(QStringLiteral("brightness"));
     if (brightness.isEmpty()) throw UsageError{QStringLiteral("--brightness is missing")};
     fields.brightness = QString::number(parseInt(brightness, QStringLiteral("brightness"), 0, 255));
     expectNoMore(args);
@@ -97,18 +99,4 @@ int protocolSwitchCommand(Context &ctx, QStringList &args) {
         controlcommands::protocolSwitch(ctx.device, ctx.ui, ctx.connection(), fields));
 }
 
-const Registration registration{
-    {QStringLiteral("brightness"),
-     QStringLiteral("brightness 0-255  (above 255 is 255, below 0 is 0)"), brightnessCommand},
-    {QStringLiteral("power"), QStringLiteral("power on|off"), powerCommand},
-    {QStringLiteral("start-picture"), QStringLiteral("start-picture N"), startPictureCommand},
-    {QStringLiteral("clock"), QStringLiteral("clock [--offset SECONDS]"), clockCommand},
-    {QStringLiteral("list"), QStringLiteral("list HEX..."), listCommand},
-    {QStringLiteral("protocol-switch"),
-     QStringLiteral("protocol-switch --oe low|high --data-polarity negative|positive "
-                    "--length DOTS --brightness 0-255"),
-     protocolSwitchCommand},
-};
-
-} // namespace
 } // namespace cli

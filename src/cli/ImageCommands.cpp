@@ -1,6 +1,7 @@
 // ledctl image: a picture file encoded as the image panel encodes it and
 // sent as the power-on picture, or its dots written for a look first.
 #include "cli/Cli.h"
+#include "cli/Handlers.h"
 #include "config/CIniFile.h"
 #include "config/NumericText.h"
 #include "config/RegistryFile.h"
@@ -41,20 +42,22 @@ ScreenWindowNumber screenWindowNumber(CIniFile &ini, const QString &section, con
     return w;
 }
 
-int imageCommand(Context &ctx, QStringList &args) {
+} // namespace
+
+int imageCommand(Context &ctx, Arguments &args) {
     const int picture =
-        numberOption(args, QStringLiteral("--picture"), 1, 239, QStringLiteral("1")).toInt();
-    const QString type = takeOption(args, QStringLiteral("--colour-type"));
+        numberOption(args, QStringLiteral("picture"), 1, 239, QStringLiteral("1")).toInt();
+    const QString type = args.option(QStringLiteral("colour-type"));
     const QStringList types{QStringLiteral("single"), QStringLiteral("two"),
                             QStringLiteral("full")};
     if (!type.isEmpty() && !types.contains(type))
         throw UsageError{QStringLiteral("--colour-type must be single, two or full")};
-    const QString widthText = takeOption(args, QStringLiteral("--width"));
-    const QString heightText = takeOption(args, QStringLiteral("--height"));
-    const QString previewFile = takeOption(args, QStringLiteral("--preview"));
-    QString field = takeOption(args, QStringLiteral("--window-number"));
-    if (args.isEmpty()) throw UsageError{QStringLiteral("image needs FILE")};
-    const QString file = args.takeFirst();
+    const QString widthText = args.option(QStringLiteral("width"));
+    const QString heightText = args.option(QStringLiteral("height"));
+    const QString previewFile = args.option(QStringLiteral("preview"));
+    QString field = args.option(QStringLiteral("window-number"));
+    if (args.values.isEmpty()) throw UsageError{QStringLiteral("image needs FILE")};
+    const QString file = args.values.takeFirst();
     expectNoMore(args);
     const QImage original = QImageReader(file).read();
     if (original.isNull()) throw UsageError{QStringLiteral("cannot read a picture from ") + file};
@@ -117,13 +120,4 @@ int imageCommand(Context &ctx, QStringList &args) {
     return ctx.report(imagelibrary::send(ctx.device, ctx.ui, ctx.connection(), r, windowNumber));
 }
 
-const Registration registration{
-    {QStringLiteral("image"),
-     QStringLiteral("image FILE [--picture N] [--colour-type single|two|full] [--width DOTS] "
-                    "[--height DOTS] [--window-number TEXT] [--preview OUT.png]  (with --screen "
-                    "the window number goes first: TEXT, else the screen's windowNo, else \\1)"),
-     imageCommand},
-};
-
-} // namespace
 } // namespace cli

@@ -2,6 +2,7 @@
 // or the one stored for a screen, uploaded as "更新列表" does; and the list
 // panel's editing buttons on the screen's stored list.
 #include "cli/Cli.h"
+#include "cli/Handlers.h"
 #include "config/ListFiles.h"
 #include "config/NumericText.h"
 #include "config/ProgramDirLock.h"
@@ -36,11 +37,11 @@ struct EntryFields {
 
 // Options given replace the fields, as typed; the effect must be one of the
 // panel's list.
-EntryFields fieldsFrom(QStringList &args, EntryFields f) {
-    const QString picture = takeOption(args, QStringLiteral("--picture"));
-    const QString effect = takeOption(args, QStringLiteral("--effect"));
-    const QString speed = takeOption(args, QStringLiteral("--speed"));
-    const QString stay = takeOption(args, QStringLiteral("--stay"));
+EntryFields fieldsFrom(Arguments &args, EntryFields f) {
+    const QString picture = args.option(QStringLiteral("picture"));
+    const QString effect = args.option(QStringLiteral("effect"));
+    const QString speed = args.option(QStringLiteral("speed"));
+    const QString stay = args.option(QStringLiteral("stay"));
     if (!picture.isEmpty()) f.picture = picture;
     if (!speed.isEmpty()) f.speed = speed;
     if (!stay.isEmpty()) f.stay = stay;
@@ -67,7 +68,7 @@ void check(const QString &entry) {
                              .replace(QLatin1Char('\n'), QStringLiteral("\\n"))};
 }
 
-int positionFrom(QStringList &args, const MessageList &list) {
+int positionFrom(Arguments &args, const MessageList &list) {
     const QString text = takeArgument(args, QStringLiteral("entry number"));
     if (list.count() == 0) throw UsageError{QStringLiteral("the list is empty")};
     return parseInt(text, QStringLiteral("entry number"), 1, list.count()) - 1;
@@ -86,7 +87,7 @@ int clockOption(const QString &name) {
 
 // Edits the screen's stored list as the list panel's buttons edit the list
 // in memory, then writes List1.txt with its clock options.
-int editCommand(Context &ctx, const QString &what, QStringList &args) {
+int editCommand(Context &ctx, const QString &what, Arguments &args) {
     if (ctx.screenNumber == 0)
         throw UsageError{QStringLiteral("playlist ") + what + QStringLiteral(" needs --screen")};
     // From the read to the write, so that two edits at once both count.
@@ -97,6 +98,14 @@ int editCommand(Context &ctx, const QString &what, QStringList &args) {
     MessageList list;
     list.setStringList(loaded.list.entries);
     list.setTicked(loaded.list.flags);
+    static const QStringList entryOptions{QStringLiteral("picture"), QStringLiteral("effect"),
+                                          QStringLiteral("speed"), QStringLiteral("stay")};
+    if (what == QLatin1String("add") || what == QLatin1String("modify"))
+        args.allowOnly(entryOptions);
+    else if (what == QLatin1String("clock"))
+        args.allowOnly({QStringLiteral("stay")});
+    else
+        args.allowOnly({});
     if (what == QLatin1String("add")) {
         const QString entry = pictureEntry(fieldsFrom(args, {}));
         expectNoMore(args);
@@ -147,16 +156,19 @@ int editCommand(Context &ctx, const QString &what, QStringList &args) {
     return ExitOk;
 }
 
-int playlistCommand(Context &ctx, QStringList &args) {
+} // namespace
+
+int playlistCommand(Context &ctx, Arguments &args) {
     static const QStringList edits{QStringLiteral("add"), QStringLiteral("delete"),
                                    QStringLiteral("modify"), QStringLiteral("clear"),
                                    QStringLiteral("clock")};
-    if (!args.isEmpty() && edits.contains(args.first())) {
-        const QString what = args.takeFirst();
+    if (!args.values.isEmpty() && edits.contains(args.values.first())) {
+        const QString what = args.values.takeFirst();
         return editCommand(ctx, what, args);
     }
-    const bool fromScreen = takeFlag(args, QStringLiteral("--from-screen"));
-    const bool show = takeFlag(args, QStringLiteral("--show"));
+    args.allowOnly({QStringLiteral("from-screen"), QStringLiteral("show")});
+    const bool fromScreen = args.isSet(QStringLiteral("from-screen"));
+    const bool show = args.isSet(QStringLiteral("show"));
     if (show) {
         expectNoMore(args);
         for (const QString &e : storedEntries(ctx))
@@ -169,25 +181,14 @@ int playlistCommand(Context &ctx, QStringList &args) {
         expectNoMore(args);
         list.setStringList(storedEntries(ctx));
     } else {
-        if (args.isEmpty()) throw UsageError{QStringLiteral("playlist needs ENTRY...")};
-        for (const QString &entry : std::as_const(args))
+        if (args.values.isEmpty()) throw UsageError{QStringLiteral("playlist needs ENTRY...")};
+        for (const QString &entry : std::as_const(args.values))
             if (const QString problem = MessageList::entryProblem(entry); !problem.isEmpty())
                 throw UsageError{problem};
-        list.setStringList(args);
-        args.clear();
+        list.setStringList(args.values);
+        args.values.clear();
     }
     return ctx.report(messagelist::upload(ctx.device, ctx.ui, ctx.connection(), list));
 }
 
-const Registration registration{
-    {QStringLiteral("playlist"),
-     QStringLiteral("playlist ENTRY... | --from-screen | --show | add [--picture N] [--effect "
-                    "NAME] [--speed S] [--stay T] | delete K | modify K [the same options] | "
-                    "clear | clock date128|clock128|date64|clock64 on|off [--stay T]  (edits "
-                    "need --screen; entries as the list panel shows them, e.g. "
-                    "第1幅图，动作方式：立即显示，动作速度：2，停留时间：2)"),
-     playlistCommand},
-};
-
-} // namespace
 } // namespace cli

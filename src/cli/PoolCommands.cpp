@@ -2,6 +2,7 @@
 // --screen, kept in its text files, TSUM and its second list file as the
 // text panel keeps them, and "全部发送".
 #include "cli/Cli.h"
+#include "cli/Handlers.h"
 #include "config/CIniFile.h"
 #include "config/ListFiles.h"
 #include "config/NumericText.h"
@@ -53,8 +54,8 @@ struct ScreenPool {
 // --effect NAME (an item of the panel's effect list), --speed, --stay: the
 // attribute entry as the panel's three fields make it; `current` gives the
 // values of options left out.
-QString attributeOptions(QStringList &args, const MessageList::Parsed &current) {
-    QString effect = takeOption(args, QStringLiteral("--effect"));
+QString attributeOptions(Arguments &args, const MessageList::Parsed &current) {
+    QString effect = args.option(QStringLiteral("effect"));
     const QStringList effects = choice(QStringLiteral("Combo8")).items;
     if (effect.isEmpty())
         effect = effects.contains(current.effect) ? current.effect : effects.at(0);
@@ -62,9 +63,9 @@ QString attributeOptions(QStringList &args, const MessageList::Parsed &current) 
         throw UsageError{QStringLiteral("--effect must be one of ") +
                          effects.join(QStringLiteral(", "))};
     const QString speed =
-        numberOption(args, QStringLiteral("--speed"), 0, 255, NumericText::format(current.speed));
+        numberOption(args, QStringLiteral("speed"), 0, 255, NumericText::format(current.speed));
     const QString stay =
-        numberOption(args, QStringLiteral("--stay"), 0, 255, NumericText::format(current.stay));
+        numberOption(args, QStringLiteral("stay"), 0, 255, NumericText::format(current.stay));
     return textpool::attributeEntry(effect, speed, stay);
 }
 
@@ -75,8 +76,8 @@ MessageList::Parsed defaultAttributes() {
     return fields;
 }
 
-QString fileOption(QStringList &args) {
-    const QString path = takeOption(args, QStringLiteral("--file"));
+QString fileOption(const Arguments &args) {
+    const QString path = args.option(QStringLiteral("file"));
     if (path.isEmpty()) return QString();
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
@@ -84,17 +85,17 @@ QString fileOption(QStringList &args) {
     return textpool::fileText(file.readAll());
 }
 
-int addTexts(Context &ctx, QStringList &args) {
-    const QString colour = takeOption(args, QStringLiteral("--colour"));
+int addTexts(Context &ctx, Arguments &args) {
+    const QString colour = args.option(QStringLiteral("colour"));
     const QStringList names{textpool::colourName(0), textpool::colourName(1),
                             textpool::colourName(2)};
     if (!colour.isEmpty() && !names.contains(colour))
         throw UsageError{QStringLiteral("--colour must be 红色, 绿色 or 黄色")};
     const QString attribute = attributeOptions(args, defaultAttributes());
-    const bool is161D = takeFlag(args, QStringLiteral("--161d"));
-    QStringList texts = args;
-    args.clear();
-    if (const QString file = fileOption(texts); !file.isNull()) texts.append(file);
+    const bool is161D = args.isSet(QStringLiteral("161d"));
+    QStringList texts = args.values;
+    args.values.clear();
+    if (const QString file = fileOption(args); !file.isNull()) texts.append(file);
     if (texts.isEmpty()) throw UsageError{QStringLiteral("pool add needs TEXT... or --file")};
     ScreenPool s(ctx, true);
     // The panel's own setting: cut to the screen length, else 66 cells (132 with 161D).
@@ -111,21 +112,23 @@ int addTexts(Context &ctx, QStringList &args) {
     return ExitOk;
 }
 
-int textNumber(QStringList &args, const QString &what) {
-    if (args.isEmpty() || args.first().startsWith(QLatin1String("--")))
-        throw UsageError{what + QStringLiteral(" needs K")};
-    return parseInt(args.takeFirst(), QStringLiteral("text number"), 1, 251);
+int textNumber(Arguments &args, const QString &what) {
+    if (args.values.isEmpty()) throw UsageError{what + QStringLiteral(" needs K")};
+    return parseInt(args.values.takeFirst(), QStringLiteral("text number"), 1, 251);
 }
 
 void expectText(const ScreenPool &s, int k) {
     if (k > s.count()) throw UsageError{QStringLiteral("the pool has no text %1").arg(k)};
 }
 
-int poolCommand(Context &ctx, QStringList &args) {
-    if (args.isEmpty())
+} // namespace
+
+int poolCommand(Context &ctx, Arguments &args) {
+    if (args.values.isEmpty())
         throw UsageError{QStringLiteral("pool needs list, add, set, delete or clear")};
-    const QString what = args.takeFirst();
+    const QString what = args.values.takeFirst();
     if (what == QLatin1String("list")) {
+        args.allowOnly({});
         expectNoMore(args);
         ScreenPool s(ctx, false);
         const QStringList pool = s.lists.pool.stringList();
@@ -136,6 +139,7 @@ int poolCommand(Context &ctx, QStringList &args) {
     }
     if (what == QLatin1String("add")) return addTexts(ctx, args);
     if (what == QLatin1String("set")) {
+        args.allowOnly({QStringLiteral("effect"), QStringLiteral("speed"), QStringLiteral("stay")});
         const int k = textNumber(args, QStringLiteral("pool set"));
         ScreenPool s(ctx, true);
         expectText(s, k);
@@ -148,6 +152,7 @@ int poolCommand(Context &ctx, QStringList &args) {
         return ExitOk;
     }
     if (what == QLatin1String("delete")) {
+        args.allowOnly({});
         const int k = textNumber(args, QStringLiteral("pool delete"));
         expectNoMore(args);
         ScreenPool s(ctx, true);
@@ -157,6 +162,7 @@ int poolCommand(Context &ctx, QStringList &args) {
         return ExitOk;
     }
     if (what == QLatin1String("clear")) {
+        args.allowOnly({});
         expectNoMore(args);
         ScreenPool s(ctx, true);
         textpool::clear(s.lists, s.store);
@@ -166,10 +172,10 @@ int poolCommand(Context &ctx, QStringList &args) {
     throw UsageError{QStringLiteral("pool needs list, add, set, delete or clear, not ") + what};
 }
 
-int sendAllCommand(Context &ctx, QStringList &args) {
+int sendAllCommand(Context &ctx, Arguments &args) {
     // The stay time of the clock entries: the list panel's field, "2" as the window starts.
     const QString clockStay =
-        numberOption(args, QStringLiteral("--clock-stay"), 0, 255, QStringLiteral("2"));
+        numberOption(args, QStringLiteral("clock-stay"), 0, 255, QStringLiteral("2"));
     expectNoMore(args);
     // No lock while the texts go out: only the rebuilt list is written, under it.
     ScreenPool s(ctx, false);
@@ -188,14 +194,4 @@ int sendAllCommand(Context &ctx, QStringList &args) {
     return ctx.report(sent.outcome);
 }
 
-const Registration registration{
-    {QStringLiteral("pool"),
-     QStringLiteral("pool list | add TEXT... [--file FILE.txt] [--colour 红色|绿色|黄色] "
-                    "[--effect NAME] [--speed N] [--stay N] [--161d] | set K [--effect NAME] "
-                    "[--speed N] [--stay N] | delete K | clear"),
-     poolCommand},
-    {QStringLiteral("send-all"), QStringLiteral("send-all [--clock-stay N]"), sendAllCommand},
-};
-
-} // namespace
 } // namespace cli

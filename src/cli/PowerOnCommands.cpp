@@ -1,6 +1,7 @@
 // ledctl power-on-text: "发送上电信息" with the format "文本": the window
 // number first, as the image panel sends it, then the text as picture 3.
 #include "cli/Cli.h"
+#include "cli/Handlers.h"
 #include "cli/ScreenWindow.h"
 #include "encoding/ColourBytes.h"
 #include "workflows/ImageLibrary.h"
@@ -8,15 +9,13 @@
 #include <QTextStream>
 
 namespace cli {
-namespace {
-
-int powerOnTextCommand(Context &ctx, QStringList &args) {
+int powerOnTextCommand(Context &ctx, Arguments &args) {
     const int colour =
-        numberOption(args, QStringLiteral("--colour"), 0, 255, QStringLiteral("-1")).toInt();
+        numberOption(args, QStringLiteral("colour"), 0, 255, QStringLiteral("-1")).toInt();
     const int windowColour =
-        numberOption(args, QStringLiteral("--window-colour"), 0, 255, QStringLiteral("-1")).toInt();
-    const bool fieldGiven = args.contains(QStringLiteral("--window-number"));
-    const QString field = takeOption(args, QStringLiteral("--window-number"));
+        numberOption(args, QStringLiteral("window-colour"), 0, 255, QStringLiteral("-1")).toInt();
+    const bool fieldGiven = args.isSet(QStringLiteral("window-number"));
+    const QString field = args.option(QStringLiteral("window-number"));
     const QString text = takeArgument(args, QStringLiteral("TEXT"));
     expectNoMore(args);
     ScreenWindow window(ctx);
@@ -33,13 +32,4 @@ int powerOnTextCommand(Context &ctx, QStringList &args) {
     }));
 }
 
-const Registration registration{
-    {QStringLiteral("power-on-text"),
-     QStringLiteral("power-on-text TEXT [--window-number TEXT] [--colour BYTE] "
-                    "[--window-colour BYTE]  (\"发送上电信息\" as text; the window number is the "
-                    "screen's stored one, else \\1)"),
-     powerOnTextCommand},
-};
-
-} // namespace
 } // namespace cli

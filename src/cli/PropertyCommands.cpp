@@ -2,6 +2,7 @@
 // panel's property buttons and the connection test, through their workflows.
 // With --screen, the keys the panel would write go to that screen's section.
 #include "cli/Cli.h"
+#include "cli/Handlers.h"
 #include "config/CIniFile.h"
 #include "config/RegistryFile.h"
 #include "config/ScreenFields.h"
@@ -13,9 +14,10 @@
 #include <QTextStream>
 
 namespace cli {
-namespace {
 
 using namespace displayproperties;
+
+namespace {
 
 // ledfile.ini when there is one; `ini` stays unset otherwise.
 CIniFile *registryFile(CIniFile &ini) {
@@ -30,8 +32,8 @@ Section screenSection(const Context &ctx, CIniFile &ini) {
 }
 
 // A code of the named list, e.g. --board 12.
-int codeOption(QStringList &args, const QString &option, const char16_t *list, int fallback) {
-    const QString text = takeOption(args, option);
+int codeOption(Arguments &args, const QString &option, const char16_t *list, int fallback) {
+    const QString text = args.option(option.mid(2));
     if (text.isEmpty()) return fallback;
     const Choice &c = choice(QString::fromUtf16(list));
     const int code = parseInt(text, option.mid(2), 0, 255);
@@ -43,8 +45,10 @@ int codeOption(QStringList &args, const QString &option, const char16_t *list, i
                          .arg(option, codes.join(QStringLiteral(", ")), text)};
 }
 
-int propertiesCommand(Context &ctx, QStringList &args) {
-    const bool storeKeys = takeFlag(args, QStringLiteral("--store"));
+} // namespace
+
+int propertiesCommand(Context &ctx, Arguments &args) {
+    const bool storeKeys = args.isSet(QStringLiteral("store"));
     expectNoMore(args);
     if (storeKeys && ctx.screenNumber == 0)
         throw UsageError{QStringLiteral("--store needs --screen")};
@@ -56,7 +60,7 @@ int propertiesCommand(Context &ctx, QStringList &args) {
     return exitStatus(read.outcome);
 }
 
-int setPropertiesCommand(Context &ctx, QStringList &args) {
+int setPropertiesCommand(Context &ctx, Arguments &args) {
     // An option not given keeps the device object's initial value.
     Codes c;
     c.board = codeOption(args, QStringLiteral("--board"), u"主控类型", c.board);
@@ -69,16 +73,16 @@ int setPropertiesCommand(Context &ctx, QStringList &args) {
     c.dataPolarity =
         codeOption(args, QStringLiteral("--data-polarity"), u"数据极性", c.dataPolarity);
     c.clock = codeOption(args, QStringLiteral("--clock"), u"时钟显示", c.clock);
-    c.length = numberOption(args, QStringLiteral("--width"), -32768, 32767, c.length);
-    c.height = numberOption(args, QStringLiteral("--height"), -32768, 32767, c.height);
+    c.length = numberOption(args, QStringLiteral("width"), -32768, 32767, c.length);
+    c.height = numberOption(args, QStringLiteral("height"), -32768, 32767, c.height);
     expectNoMore(args);
     CIniFile ini;
     return ctx.report(
         writeProperties(ctx.device, ctx.ui, ctx.connection(), c, screenSection(ctx, ini)));
 }
 
-int setAddressCommand(Context &ctx, QStringList &args) {
-    const QString rate = takeOption(args, QStringLiteral("--new-baud"));
+int setAddressCommand(Context &ctx, Arguments &args) {
+    const QString rate = args.option(QStringLiteral("new-baud"));
     // The address is read as the panel reads Text11, with its error numbers.
     const QString address = takeArgument(args, QStringLiteral("the NEW address"));
     expectNoMore(args);
@@ -92,7 +96,7 @@ int setAddressCommand(Context &ctx, QStringList &args) {
     return ctx.report(result.outcome);
 }
 
-int testCommand(Context &ctx, QStringList &args) {
+int testCommand(Context &ctx, Arguments &args) {
     expectNoMore(args);
     CIniFile ini;
     TestResult test;
@@ -113,17 +117,4 @@ int testCommand(Context &ctx, QStringList &args) {
     return exitStatus(outcome);
 }
 
-const Registration registration{
-    {QStringLiteral("properties"), QStringLiteral("properties [--store]"), propertiesCommand},
-    {QStringLiteral("set-properties"),
-     QStringLiteral("set-properties [--board CODE] [--colour CODE] [--scan CODE] [--zone CODE] "
-                    "[--row-shift CODE] [--direction 0|1] [--width DOTS] [--height DOTS] "
-                    "[--oe CODE] [--data-polarity CODE] [--clock CODE]"),
-     setPropertiesCommand},
-    {QStringLiteral("set-address"),
-     QStringLiteral("set-address NEW [--new-baud 9600|19200|38400|115200]"), setAddressCommand},
-    {QStringLiteral("test"), QStringLiteral("test"), testCommand},
-};
-
-} // namespace
 } // namespace cli

@@ -2,6 +2,7 @@
 // ledfile.ini, so that a queue system can address a screen by its name
 // instead of repeating its port, baud rate and address.
 #include "cli/Cli.h"
+#include "cli/Handlers.h"
 #include "config/CIniFile.h"
 #include "config/RegistryFile.h"
 #include "protocol/ProgramDir.h"
@@ -24,7 +25,9 @@ QList<RegisteredScreen> registeredScreens() {
     return RegistryFile::readScreens(ini);
 }
 
-int screensCommand(Context &ctx, QStringList &args) {
+} // namespace
+
+int screensCommand(Context &ctx, Arguments &args) {
     expectNoMore(args);
     for (const RegisteredScreen &s : registeredScreens())
         ctx.out << s.number << '\t' << s.name << '\t' << s.port << '\t' << s.baud << '\t'
@@ -67,14 +70,4 @@ void resolveScreen(Context &ctx, const QString &which) {
     ctx.screenName = s.name;
 }
 
-const Registration registration{
-    {QStringLiteral("screens"), QStringLiteral("screens"), screensCommand},
-};
-
-[[maybe_unused]] const bool resolverInstalled = [] {
-    screenResolver() = resolveScreen;
-    return true;
-}();
-
-} // namespace
 } // namespace cli

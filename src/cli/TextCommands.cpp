@@ -1,6 +1,7 @@
 // ledctl text, call and default: a text picture on its own, and the
 // queue-calling messages of the upper and lower line (the frame's workflow).
 #include "cli/Cli.h"
+#include "cli/Handlers.h"
 #include "encoding/TextChecks.h"
 #include "encoding/TextPicture.h"
 #include "protocol/OperatorUi.h"
@@ -18,8 +19,8 @@ constexpr int kAny = std::numeric_limits<int>::min();
 constexpr int kAnyMax = std::numeric_limits<int>::max();
 
 // A number option checked against a byte with the panels' own reason.
-int byteOption(QStringList &args, const QString &option, const QString &label, int fallback) {
-    const QString text = takeOption(args, option);
+int byteOption(Arguments &args, const QString &option, const QString &label, int fallback) {
+    const QString text = args.option(option.mid(2));
     if (text.isEmpty()) return fallback;
     const int value = parseInt(text, option.mid(2), kAny, kAnyMax);
     const QString problem = textchecks::byteProblem(label, value);
@@ -38,50 +39,20 @@ bool checkText(const Context &ctx, const QString &text) {
                QStringLiteral("汉字发送"));
 }
 
-int textCommand(Context &ctx, QStringList &args) {
-    const int colour = byteOption(args, QStringLiteral("--colour"), QStringLiteral("颜色"), 0);
-    const bool withEffect = args.contains(QStringLiteral("--effect"));
-    if (!withEffect &&
-        (args.contains(QStringLiteral("--speed")) || args.contains(QStringLiteral("--stay"))))
-        throw UsageError{QStringLiteral("--speed and --stay go with --effect")};
-    const int effect = byteOption(args, QStringLiteral("--effect"), QStringLiteral("动作方式"), 0);
-    const int speed = byteOption(args, QStringLiteral("--speed"), QStringLiteral("动作速度"), 2);
-    const int stay = byteOption(args, QStringLiteral("--stay"), QStringLiteral("停留时间"), 2);
-    if (args.size() < 2) throw UsageError{QStringLiteral("text needs PICTURE and TEXT")};
-    const int picture = parseInt(args.takeFirst(), QStringLiteral("picture"),
-                                 textpicture::FirstPicture, textpicture::LastPicture);
-    const QString text = args.takeFirst();
-    expectNoMore(args);
-    if (!checkText(ctx, text)) return ExitUsage;
-
-    ctx.prepare();
-    bool ok = false;
-    if (withEffect) {
-        const qint16 length = ctx.device.Strtoneima1(text, qint16(colour), qint16(effect),
-                                                     qint16(speed), qint16(stay));
-        ok = textpicture::send(ctx.device, picture, length, textpicture::Layout::WithEffect);
-    } else {
-        const qint16 length = ctx.device.Strtoneima(text, qint16(colour));
-        ok = textpicture::send(ctx.device, picture, length, textpicture::Layout::Plain);
-    }
-    return ctx.report(ok);
-}
-
-int queueCommand(Context &ctx, QStringList &args, queuecalling::Action upper,
+int queueCommand(Context &ctx, Arguments &args, queuecalling::Action upper,
                  queuecalling::Action lower) {
     // The workflow checks every value, as it does the panel's.
     queuecalling::Fields fields;
     // Without --colour, the colours the window starts with (yellow, red, green background).
     fields.colour =
-        numberOption(args, QStringLiteral("--colour"), kAny, kAnyMax, QStringLiteral("147"))
-            .toInt();
-    fields.pageTime = numberOption(args, QStringLiteral("--page"), kAny, kAnyMax, fields.pageTime);
+        numberOption(args, QStringLiteral("colour"), kAny, kAnyMax, QStringLiteral("147")).toInt();
+    fields.pageTime = numberOption(args, QStringLiteral("page"), kAny, kAnyMax, fields.pageTime);
     fields.effect =
-        numberOption(args, QStringLiteral("--effect"), kAny, kAnyMax, QStringLiteral("0")).toInt();
-    fields.speed = numberOption(args, QStringLiteral("--speed"), kAny, kAnyMax, fields.speed);
-    fields.stay = numberOption(args, QStringLiteral("--stay"), kAny, kAnyMax, fields.stay);
-    if (args.size() < 2) throw UsageError{QStringLiteral("needs upper|lower and TEXT")};
-    const QString line = args.takeFirst();
+        numberOption(args, QStringLiteral("effect"), kAny, kAnyMax, QStringLiteral("0")).toInt();
+    fields.speed = numberOption(args, QStringLiteral("speed"), kAny, kAnyMax, fields.speed);
+    fields.stay = numberOption(args, QStringLiteral("stay"), kAny, kAnyMax, fields.stay);
+    if (args.values.size() < 2) throw UsageError{QStringLiteral("needs upper|lower and TEXT")};
+    const QString line = args.values.takeFirst();
     if (line == QLatin1String("upper")) {
         fields.action = upper;
     } else if (line == QLatin1String("lower")) {
@@ -89,7 +60,7 @@ int queueCommand(Context &ctx, QStringList &args, queuecalling::Action upper,
     } else {
         throw UsageError{QStringLiteral("the line must be upper or lower, not ") + line};
     }
-    fields.text = args.takeFirst();
+    fields.text = args.values.takeFirst();
     expectNoMore(args);
 
     const queuecalling::Run run = queuecalling::run(ctx.device, ctx.ui, ctx.connection(), fields);
@@ -112,27 +83,44 @@ int queueCommand(Context &ctx, QStringList &args, queuecalling::Action upper,
     return exitStatus(run.outcome);
 }
 
-int callCommand(Context &ctx, QStringList &args) {
+} // namespace
+
+int textCommand(Context &ctx, Arguments &args) {
+    const int colour = byteOption(args, QStringLiteral("--colour"), QStringLiteral("颜色"), 0);
+    const bool withEffect = args.isSet(QStringLiteral("effect"));
+    if (!withEffect && (args.isSet(QStringLiteral("speed")) || args.isSet(QStringLiteral("stay"))))
+        throw UsageError{QStringLiteral("--speed and --stay go with --effect")};
+    const int effect = byteOption(args, QStringLiteral("--effect"), QStringLiteral("动作方式"), 0);
+    const int speed = byteOption(args, QStringLiteral("--speed"), QStringLiteral("动作速度"), 2);
+    const int stay = byteOption(args, QStringLiteral("--stay"), QStringLiteral("停留时间"), 2);
+    if (args.values.size() < 2) throw UsageError{QStringLiteral("text needs PICTURE and TEXT")};
+    const int picture = parseInt(args.values.takeFirst(), QStringLiteral("picture"),
+                                 textpicture::FirstPicture, textpicture::LastPicture);
+    const QString text = args.values.takeFirst();
+    expectNoMore(args);
+    if (!checkText(ctx, text)) return ExitUsage;
+
+    ctx.prepare();
+    bool ok = false;
+    if (withEffect) {
+        const qint16 length = ctx.device.Strtoneima1(text, qint16(colour), qint16(effect),
+                                                     qint16(speed), qint16(stay));
+        ok = textpicture::send(ctx.device, picture, length, textpicture::Layout::WithEffect);
+    } else {
+        const qint16 length = ctx.device.Strtoneima(text, qint16(colour));
+        ok = textpicture::send(ctx.device, picture, length, textpicture::Layout::Plain);
+    }
+    return ctx.report(ok);
+}
+
+int callCommand(Context &ctx, Arguments &args) {
     return queueCommand(ctx, args, queuecalling::Action::TestUpper,
                         queuecalling::Action::TestLower);
 }
 
-int defaultCommand(Context &ctx, QStringList &args) {
+int defaultCommand(Context &ctx, Arguments &args) {
     return queueCommand(ctx, args, queuecalling::Action::DefaultUpper,
                         queuecalling::Action::DefaultLower);
 }
 
-const QString kQueueOptions =
-    QStringLiteral("[--colour BYTE] [--page P] [--effect CODE] [--speed S] [--stay T]");
-
-const Registration registration{
-    {QStringLiteral("text"),
-     QStringLiteral("text PICTURE TEXT [--colour BYTE] [--effect CODE [--speed S] [--stay T]]"),
-     textCommand},
-    {QStringLiteral("call"), QStringLiteral("call upper|lower TEXT ") + kQueueOptions, callCommand},
-    {QStringLiteral("default"), QStringLiteral("default upper|lower TEXT ") + kQueueOptions,
-     defaultCommand},
-};
-
-} // namespace
 } // namespace cli

@@ -1,14 +1,13 @@
 // ledctl link and ledctl send: the bare frame, for checking a line by hand.
 #include "cli/Cli.h"
+#include "cli/Handlers.h"
 #include "protocol/led.h"
 
 #include <QTextStream>
 #include <algorithm>
 
 namespace cli {
-namespace {
-
-int linkCommand(Context &ctx, QStringList &args) {
+int linkCommand(Context &ctx, Arguments &args) {
     expectNoMore(args);
     ctx.prepare();
     const bool ok = ctx.device.Link_Build(qint16(ctx.address));
@@ -16,14 +15,14 @@ int linkCommand(Context &ctx, QStringList &args) {
     return ok ? ExitOk : ExitFailed;
 }
 
-int sendCommand(Context &ctx, QStringList &args) {
-    if (args.size() < 3)
+int sendCommand(Context &ctx, Arguments &args) {
+    if (args.values.size() < 3)
         throw UsageError{QStringLiteral("send needs COMMAND COUNTER SIZE [HEX...]")};
-    const int command = parseInt(args.takeFirst(), QStringLiteral("command"), 0, 255);
-    const int counter = parseInt(args.takeFirst(), QStringLiteral("counter"), 0, 65535);
-    const int size = parseInt(args.takeFirst(), QStringLiteral("size"), 0, 1024);
+    const int command = parseInt(args.values.takeFirst(), QStringLiteral("command"), 0, 255);
+    const int counter = parseInt(args.values.takeFirst(), QStringLiteral("counter"), 0, 65535);
+    const int size = parseInt(args.values.takeFirst(), QStringLiteral("size"), 0, 1024);
     QByteArray bytes;
-    for (const QString &h : args) {
+    for (const QString &h : args.values) {
         const QString digits = QString(h).remove(QLatin1Char(' '));
         if (digits.isEmpty() || digits.size() % 2 != 0 ||
             !std::all_of(digits.begin(), digits.end(), [](QChar c) {
@@ -45,10 +44,4 @@ int sendCommand(Context &ctx, QStringList &args) {
     return ok ? ExitOk : ExitFailed;
 }
 
-const Registration registration{
-    {QStringLiteral("link"), QStringLiteral("link"), linkCommand},
-    {QStringLiteral("send"), QStringLiteral("send COMMAND COUNTER SIZE [HEX...]"), sendCommand},
-};
-
-} // namespace
 } // namespace cli

@@ -1,6 +1,7 @@
 // ledctl upload and ledctl radio: font, ASC and firmware files in packets
 // with a progress line, and the radio module on the host's port.
 #include "cli/Cli.h"
+#include "cli/Handlers.h"
 #include "cli/ProgressLine.h"
 #include "cli/StopSignals.h"
 #include "protocol/led.h"
@@ -24,24 +25,6 @@ fileupload::Kind kindNamed(const QString &name) {
     throw UsageError{QStringLiteral("upload needs font, asc, arm or fpga, not ") + name};
 }
 
-int uploadCommand(Context &ctx, QStringList &args) {
-    const QString sizeText = takeOption(args, QStringLiteral("--packet-size"));
-    const bool lengthWord = takeFlag(args, QStringLiteral("--length-word"));
-    fileupload::Kind kind = kindNamed(takeArgument(args, QStringLiteral("font, asc, arm or fpga")));
-    kind.lengthWord = lengthWord;
-    if (!sizeText.isEmpty()) {
-        kind.packetSize = parseInt(sizeText, QStringLiteral("packet size"), 1, 1024);
-        if (kind.packetSize != 256 && kind.packetSize != 512 && kind.packetSize != 528)
-            throw UsageError{QStringLiteral("--packet-size must be 256, 512 or 528")};
-    }
-    const QString file = takeArgument(args, QStringLiteral("FILE"));
-    expectNoMore(args);
-    ProgressLine progress(*ctx.err, ctx.errIsTerminal, kind.packetSize);
-    ctx.device.setProgress(&progress);
-    const auto detach = qScopeGuard([&] { ctx.device.setProgress(nullptr); });
-    return ctx.report(fileupload::update(ctx.device, ctx.ui, ctx.connection(), file, kind));
-}
-
 // "检测模块": the fields the frame fills, one "name=value" line each; a
 // choice the module string does not give stays empty.
 int radioCheck(Context &ctx) {
@@ -60,8 +43,8 @@ int radioCheck(Context &ctx) {
 // "自动设置" until SIGINT or SIGTERM, then "停止设置" with its reminder: each
 // tick programs whatever module is attached, so modules can be changed
 // while it runs.
-int radioAuto(Context &ctx, QStringList &args) {
-    const int interval = numberOption(args, QStringLiteral("--interval"), 100, 600000,
+int radioAuto(Context &ctx, Arguments &args) {
+    const int interval = numberOption(args, QStringLiteral("interval"), 100, 600000,
                                       QString::number(radio::RepeatedSetting::IntervalMs))
                              .toInt();
     const QString channel = takeArgument(args, QStringLiteral("channel"));
@@ -82,8 +65,29 @@ int radioAuto(Context &ctx, QStringList &args) {
     return ExitOk;
 }
 
-int radioCommand(Context &ctx, QStringList &args) {
+} // namespace
+
+int uploadCommand(Context &ctx, Arguments &args) {
+    const QString sizeText = args.option(QStringLiteral("packet-size"));
+    const bool lengthWord = args.isSet(QStringLiteral("length-word"));
+    fileupload::Kind kind = kindNamed(takeArgument(args, QStringLiteral("font, asc, arm or fpga")));
+    kind.lengthWord = lengthWord;
+    if (!sizeText.isEmpty()) {
+        kind.packetSize = parseInt(sizeText, QStringLiteral("packet size"), 1, 1024);
+        if (kind.packetSize != 256 && kind.packetSize != 512 && kind.packetSize != 528)
+            throw UsageError{QStringLiteral("--packet-size must be 256, 512 or 528")};
+    }
+    const QString file = takeArgument(args, QStringLiteral("FILE"));
+    expectNoMore(args);
+    ProgressLine progress(*ctx.err, ctx.errIsTerminal, kind.packetSize);
+    ctx.device.setProgress(&progress);
+    const auto detach = qScopeGuard([&] { ctx.device.setProgress(nullptr); });
+    return ctx.report(fileupload::update(ctx.device, ctx.ui, ctx.connection(), file, kind));
+}
+
+int radioCommand(Context &ctx, Arguments &args) {
     const QString action = takeArgument(args, QStringLiteral("read, check, channel or auto"));
+    if (action != QLatin1String("auto")) args.allowOnly({});
     if (action == QLatin1String("check")) {
         expectNoMore(args);
         return radioCheck(ctx);
@@ -108,15 +112,4 @@ int radioCommand(Context &ctx, QStringList &args) {
         true);
 }
 
-const Registration registration{
-    {QStringLiteral("upload"),
-     QStringLiteral("upload font|asc|arm|fpga FILE [--packet-size 256|512|528] [--length-word]"),
-     uploadCommand},
-    {QStringLiteral("radio"),
-     QStringLiteral("radio read | check | channel N | auto N [--interval MS]  (auto: "
-                    "\"自动设置\" until Ctrl+C)"),
-     radioCommand},
-};
-
-} // namespace
 } // namespace cli

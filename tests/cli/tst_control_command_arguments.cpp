@@ -45,6 +45,13 @@ class ControlCommandArgumentsTest : public QObject {
             << QStringList{"clock", "--offset", "40000"} << "error 6";
         QTest::newRow("clock offset abc") << QStringList{"clock", "--offset", "abc"} << "error 13";
         QTest::newRow("clock stray") << QStringList{"clock", "now"} << "unexpected";
+        QTest::newRow("clock no offset") << QStringList{"clock", "--offset"} << "needs a value";
+        QTest::newRow("clock two offsets")
+            << QStringList{"clock", "--offset", "1", "--offset", "2"} << "unexpected";
+        // An option of another part of the command.
+        QTest::newRow("radio channel interval")
+            << QStringList{"radio", "channel", "22", "--interval", "500"}
+            << "unexpected argument: --interval";
         QTest::newRow("list odd hex") << QStringList{"list", "ABC"} << "not hex";
         QTest::newRow("list not hex") << QStringList{"list", "GG"} << "not hex";
         QTest::newRow("list too long")
@@ -146,25 +153,23 @@ class ControlCommandArgumentsTest : public QObject {
         QVERIFY(r.out.isEmpty());
     }
 
-    // Every command the parser knows has its one line, and nothing else.
-    void helpListsEverySubcommandOnALineOfItsOwn() {
+    // The table gives one line per command in its own order; a command's
+    // help gives its usage, its purpose and one line per option.
+    void helpListsEveryCommandOnALineOfItsOwn() {
         const Run r = ledctl({"--help"});
         QCOMPARE(r.code, 0);
         const QStringList lines = r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), cli::registry().size() + 2);
-        for (const cli::Command &c : cli::registry())
-            QCOMPARE(lines
-                         .filter(QRegularExpression(QStringLiteral("^  ledctl %1( |$)")
-                                                        .arg(QRegularExpression::escape(c.name))))
-                         .size(),
-                     1);
-        for (const char *name : {"batch", "power-on-text", "radio", "playlist"}) {
-            const Run one = ledctl({QString::fromLatin1(name), "--help"});
+        const QList<cli::Command> &table = cli::commands();
+        QCOMPARE(lines.size(), table.size() + 3);
+        for (qsizetype i = 0; i < table.size(); ++i)
+            QVERIFY2(lines.at(i + 3).startsWith(QStringLiteral("  %1 ").arg(table.at(i).name)),
+                     qPrintable(lines.at(i + 3)));
+        for (const cli::Command &c : table) {
+            const Run one = ledctl({c.name, "--help"});
             QCOMPARE(one.code, 0);
-            QVERIFY2(
-                one.err.startsWith(QStringLiteral("usage: ledctl %1 ").arg(QLatin1String(name))),
-                qPrintable(one.err));
-            QCOMPARE(one.err.count(QLatin1Char('\n')), 1);
+            QVERIFY2(one.err.startsWith(QStringLiteral("usage: ledctl %1").arg(c.name)),
+                     qPrintable(one.err));
+            QCOMPARE(one.err.count(QLatin1Char('\n')), c.options.size() + 2);
         }
     }
 
@@ -182,6 +187,8 @@ class ControlCommandArgumentsTest : public QObject {
         // The panel clamps brightness and reads a text without a number as 0.
         QTest::newRow("brightness 300") << QStringList{"brightness", "300"};
         QTest::newRow("brightness abc") << QStringList{"brightness", "abc"};
+        // A dash starts no option: the value is a negative number.
+        QTest::newRow("brightness -5") << QStringList{"brightness", "-5"};
         QTest::newRow("power on") << QStringList{"power", "on"};
         QTest::newRow("power off") << QStringList{"power", "off"};
         QTest::newRow("start-picture") << QStringList{"start-picture", "255"};

@@ -12,12 +12,10 @@
 
 namespace {
 // Shows what a command would use, without touching a port.
-const cli::Registration probe{
-    {QStringLiteral("probe"), QStringLiteral("probe"), [](cli::Context &ctx, QStringList &) {
-         ctx.out << "port " << ctx.port << " baud " << ctx.baud << " address " << ctx.address
-                 << "\n";
-         return cli::ExitOk;
-     }}};
+int probe(cli::Context &ctx, cli::Arguments &) {
+    ctx.out << "port " << ctx.port << " baud " << ctx.baud << " address " << ctx.address << "\n";
+    return cli::ExitOk;
+}
 
 // Screen 1 is named "3" on purpose; screen 4's port names no port.
 const QByteArray Registry = "[\xc6\xc1\xd7\xdc\xca\xfd]\r\n"
@@ -47,7 +45,10 @@ const QByteArray Registry = "[\xc6\xc1\xd7\xdc\xca\xfd]\r\n"
 using Run = CliRun;
 
 Run ledctl(const QStringList &args) {
-    return runLedctl(args);
+    static const QList<cli::Command> table =
+        QList<cli::Command>(cli::commands())
+        << cli::Command{QStringLiteral("probe"), {}, {}, {}, probe};
+    return runLedctl(args, table);
 }
 
 QByteArray readAll(const QString &path) {

@@ -10,11 +10,12 @@ struct CliRun {
     QString err;
 };
 
-inline CliRun runLedctl(const QStringList &args) {
+inline CliRun runLedctl(const QStringList &args,
+                        const QList<cli::Command> &table = cli::commands()) {
     CliRun r;
     QTextStream out(&r.out);
     QTextStream err(&r.err);
-    r.code = cli::run(args, out, err);
+    r.code = cli::run(args, out, err, table);
     out.flush();
     err.flush();
     return r;
