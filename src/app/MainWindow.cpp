@@ -77,8 +77,6 @@ MainWindow::MainWindow(QWidget *parent)
     m_ui = m_gui.get();
     m_proxy = std::make_unique<OperatorProxy>(*this);
     m_progress = std::make_unique<ProgressHook>(this);
-    // The hidden drawing surface the rendering workflows draw on.
-    m_form->pic->hide();
 
     QWidget *area = m_form->面板区;
     m_screenLists = new ScreenLists(this);

@@ -178,7 +178,6 @@ class led : public QObject {
 
   private:
     bool openPort();
-    void writeBody(const QByteArray &bytes);
     void stageProgressBegin(qint16 commandbyte, int maximum);
     bool sendRadioFrame(const QByteArray &frame);
 
