@@ -53,7 +53,7 @@ bool transferEfficiency(const QString &dir) {
         qint32 counter = Packets;
         QElapsedTimer t;
         t.start();
-        const bool ok = device.senddata(5, counter, PacketSize);
+        const bool ok = device.senddata(Command::FontUpload, counter, PacketSize);
         const double measuredMs = t.nsecsElapsed() / 1e6;
         const double ratio = lineMs / measuredMs;
         worst = std::min(worst, ratio);

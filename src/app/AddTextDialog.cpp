@@ -1,6 +1,7 @@
 #include "app/AddTextDialog.h"
 
 #include "protocol/OperatorUi.h"
+#include "protocol/VbError.h"
 #include "ui_AddTextDialog.h"
 #include "workflows/TextPool.h"
 
@@ -45,7 +46,7 @@ bool AddTextDialog::take() {
         const QString path =
             m_operator.openFile(QStringLiteral("txt文件"), QStringLiteral("数据库文件 (*.txt)"));
         // A cancelled dialog leaves no name to open (75); the window stays open.
-        const int error = path.isEmpty() ? 75 : 53;
+        const int error = path.isEmpty() ? vberr::PathFileAccessError : vberr::FileNotFound;
         QFile f(path);
         if (path.isEmpty() || !f.open(QIODevice::ReadOnly)) {
             m_operator.message(QStringLiteral("错误号%1").arg(error), QStringLiteral("出现错误"));

@@ -77,8 +77,6 @@ MainWindow::MainWindow(QWidget *parent)
     m_ui = m_gui.get();
     m_proxy = std::make_unique<OperatorProxy>(*this);
     m_progress = std::make_unique<ProgressHook>(this);
-    // The hidden drawing surface the rendering workflows draw on.
-    m_form->pic->hide();
 
     QWidget *area = m_form->面板区;
     m_screenLists = new ScreenLists(this);
@@ -205,25 +203,25 @@ namespace {
 // The words of the run-time numbers the trap shows, for errors raised without their own.
 QString wordsOfNumber(int number) {
     switch (number) {
-    case 5:
+    case vberr::InvalidCall:
         return QStringLiteral("无效的过程调用或参数");
-    case 6:
+    case vberr::Overflow:
         return QStringLiteral("溢出");
-    case 9:
+    case vberr::SubscriptOutOfRange:
         return QStringLiteral("下标越界");
-    case 13:
+    case vberr::TypeMismatch:
         return QStringLiteral("类型不匹配");
-    case 53:
+    case vberr::FileNotFound:
         return QStringLiteral("文件未找到");
-    case 70:
+    case vberr::PermissionDenied:
         return QStringLiteral("没有权限");
-    case 75:
+    case vberr::PathFileAccessError:
         return QStringLiteral("路径/文件访问错误");
-    case 76:
+    case vberr::PathNotFound:
         return QStringLiteral("路径未找到");
-    case 380:
+    case vberr::InvalidPropertyValue:
         return QStringLiteral("无效的属性值");
-    case 381:
+    case vberr::InvalidPropertyArrayIndex:
         return QStringLiteral("无效的属性数组索引");
     }
     return QStringLiteral("错误");

@@ -18,8 +18,6 @@ class RadioPanel : public QGroupBox {
     ~RadioPanel() override;
     Ui::RadioPanel &form() { return *m_ui; }
     radio::RepeatedSetting &repeated() { return *m_repeated; }
-    // Tests seed the setting strings' random numbers.
-    void setRandom(radio::Random random) { m_random = std::move(random); }
 
     // "检测无线模块" on the toolbar.
     void checkModule();

@@ -63,7 +63,6 @@ ScreenConnection ScreenPanel::load() {
     c.Pcode = f.Pchao;
     c.Pbtl = f.Pbtl;
     c.Padr = f.Pdizhi;
-    c.TSUM = QString::number(m_registry.DQPTgeshu);
     c.Pchang = f.Pchang;
     c.Pgao = f.pgao;
     c.Pcolor = QString::number(f.Pcolor);
@@ -82,7 +81,6 @@ void ScreenPanel::showFields(int position) {
     m_ui->pname->setText(f.pname);
     m_window.showConnection(f);
     m_window.parameters().showFields(f);
-    m_window.setProperty("DQPTgeshu", int(m_registry.DQPTgeshu));
 }
 
 void ScreenPanel::takeFields() {

@@ -97,7 +97,6 @@ void Startup::fillConnectionFields(const ScreenConnection &s) {
     Ui::ParameterPanel &p = w.parameters().form();
     w.connectionRow().Pbtl->setCurrentIndex(baudRatePosition(s.Pbtl));
     w.connectionRow().Pdizhi->setText(number(s.Padr));
-    w.setProperty("DQPTgeshu", number(s.TSUM).toInt());
     p.Pchang->setText(number(s.Pchang));
     w.applyLengthRule();
     p.pgao->setCurrentText(number(s.Pgao));

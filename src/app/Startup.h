@@ -7,7 +7,9 @@
 class MainWindow;
 
 // One processor and high priority where the platform allows; silently
-// skipped where it does not.
+// skipped where it does not. This is how the controller has always started,
+// and operators' machines are set up for it: its waits for a screen's answer
+// run on the one interface thread, which high priority keeps prompt.
 void restrictProcessForStartup();
 
 // Qt's own Chinese words for the buttons and labels of message boxes and
@@ -20,7 +22,6 @@ struct ScreenConnection {
     QString Pcode;
     QString Pbtl;
     QString Padr;
-    QString TSUM;
     QString Pchang;
     QString Pgao;
     QString Pcolor;

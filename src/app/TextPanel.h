@@ -33,8 +33,6 @@ class TextPanel : public QGroupBox {
     // value, then the colour lists for the screen's colour type.
     void refresh();
     void refillColourLists(int colourType);
-    // True after the screen acknowledged the last "设置窗口号"; the image send reads it.
-    bool windowNumberSet() const { return m_windowNumberSet; }
 
   protected:
     // A click into Text1 redraws the text preview (with the colours of the

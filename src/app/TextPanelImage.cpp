@@ -28,7 +28,6 @@ void TextPanel::selectImage(int p) {
                                       m_window.parameters().screenLength(),
                                       m_window.parameters().screenHeight(), windowNumberShown());
     const QPixmap picture = QPixmap::fromImage(m_surface);
-    m_window.connectionRow().pic->setPixmap(picture);
     m_ui->PicImg->setPixmap(picture);
 }
 

@@ -31,7 +31,7 @@ int sendCommand(Context &ctx, Arguments &args) {
             throw UsageError{QStringLiteral("not hex bytes: ") + h};
         bytes.append(QByteArray::fromHex(digits.toLatin1()));
     }
-    const int packets = command > 16 ? counter % 256 : counter;
+    const int packets = command::isPicture(command) ? counter % 256 : counter;
     if (size == 0 && !bytes.isEmpty()) throw UsageError{QStringLiteral("bytes given for size 0")};
     if (size > 0 && bytes.size() > qint64(packets) * size)
         throw UsageError{QStringLiteral("more bytes than %1 packets of %2").arg(packets).arg(size)};

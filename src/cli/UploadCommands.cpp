@@ -18,8 +18,9 @@ namespace {
 // The font library and the ASC font go as the batch sends them; arm and fpga
 // as the update buttons do.
 fileupload::Kind kindNamed(const QString &name) {
-    if (name == QLatin1String("font")) return {5, 256, QString()};
-    if (name == QLatin1String("asc")) return {3, 256, QString()};
+    if (name == QLatin1String("font"))
+        return {command::byte(::Command::FontUpload), 256, QString()};
+    if (name == QLatin1String("asc")) return {command::byte(::Command::AscUpload), 256, QString()};
     if (name == QLatin1String("arm")) return fileupload::arm();
     if (name == QLatin1String("fpga")) return fileupload::fpga();
     throw UsageError{QStringLiteral("upload needs font, asc, arm or fpga, not ") + name};

@@ -1,5 +1,7 @@
 #include "config/AtomicFile.h"
 
+#include "protocol/VbError.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -24,16 +26,16 @@ int AtomicFile::refusal(const QString &path) {
     // Every file of ours lies in the program directory; a relative path means
     // its directory was never made, and the working directory is no place
     // for the operator's files.
-    if (QDir::isRelativePath(path)) return 76;
+    if (QDir::isRelativePath(path)) return vberr::PathNotFound;
     const QFileInfo info(path);
     const QFileInfo dir(info.absolutePath());
-    if (!dir.isDir()) return 76;
+    if (!dir.isDir()) return vberr::PathNotFound;
     // A file marked read-only stays as it is, even for a user who could
     // replace it: the mark is the operator's.
     if (info.exists() && (!info.permission(QFileDevice::WriteOwner) || !info.isWritable()))
-        return 70;
+        return vberr::PermissionDenied;
     // The new file is made beside the old one.
-    if (!dir.isWritable()) return 70;
+    if (!dir.isWritable()) return vberr::PermissionDenied;
     return 0;
 }
 
@@ -41,11 +43,13 @@ int AtomicFile::replace(const QString &path, const QByteArray &bytes) {
     if (const int number = refusal(path)) return number;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return file.error() == QFileDevice::ResourceError ? 61 : 70;
+        return file.error() == QFileDevice::ResourceError ? vberr::DiskFull
+                                                          : vberr::PermissionDenied;
     // QSaveFile's commit renames even when its last flush or the sync fails,
     // so both are checked here first: a short write must never replace the file.
     if (file.write(bytes) != bytes.size() || !file.flush() || !syncToDisk(file) || !file.commit()) {
-        const int number = file.error() == QFileDevice::ResourceError ? 61 : 75;
+        const int number = file.error() == QFileDevice::ResourceError ? vberr::DiskFull
+                                                                      : vberr::PathFileAccessError;
         file.cancelWriting();
         return number;
     }

@@ -110,9 +110,9 @@ bool CIniFile::Edit(const std::function<bool(IniDocument &)> &change) {
     if (exists) {
         // A file we cannot read completely must not be replaced by our part of it.
         QFile file(m_path);
-        if (!file.open(QIODevice::ReadOnly)) return refuse(70);
+        if (!file.open(QIODevice::ReadOnly)) return refuse(vberr::PermissionDenied);
         before = file.readAll();
-        if (file.error() != QFileDevice::NoError) return refuse(75);
+        if (file.error() != QFileDevice::NoError) return refuse(vberr::PathFileAccessError);
     }
     IniDocument doc = IniDocument::fromBytes(before);
     if (!change(doc)) return true;

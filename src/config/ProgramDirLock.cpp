@@ -21,7 +21,8 @@ int depth = 0;
 std::unique_ptr<QLockFile> held;
 
 [[noreturn]] void busy() {
-    throw VbError(75, QStringLiteral("另一个程序正在修改程序目录中的文件，请稍后再试"));
+    throw VbError(vberr::PathFileAccessError,
+                  QStringLiteral("另一个程序正在修改程序目录中的文件，请稍后再试"));
 }
 } // namespace
 

@@ -69,7 +69,7 @@ RegistryFile::ScreenCount RegistryFile::screenCount(CIniFile &ini) {
         result.count = int(std::nearbyint(sum));
         return result;
     }
-    result.error = sum > 32767 ? vberr::Overflow : InvalidPropertyArrayIndex;
+    result.error = sum > 32767 ? vberr::Overflow : vberr::InvalidPropertyArrayIndex;
     const IniDocument doc = ini.Snapshot();
     int named = 0;
     while (named < 32767) {

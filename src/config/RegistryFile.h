@@ -12,10 +12,6 @@ namespace RegistryFile {
 constexpr int GlobalSize = 10;  // Size for the keys of "屏总数"
 constexpr int ScreenSize = 100; // Size for every per-screen key
 
-// Error numbers of a damaged file, as the window's error trap shows them.
-constexpr int InvalidPropertyValue = 380;      // an index key outside its list
-constexpr int InvalidPropertyArrayIndex = 381; // SUM or DQPSign naming no screen
-
 QString fileName();
 // ledfile.ini in the program directory.
 QString path();

@@ -33,12 +33,13 @@ QString StoreDirectory::ensure(const QString &name) {
     if (QDir().mkpath(path) && QFileInfo(path).isDir()) return path;
     const QFileInfo store(depot());
     if (store.exists() && !store.isDir())
-        throw VbError(75,
+        throw VbError(vberr::PathFileAccessError,
                       QStringLiteral("%1 是一个文件，不是文件夹，不能建立屏幕目录").arg(depot()));
     const QString parent = store.exists() ? depot() : ProgramDir::path();
     if (!QFileInfo(parent).isWritable())
-        throw VbError(75, QStringLiteral("不能建立目录 %1：%2 不能写入").arg(path, parent));
-    throw VbError(75, QStringLiteral("不能建立目录 ") + path);
+        throw VbError(vberr::PathFileAccessError,
+                      QStringLiteral("不能建立目录 %1：%2 不能写入").arg(path, parent));
+    throw VbError(vberr::PathFileAccessError, QStringLiteral("不能建立目录 ") + path);
 }
 
 namespace {

@@ -12,7 +12,6 @@
 namespace {
 constexpr int MaxPackets = 32767;
 constexpr char Filler = char(0xFF);
-constexpr int PathFileAccessError = 75;
 
 // What stands at a path that is there but is no plain file: reading a pipe
 // or a device would wait or never end, so it is named instead of loaded.
@@ -38,16 +37,17 @@ qint16 led::filetoarray(const QString &conversionfile, qint16 packagesize) {
     const QFileInfo info(conversionfile);
     if (!info.exists())
         throw VbError(vberr::FileNotFound, QStringLiteral("文件不存在：") + conversionfile);
-    if (!info.isFile()) throw VbError(PathFileAccessError, notAFile(conversionfile));
+    if (!info.isFile()) throw VbError(vberr::PathFileAccessError, notAFile(conversionfile));
     const qint64 size = f.size();
     const qint64 packets = (size + packagesize - 1) / packagesize;
     if (packets > MaxPackets)
         throw VbError(vberr::Overflow,
                       QStringLiteral("文件太大：%1包（最多%2包）").arg(packets).arg(MaxPackets));
     if (!f.open(QIODevice::ReadOnly))
-        throw VbError(75, QStringLiteral("文件不能读：") + conversionfile);
+        throw VbError(vberr::PathFileAccessError, QStringLiteral("文件不能读：") + conversionfile);
     const QByteArray bytes = f.readAll();
-    if (bytes.size() != size) throw VbError(75, QStringLiteral("文件不能读：") + conversionfile);
+    if (bytes.size() != size)
+        throw VbError(vberr::PathFileAccessError, QStringLiteral("文件不能读：") + conversionfile);
     for (qint64 k = 0; k < packets; ++k) {
         QByteArray row = bytes.mid(k * packagesize, packagesize);
         // The tail after the file's end is a known value, not an earlier command's.

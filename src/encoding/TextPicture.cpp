@@ -1,6 +1,7 @@
 #include "encoding/TextPicture.h"
 
 #include "encoding/TextChecks.h"
+#include "protocol/Command.h"
 #include "protocol/VbError.h"
 #include "protocol/led.h"
 
@@ -18,7 +19,7 @@ int commandByte(int picture) {
                                               .arg(FirstPicture)
                                               .arg(LastPicture)
                                               .arg(picture));
-    return 16 + picture;
+    return command::picture(picture);
 }
 
 qint32 packageCounter(qint16 length, Layout layout) {

@@ -13,7 +13,7 @@ quint8 bcd(int value) {
 }
 
 // Sends row 0 as the one data packet of a command.
-bool sendRow0(led &device, qint16 commandbyte, qint32 size) {
+bool sendRow0(led &device, Command commandbyte, qint32 size) {
     qint32 counter = 1;
     return device.senddata(commandbyte, counter, size);
 }
@@ -52,21 +52,21 @@ QByteArray escaped(const QByteArray &body) {
 
 bool led::CSetLight(quint8 YRule) {
     m_table.set(0, 0, YRule);
-    return sendRow0(*this, 7, 1);
+    return sendRow0(*this, Command::Brightness, 1);
 }
 
 bool led::CAutokgSet(qint16 YRule) {
     if (YRule < 0 || YRule > 3)
         throw VbError(vberr::Overflow, QStringLiteral("开关屏参数超出范围：%1").arg(YRule));
     m_table.set(0, 0, quint8(YRule * 64));
-    return sendRow0(*this, 4, 12);
+    return sendRow0(*this, Command::OnOff, 12);
 }
 
 bool led::Ckaitkh(qint16 YRule) {
     if (YRule < 0 || YRule > 255)
         throw VbError(vberr::Overflow, QStringLiteral("开始图号超出0到255：%1").arg(YRule));
     m_table.set(0, 0, quint8(YRule));
-    return sendRow0(*this, 9, 12);
+    return sendRow0(*this, Command::StartPicture, 12);
 }
 
 QByteArray led::clockBytes(const QDateTime &t) {
@@ -85,7 +85,7 @@ QByteArray led::clockBytes(const QDateTime &t) {
 
 bool led::CTimeAdjust(qint16 STime) {
     m_table.setRow(0, 5, clockBytes(now().addSecs(STime)));
-    return sendRow0(*this, 8, 12);
+    return sendRow0(*this, Command::Clock, 12);
 }
 
 bool led::Csendlist(const QByteArray &list, qint32 listcount) {
@@ -93,7 +93,7 @@ bool led::Csendlist(const QByteArray &list, qint32 listcount) {
         throw VbError(vberr::SubscriptOutOfRange,
                       QStringLiteral("列表长度超出范围：%1").arg(listcount));
     m_table.setRow(0, 0, list.left(listcount));
-    return sendRow0(*this, 2, listcount);
+    return sendRow0(*this, Command::List, listcount);
 }
 
 QList<QByteArray> led::quorinWrites(const QuorinFields &fields) {
@@ -132,7 +132,7 @@ bool led::CSetQuorin(const QuorinFields &fields) {
     for (const QByteArray &w : writes)
         port.write(w);
     const bool result = waitAnswer(
-                            1000, 1,
+                            AnswerLimitMs, 1,
                             [](const QByteArray &a) {
                                 return quint8(a.at(0)) == 0x1A ? Verdict::Accept : Verdict::Consume;
                             },

@@ -37,26 +37,27 @@ bool led::Cxgshuxing() {
                          {12, PClock_Show + 16},
                          {14, POE + PDataSign + PClock_Show}});
     qint32 counter = 1;
-    return senddata(0, counter, BlockSize);
+    return senddata(Command::Properties, counter, BlockSize);
 }
 
 bool led::Cseting(qint16 baudrate, qint16 caddress) {
     writeBytes(m_table, {{15, 0}, {16, caddress}, {17, baudrate}});
     qint32 counter = 1;
-    return senddata(15, counter, BlockSize);
+    return senddata(Command::Address, counter, BlockSize);
 }
 
 QString led::Chqshuxing() {
     QByteArray request("\x04\x00", 2);
     request.append(char(quint16(PAdress) >> 8)).append(char(quint16(PAdress) & 0xFF));
-    request.append(QByteArray(3, '\0'));
+    // Command 0 with counter 0 and no packet reads the block instead of writing it.
+    request.append(char(Command::Properties)).append(QByteArray(2, '\0'));
     if (!Link_Build(PAdress)) return QString();
     if (!openPort()) return QString();
     SerialPortIo &port = MSComm1();
     port.clearInput();
     QByteArray answer;
     if (port.write(request) >= 0) {
-        waitAnswer(1000, PropertyAnswerSize, [&](const QByteArray &a) {
+        waitAnswer(AnswerLimitMs, PropertyAnswerSize, [&](const QByteArray &a) {
             if (!a.startsWith(QByteArray(3, '\0'))) return Verdict::Consume;
             answer = a;
             return Verdict::Accept;

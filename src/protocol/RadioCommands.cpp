@@ -34,7 +34,8 @@ QString led::Chqwxshuxing() {
         port.clearInput();
         if (port.write(QByteArrayLiteral("XD\r\n")) >= 0) {
             waitFor(
-                1000, [](qint64 n) { return n == RadioAnswerShort || n == RadioAnswerLong; },
+                AnswerLimitMs,
+                [](qint64 n) { return n == RadioAnswerShort || n == RadioAnswerLong; },
                 [&](const QByteArray &a) {
                     answer = a;
                     return Verdict::Accept;
@@ -62,8 +63,8 @@ bool led::sendRadioFrame(const QByteArray &frame) {
         if (!m_lostReported) serierr();
         return false;
     }
-    return waitAnswer(1000, RadioAckSize, [](const QByteArray &) { return Verdict::Accept; }) ==
-           WaitResult::Accepted;
+    return waitAnswer(AnswerLimitMs, RadioAckSize,
+                      [](const QByteArray &) { return Verdict::Accept; }) == WaitResult::Accepted;
 }
 
 bool led::CSetwxshuxing(const QString &str1, const QString &str2) {

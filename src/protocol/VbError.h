@@ -10,7 +10,12 @@ constexpr int Overflow = 6;
 constexpr int SubscriptOutOfRange = 9;
 constexpr int TypeMismatch = 13;
 constexpr int FileNotFound = 53;
+constexpr int DiskFull = 61;
+constexpr int PermissionDenied = 70;
+constexpr int PathFileAccessError = 75;
 constexpr int PathNotFound = 76;
+constexpr int InvalidPropertyValue = 380;      // e.g. a stored list position outside its list
+constexpr int InvalidPropertyArrayIndex = 381; // e.g. a list with nothing selected
 } // namespace vberr
 
 class VbError : public std::runtime_error {

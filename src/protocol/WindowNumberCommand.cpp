@@ -14,14 +14,14 @@ qint16 led::setWindowNo(qint16 /*Address: the board is PAdress*/, qint16 cols, q
     Strtoneima3(windowNo, qint16(cells));
     QByteArray header("\x04\x00", 2);
     header.append(char(quint16(PAdress) >> 8)).append(char(quint16(PAdress) & 0xFF));
-    header.append("\x10\x00\x01", 3);
+    header.append(char(Command::WindowNumber)).append("\x00\x01", 2);
     if (!Link_Build(PAdress)) return 0;
     if (!openPort()) return 0;
     SerialPortIo &port = MSComm1();
     port.clearInput();
     port.write(header);
     const QByteArray echo = header.mid(4, 3);
-    bool accepted = waitAnswer(1000, 3, [&](const QByteArray &a) {
+    bool accepted = waitAnswer(EchoLimitMs, 3, [&](const QByteArray &a) {
                         return a == echo ? Verdict::Accept : Verdict::Consume;
                     }) == WaitResult::Accepted;
     if (accepted) {
@@ -35,7 +35,7 @@ qint16 led::setWindowNo(qint16 /*Address: the board is PAdress*/, qint16 cols, q
         port.write(packet);
         port.write(QByteArray(1, checksum));
         // One byte decides: the checksum accepts, anything else refuses.
-        accepted = waitAnswer(1000, 1, [&](const QByteArray &a) {
+        accepted = waitAnswer(AnswerLimitMs, 1, [&](const QByteArray &a) {
                        return a.at(0) == checksum ? Verdict::Accept : Verdict::Fail;
                    }) == WaitResult::Accepted;
     }

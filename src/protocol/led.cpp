@@ -14,10 +14,6 @@ namespace {
 double g_timeScale = 1.0;
 
 const QString kSerialCaption = QStringLiteral("串口");
-
-bool isUploadCommand(qint16 commandbyte) {
-    return commandbyte == 3 || commandbyte == 5 || commandbyte == 14;
-}
 } // namespace
 
 led::led(QObject *parent) : QObject(parent) {}
@@ -157,7 +153,7 @@ bool led::Link_Build(qint16 Address) {
     } else if (Address > LastAnsweringAddress) {
         result = true;
     } else {
-        result = waitAnswer(1000, 1, [](const QByteArray &a) {
+        result = waitAnswer(LinkLimitMs, 1, [](const QByteArray &a) {
                      return quint8(a.at(0)) == 0xA5 ? Verdict::Accept : Verdict::Consume;
                  }) == WaitResult::Accepted;
     }
@@ -166,7 +162,7 @@ bool led::Link_Build(qint16 Address) {
 }
 
 void led::stageProgressBegin(qint16 commandbyte, int maximum) {
-    if (m_progress && isUploadCommand(commandbyte)) m_progress->begin(maximum);
+    if (m_progress && command::isUpload(commandbyte)) m_progress->begin(maximum);
 }
 
 bool led::senddata(qint16 commandbyte, qint32 &packagecounter, qint32 packagesize) {
@@ -175,7 +171,7 @@ bool led::senddata(qint16 commandbyte, qint32 &packagecounter, qint32 packagesiz
                       QStringLiteral("数据包长度超出范围: %1").arg(packagesize));
     if (packagecounter < -32768 || packagecounter > 65535)
         throw VbError(vberr::Overflow, QStringLiteral("数据包计数溢出: %1").arg(packagecounter));
-    const qint32 packets = commandbyte > 16 ? packagecounter % 256 : packagecounter;
+    const qint32 packets = command::isPicture(commandbyte) ? packagecounter % 256 : packagecounter;
     if (packets > 32768)
         throw VbError(vberr::Overflow, QStringLiteral("数据包过多: %1").arg(packets));
 
@@ -187,7 +183,7 @@ bool led::senddata(qint16 commandbyte, qint32 &packagecounter, qint32 packagesiz
     header.append(char(counter16 >> 8)).append(char(counter16 & 0xFF));
 
     const bool linked = Link_Build(PAdress);
-    if (commandbyte > 16) packagecounter = packets;
+    if (command::isPicture(commandbyte)) packagecounter = packets;
 
     bool result = false;
     SerialPortIo &port = MSComm1();
@@ -198,14 +194,14 @@ bool led::senddata(qint16 commandbyte, qint32 &packagecounter, qint32 packagesiz
         const QByteArray echo = header.mid(4, 3);
         bool echoed = !answered;
         if (answered) {
-            echoed = waitAnswer(1000, 3, [&](const QByteArray &a) {
+            echoed = waitAnswer(EchoLimitMs, 3, [&](const QByteArray &a) {
                          return a == echo ? Verdict::Accept : Verdict::Consume;
                      }) == WaitResult::Accepted;
         }
         if (echoed) {
             result = true;
             for (qint32 k = 0; k < packets; ++k) {
-                if (m_progress && isUploadCommand(commandbyte)) m_progress->step(k);
+                if (m_progress && command::isUpload(commandbyte)) m_progress->step(k);
                 QByteArray packet;
                 packet.reserve(packagesize + 4);
                 packet.append(char(((k + 1) >> 8) & 0xFF)).append(char((k + 1) & 0xFF));
@@ -216,7 +212,7 @@ bool led::senddata(qint16 commandbyte, qint32 &packagecounter, qint32 packagesiz
                 port.write(packet);
                 port.write(QByteArray(1, sum));
                 if (!answered) continue;
-                const WaitResult r = waitAnswer(2000, 1, [&](const QByteArray &a) {
+                const WaitResult r = waitAnswer(PacketLimitMs, 1, [&](const QByteArray &a) {
                     return a.at(0) == sum ? Verdict::Accept : Verdict::Fail;
                 });
                 if (r != WaitResult::Accepted) {
@@ -227,6 +223,6 @@ bool led::senddata(qint16 commandbyte, qint32 &packagecounter, qint32 packagesiz
         }
         if (port.isOpen()) port.close();
     }
-    if (m_progress && isUploadCommand(commandbyte)) m_progress->end(result);
+    if (m_progress && command::isUpload(commandbyte)) m_progress->end(result);
     return result;
 }

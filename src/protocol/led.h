@@ -5,6 +5,7 @@
 // The device object: the one gateway to the screens on a serial line. It owns
 // the port and PacketTable; command methods fill the table, run the framed
 // exchange and return a flag.
+#include "protocol/Command.h"
 #include "protocol/PacketTable.h"
 #include "protocol/SerialPortIo.h"
 
@@ -60,9 +61,18 @@ class led : public QObject {
     // Boards at higher addresses never answer: their transfers count as done
     // once written.
     static constexpr qint16 LastAnsweringAddress = 511;
+    // Time limits of the stages, in milliseconds (scaled by timeScale()).
+    static constexpr int LinkLimitMs = 1000;   // the link check's A5
+    static constexpr int EchoLimitMs = 1000;   // the header echo
+    static constexpr int PacketLimitMs = 2000; // a data packet's checksum
+    // A whole answer: properties, window-number packet, parameter frame, radio module.
+    static constexpr int AnswerLimitMs = 1000;
     static qint16 Jiao(const QByteArray &DataTemp, qint16 StarI);
     bool Link_Build(qint16 Address);
     bool senddata(qint16 commandbyte, qint32 &packagecounter, qint32 packagesize);
+    bool senddata(Command commandbyte, qint32 &packagecounter, qint32 packagesize) {
+        return senddata(command::byte(commandbyte), packagecounter, packagesize);
+    }
 
     // --- display properties ---
     // The 18-byte parameter block of commands 0 and 15: each command writes
@@ -168,7 +178,6 @@ class led : public QObject {
 
   private:
     bool openPort();
-    void writeBody(const QByteArray &bytes);
     void stageProgressBegin(qint16 commandbyte, int maximum);
     bool sendRadioFrame(const QByteArray &frame);
 

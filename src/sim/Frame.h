@@ -2,6 +2,8 @@
 // One complete frame as a board hears it on the line: a link check, a command
 // header, a data packet, an escaped parameter frame, or one of the radio
 // module's text frames (the XD query and an 8-byte setting frame).
+#include "protocol/Command.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -31,7 +33,7 @@ struct Frame {
 
     // Data packets that follow a header with this command and counter.
     static int packetCount(quint8 command, quint16 counter) {
-        return command > 16 ? counter & 0xFF : counter;
+        return command::isPicture(command) ? counter & 0xFF : counter;
     }
     int packetCount() const { return packetCount(command, counter); }
     // XOR of number, size and payload, as the board computes it.

@@ -26,7 +26,7 @@ QByteArray VirtualBoard::answerHeader(const Frame &header) {
     m_expected = header.packetCount();
     m_rows.clear();
     const QByteArray echo = header.raw.mid(4, 3);
-    if (header.command == 0 && header.counter == 0) {
+    if (Command(header.command) == Command::Properties && header.counter == 0) {
         m_inTransfer = false;
         m_expected = 0;
         m_state.lastExchange = QStringLiteral("属性读取");
@@ -91,36 +91,36 @@ void VirtualBoard::complete() {
     auto byteAt = [&](int i) { return i < first.size() ? quint8(first.at(i)) : quint8(0); };
     const int previousPicture = s.lastPicture;
     s.lastPicture = 0;
-    switch (m_command) {
-    case 0: // display properties, bytes 0..14 of the block
+    switch (Command(m_command)) {
+    case Command::Properties: // display properties, bytes 0..14 of the block
         for (int i = 0; i < 15 && i < first.size(); ++i)
             s.parameterBlock[i] = first.at(i);
         s.lastExchange = QStringLiteral("属性 %1×%2").arg(s.width()).arg(s.height());
         break;
-    case 2:
+    case Command::List:
         s.lastPicture = previousPicture;
         completeList(first);
         s.lastPicture = 0;
         break;
-    case 4:
+    case Command::OnOff:
         s.onOffByte = byteAt(0);
         s.lastExchange = s.screenOn() ? QStringLiteral("开屏") : QStringLiteral("关屏");
         break;
-    case 7:
+    case Command::Brightness:
         s.brightness = byteAt(0);
         s.lastExchange = QStringLiteral("亮度 %1").arg(s.brightness);
         break;
-    case 8:
+    case Command::Clock:
         s.clock = first.mid(5, 7);
         s.clockSetMs = nowMs();
         s.lastExchange =
             QStringLiteral("校时 ") + s.clockTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         break;
-    case 9:
+    case Command::StartPicture:
         s.startPicture = byteAt(0);
         s.lastExchange = QStringLiteral("开始图号 %1").arg(s.startPicture);
         break;
-    case 15:
+    case Command::Address:
         // New address and baud code; the board answers at the new address from now on.
         for (int i = 15; i < 18 && i < first.size(); ++i)
             s.parameterBlock[i] = first.at(i);
@@ -132,7 +132,7 @@ void VirtualBoard::complete() {
                              .arg(m_address)
                              .arg(BoardState::baudRate(s.baudCode));
         break;
-    case WindowNumberCommand:
+    case Command::WindowNumber:
         s.windowNumberRow = first;
         s.windowNumber.set = true;
         s.windowNumber.cols = byteAt(0);
@@ -142,8 +142,8 @@ void VirtualBoard::complete() {
             QStringLiteral("窗口号 ") + QString::fromLatin1(s.windowNumber.displayCodes());
         break;
     default:
-        if (m_command > 16) {
-            completePicture(m_command - 16);
+        if (command::isPicture(m_command)) {
+            completePicture(command::pictureOf(m_command));
         } else {
             Upload &u = s.uploads[m_command];
             u.packets = int(m_rows.size());

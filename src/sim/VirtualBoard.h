@@ -15,8 +15,9 @@ class VirtualBoard {
     // Boards at 512 and above hear everything and answer nothing, except the
     // window-number exchange, for which the host waits at any address.
     bool answers() const { return m_address < 512; }
-    bool answersTransfer() const { return answers() || m_command == WindowNumberCommand; }
-    static constexpr quint8 WindowNumberCommand = 16;
+    bool answersTransfer() const {
+        return answers() || Command(m_command) == Command::WindowNumber;
+    }
     const BoardState &state() const { return m_state; }
     BoardState &state() { return m_state; }
 

@@ -254,9 +254,9 @@ QByteArray VirtualLine::answerFor(const Frame &f) {
         m_exchangeBoard = b;
         QByteArray answer;
         if (b) answer = b->answerHeader(f);
-        const bool propertyRead = f.command == 0 && f.counter == 0;
+        const bool propertyRead = Command(f.command) == Command::Properties && f.counter == 0;
         if (b && b->inTransfer()) m_exchangeEnded = false;
-        if (f.address >= 512 && f.command != VirtualBoard::WindowNumberCommand) {
+        if (f.address >= 512 && Command(f.command) != Command::WindowNumber) {
             // Never answered: the host sends the packets without waiting.
             if (!propertyRead) m_parser.expectPackets(f.packetCount());
             m_active = b && b->inTransfer() ? b : nullptr;
@@ -289,7 +289,7 @@ QByteArray VirtualLine::answerFor(const Frame &f) {
         QByteArray answer = b->answerPacket(f);
         const bool last = f.index >= f.total;
         m_exchangeEnded = !b->inTransfer();
-        if (m_exchangeEnded && command == 15) followBaudCode(*b);
+        if (m_exchangeEnded && Command(command) == Command::Address) followBaudCode(*b);
         if (!answered) {
             if (last || !b->inTransfer()) m_active = nullptr;
             return QByteArray();

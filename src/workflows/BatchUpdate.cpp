@@ -56,12 +56,14 @@ class Batch {
         case List:
             return list();
         case AscFont:
-            return upload(m_in.ascFile, fileupload::fpga().emptyMessage, 3);
+            return upload(m_in.ascFile, fileupload::fpga().emptyMessage,
+                          command::byte(Command::AscUpload));
         case StartPicture:
             workflow::connect(m_device, m_r.connection);
             return stepOf(m_device.Ckaitkh(VbNumbers::int16Of(m_in.startPicture)));
         case FontLibrary:
-            return upload(m_in.fontFile, fileupload::arm().emptyMessage, 5);
+            return upload(m_in.fontFile, fileupload::arm().emptyMessage,
+                          command::byte(Command::FontUpload));
         case Baud38400:
             return baudAndAddress(59, 2, QStringLiteral("38400"));
         default:
@@ -142,7 +144,7 @@ class Batch {
         const qint16 n = m_device.Strtoneima(WelcomeText, qint16(m_in.welcomeColour));
         reopen();
         qint32 counter = 256 * (n - 2) + 1;
-        return stepOf(m_device.senddata(17, counter, n));
+        return stepOf(m_device.senddata(command::picture(1), counter, n));
     }
 
     led &m_device;

@@ -99,7 +99,7 @@ QList<Choice> colourListsFor(int type) {
 
 int Choice::codeAt(int position) const {
     if (position < 0 || position >= items.size())
-        throw VbError(381, QStringLiteral("%1没有选中项").arg(name));
+        throw VbError(vberr::InvalidPropertyArrayIndex, QStringLiteral("%1没有选中项").arg(name));
     return data.isEmpty() ? position : data.at(position);
 }
 

@@ -54,7 +54,8 @@ void store(const Section &section, const QList<CIniFile::Write> &writes) {
 int checked(const char16_t *name, int position) {
     if (position < 0 || position >= list(name).items.size())
         throw VbError(
-            380, QStringLiteral("%1的属性值无效：%2").arg(QString::fromUtf16(name)).arg(position));
+            vberr::InvalidPropertyValue,
+            QStringLiteral("%1的属性值无效：%2").arg(QString::fromUtf16(name)).arg(position));
     return position;
 }
 } // namespace

@@ -8,10 +8,10 @@
 namespace fileupload {
 
 Kind arm() {
-    return {5, 528, QStringLiteral("请选择字库文件")};
+    return {command::byte(Command::FontUpload), 528, QStringLiteral("请选择字库文件")};
 }
 Kind fpga() {
-    return {14, 528, QStringLiteral("请选择ASC文件")};
+    return {command::byte(Command::FpgaUpload), 528, QStringLiteral("请选择ASC文件")};
 }
 
 int load(led &device, OperatorUi &ui, const QString &file, int packetSize, bool lengthWord) {

@@ -75,7 +75,7 @@ Outcome send(led &device, OperatorUi &ui, const workflow::Connection &c, const R
             const QString text = r.text.isEmpty() ? QStringLiteral("  ") : r.text;
             const qint16 n = device.Strtoneima(text, qint16(r.colour));
             qint32 counter = 256 * (n - 2) + 1;
-            ok = device.senddata(19, counter, n);
+            ok = device.senddata(command::picture(3), counter, n);
         }
         ui.message(ok ? QStringLiteral("更新成功") : QStringLiteral("更新失败"), Caption);
         return workflow::acknowledged(ok);

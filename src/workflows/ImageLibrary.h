@@ -3,6 +3,7 @@
 // the encoders read (the screen's size, less the window number's 32 dots,
 // the picture at the top left on black), and the power-on information sent
 // as a picture or a text. `ledctl image` runs the same encoding and send.
+#include "protocol/Command.h"
 #include "workflows/Workflow.h"
 
 #include <QImage>
@@ -28,7 +29,8 @@ struct Request {
     QString height;      // pgao
     QString text;        // Text1
     int colour = 0;      // the line colour byte (combo1, ASC颜色, 字库颜色)
-    int picture0 = 17;   // command byte of the first image (picture 1)
+    // Command byte of the first image.
+    int picture0 = command::picture(1);
 };
 
 // Runs `windowNumber` first (the window-number operation; false ends the

@@ -105,13 +105,13 @@ void ScreenRegistry::loadRegistry() {
     const double stored = NumericText::value(
         m_ini.ReadString(RegistryFile::globalSection(), CurrentKey, RegistryFile::GlobalSize));
     const double nearest = std::clamp(std::nearbyint(stored), 1.0, double(sum.count));
-    if (nearest != stored) noteError(RegistryFile::InvalidPropertyArrayIndex);
+    if (nearest != stored) noteError(vberr::InvalidPropertyArrayIndex);
     select(int(nearest) - 1, Origin::Load);
 }
 
 void ScreenRegistry::select(int position, Origin origin) {
     if (position < 0 || position >= screenCount())
-        throw VbError(RegistryFile::InvalidPropertyArrayIndex,
+        throw VbError(vberr::InvalidPropertyArrayIndex,
                       QStringLiteral("没有第 %1 号屏").arg(position + 1));
     const int number = position + 1;
     DQPSign = qint16(number);
@@ -167,7 +167,7 @@ void ScreenRegistry::fillFields(const QString &section) {
         const double v = NumericText::value(read(k.key));
         const double clamped = std::clamp(std::nearbyint(v), 0.0, double(k.count - 1));
         if (clamped != std::nearbyint(v))
-            noteError(std::fabs(v) > 32767 ? vberr::Overflow : RegistryFile::InvalidPropertyValue);
+            noteError(std::fabs(v) > 32767 ? vberr::Overflow : vberr::InvalidPropertyValue);
         fields.*(k.field) = int(clamped);
     }
 }
@@ -280,7 +280,7 @@ void ScreenRegistry::save() {
                                 Caption))
         return;
     if (!StoreDirectory::moveOnRename(oldName, newName))
-        throw VbError(75, QStringLiteral("屏幕目录不能改名"));
+        throw VbError(vberr::PathFileAccessError, QStringLiteral("屏幕目录不能改名"));
     try {
         RegistryFile::write(m_ini, registryWrites(RegistryFile::sectionName(number), false));
     } catch (const VbError &) {

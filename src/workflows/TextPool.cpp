@@ -43,7 +43,8 @@ class FileChange {
         Old old{path, QFileInfo::exists(path), {}};
         if (old.existed) {
             QFile file(path);
-            if (!file.open(QIODevice::ReadOnly)) throw VbError(75, WriteFailed + path);
+            if (!file.open(QIODevice::ReadOnly))
+                throw VbError(vberr::PathFileAccessError, WriteFailed + path);
             old.bytes = file.readAll();
         }
         if (const int error = AtomicFile::replace(path, bytes))

@@ -36,7 +36,8 @@ QString stepField(const QString &field, int v) {
 }
 
 int colourByte(int background, int foreground) {
-    if (background < 0 || foreground < 0) throw VbError(381, QStringLiteral("窗口颜色没有选中项"));
+    if (background < 0 || foreground < 0)
+        throw VbError(vberr::InvalidPropertyArrayIndex, QStringLiteral("窗口颜色没有选中项"));
     return 16 * (background == 3 ? 4 : background) + foreground;
 }
 

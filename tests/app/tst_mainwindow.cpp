@@ -142,7 +142,6 @@ class MainWindowTest : public QObject {
                  QStringLiteral("16"));
         QCOMPARE(w.findChild<QComboBox *>(QStringLiteral("色彩"))->currentIndex(), 2);
         QCOMPARE(w.findChild<QComboBox *>(QStringLiteral("主控类型"))->currentIndex(), 4);
-        QCOMPARE(w.property("DQPTgeshu").toInt(), 3);
         QVERIFY(!w.statusPanel(1)->text().isEmpty());
         QVERIFY(w.statusPanel(3)->text().startsWith(QStringLiteral("星期")));
         // Nothing was written back: the registry is unchanged until the operator saves.
