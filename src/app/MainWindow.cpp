@@ -26,6 +26,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 
 namespace {
 
@@ -254,18 +255,55 @@ bool MainWindow::trap(const std::function<void()> &action) {
 }
 
 bool MainWindow::runDeviceAction(const std::function<void()> &action) {
-    if (refuseWhileBusy()) return false;
-    m_busy = true;
+    if (!beginDeviceAction()) return false;
     struct Release {
         MainWindow &w;
-        ~Release() {
-            w.m_busy = false;
-            // A refusal while this action ran is stale once it ends.
-            if (w.m_status[4]->text() == BusyNotice) w.showStatus(QString());
-        }
+        ~Release() { w.endDeviceAction(); }
     } release{*this};
     trap(action);
     return true;
+}
+
+bool MainWindow::beginDeviceAction() {
+    if (refuseWhileBusy()) return false;
+    m_busy = true;
+    m_focusBeforeAction = QApplication::focusWidget();
+    freeze(m_toolbar);
+    freeze(centralWidget());
+    return true;
+}
+
+void MainWindow::endDeviceAction() {
+    m_busy = false;
+    thaw();
+    // A refusal while this action ran is stale once it ends.
+    if (m_status[4]->text() == BusyNotice) showStatus(QString());
+}
+
+void MainWindow::freeze(QWidget *widget) {
+    const bool holdsLive =
+        std::any_of(m_keepLive.cbegin(), m_keepLive.cend(),
+                    [widget](QWidget *c) { return c == widget || widget->isAncestorOf(c); });
+    if (!holdsLive) {
+        // One explicitly disabled stays so; its own state comes back untouched.
+        if (widget->testAttribute(Qt::WA_ForceDisabled)) return;
+        widget->setEnabled(false);
+        m_frozen.append(widget);
+        return;
+    }
+    if (m_keepLive.contains(widget)) return;
+    for (QWidget *child : widget->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        freeze(child);
+}
+
+void MainWindow::thaw() {
+    for (const QPointer<QWidget> &w : std::as_const(m_frozen))
+        if (w) w->setEnabled(true);
+    m_frozen.clear();
+    // The operator goes on where he was; disabling took the focus away.
+    if (m_focusBeforeAction && m_focusBeforeAction->isEnabled() && m_focusBeforeAction->isVisible())
+        m_focusBeforeAction->setFocus();
+    m_focusBeforeAction.clear();
 }
 
 QList<QGroupBox *> MainWindow::panels() const {

@@ -10,6 +10,7 @@
 #include "workflows/Workflow.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
@@ -68,6 +69,12 @@ class MainWindow : public QMainWindow {
     // another one waits for a screen. Returns false when refused.
     bool runDeviceAction(const std::function<void()> &action);
     bool actionRunning() const { return m_busy; }
+    // An action that goes on in steps from the event loop: begin refuses
+    // (false) while another one runs; end releases the window.
+    bool beginDeviceAction();
+    void endDeviceAction();
+    // A control that must stay usable while an action runs (a stop button).
+    void keepLiveWhileBusy(QWidget *control) { m_keepLive.append(control); }
     // True (and says so in panel 5) while a device action runs.
     bool refuseWhileBusy();
     // The error trap: a typed run-time error ends the action and its number
@@ -121,6 +128,10 @@ class MainWindow : public QMainWindow {
     void updateClockPanels();
     bool confirmExit();
     void scheduleMidnight();
+    // While an action runs nothing that changes the operator's data or the
+    // connection can be used; the window still repaints and moves.
+    void freeze(QWidget *widget);
+    void thaw();
 
     // Everyone holds this one; it forwards to the operator of the moment and
     // puts status errors into panel 5.
@@ -142,6 +153,9 @@ class MainWindow : public QMainWindow {
     ListPanel *m_lists = nullptr;
     TextPanel *m_texts = nullptr;
     bool m_busy = false;
+    QList<QWidget *> m_keepLive;
+    QList<QPointer<QWidget>> m_frozen;
+    QPointer<QWidget> m_focusBeforeAction;
     bool m_exitConfirmed = false;
     bool m_saved = false;
 };

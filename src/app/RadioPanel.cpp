@@ -35,6 +35,7 @@ RadioPanel::RadioPanel(MainWindow &window, QWidget *parent)
     window.bind(m_ui->检测模块, [this] { detect(); });
     window.bind(m_ui->设置信道, [this] { setChannel(false); });
     // Stopping must work while a tick waits for its module.
+    window.keepLiveWhileBusy(m_ui->自动设置);
     connect(m_ui->自动设置, &QPushButton::clicked, this,
             [this] { m_ui->自动设置->setText(m_repeated->toggle()); });
 }

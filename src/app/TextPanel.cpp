@@ -60,7 +60,9 @@ TextPanel::TextPanel(MainWindow &window, QWidget *parent)
     });
     window.bind(window.parameters().form().Command12, [this] { setWindowNumber(); });
     window.bind(m_ui->发送汉字, [this] { sendText(false); });
-    window.bind(m_ui->Command1, [this] { sendText(true); });
+    // The logo goes on in steps after the click returns; the window stays busy until its end.
+    connect(m_ui->Command1, &QPushButton::clicked, this,
+            [this] { m_window.trap([this] { sendText(true); }); });
 
     ScreenLists &lists = window.screenLists();
     m_ui->发送文字->setModel(&lists.pool);
@@ -95,8 +97,15 @@ void TextPanel::sendText(bool logo) {
     f.pictureField = m_ui->Text8->text();
     f.background = m_ui->combo1->currentText();
     if (logo) {
+        if (!m_window.beginDeviceAction()) return;
         if (!f.text.isEmpty()) m_ui->排队->setChecked(true);
-        textsending::sendLogo(m_window.device(), m_window.ui(), m_window.connection(), f);
+        auto *send = new textsending::LogoSend(m_window.device(), m_window.ui(),
+                                               m_window.connection(), f, this);
+        connect(send, &textsending::LogoSend::finished, this, [this, send] {
+            send->deleteLater();
+            m_window.endDeviceAction();
+        });
+        send->start();
     } else {
         textsending::sendMessage(m_window.device(), m_window.ui(), m_window.connection(), f,
                                  m_window.screens().registry().MapSavePath,

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QToolBar>
 #include <QtTest>
 
@@ -48,6 +49,21 @@ class PanelBindingsTest : public QObject {
         r.w.toolbarAction(QStringLiteral("图象处理"));
         r.click("Command12");
         QCOMPARE(r.w.statusPanel(5)->text(), QStringLiteral("窗口号设置成功"));
+    }
+
+    // The logo's pauses are timer steps: the click returns after the first
+    // picture and the window stays busy until the list went out.
+    void theLogoGoesOnFromTheEventLoopHoldingTheWindowToItsEnd() {
+        WindowRig r;
+        r.w.findChild<QPlainTextEdit *>(QStringLiteral("Text24"))->setPlainText(QString(40, 'A'));
+        auto *logo = r.w.findChild<QPushButton *>(QStringLiteral("Command1"));
+        logo->click();
+        QVERIFY(r.w.actionRunning());
+        QVERIFY(!logo->isEnabled());
+        QVERIFY(r.ui.shown.isEmpty());
+        QTRY_VERIFY(!r.w.actionRunning());
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("汉字发送成功"));
+        QVERIFY(logo->isEnabled());
     }
 
     void aToolbarButtonPressedThroughAccessibilityReturnsAtOnce() {
