@@ -1,5 +1,6 @@
 #include "app/ImagePanel.h"
 
+#include "app/Controls.h"
 #include "app/Preview.h"
 #include "app/SelectionLists.h"
 #include "config/NumericText.h"
@@ -11,8 +12,6 @@
 #include "workflows/ScreenLists.h"
 #include "workflows/ScreenRegistry.h"
 #include "workflows/WindowNumber.h"
-
-#include <QAbstractButton>
 
 ImagePanel::ImagePanel(ActionContext &context, ScreenLists &lists, ScreenRegistry &registry,
                        QWidget *parent)
@@ -43,8 +42,7 @@ ImagePanel::ImagePanel(ActionContext &context, ScreenLists &lists, ScreenRegistr
     connect(m_ui->删除选中图像, &QPushButton::clicked, this, &ImagePanel::deleteImage);
     connect(m_ui->清空图像, &QPushButton::clicked, this,
             [this] { m_lists.images.setStringList({}); });
-    connect(m_ui->发送图像, &QPushButton::clicked, this,
-            [this] { m_context.runDeviceAction([this] { sendPowerOn(); }); });
+    Controls::bindAction(context, m_ui->发送图像, [this] { sendPowerOn(); });
     connect(&lists, &ScreenLists::loaded, this, [this] {
         // A screen's first image is shown when it is selected; none, no error.
         if (m_lists.images.rowCount() > 0) selectImage(0);

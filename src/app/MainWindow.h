@@ -4,9 +4,9 @@
 //
 // `fmain`: the toolbar, the connection row, the status bar and the four
 // panels (each a Designer form with its own class). It switches panels, runs
-// one device action at a time under the error trap, and hands the panels the
-// device, the operator and the connection row. What an action does lives in
-// src/workflows.
+// one device action at a time under the error trap, and is the panels'
+// ActionContext (device, operator, connection row); it passes on what one
+// panel tells the others. What an action does lives in src/workflows.
 #include "workflows/ActionContext.h"
 #include "workflows/Workflow.h"
 
