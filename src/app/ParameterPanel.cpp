@@ -7,6 +7,7 @@
 #include "app/UpdatePanel.h"
 #include "config/NumericText.h"
 #include "config/ScreenFields.h"
+#include "protocol/VbError.h"
 #include "ui_ParameterPanel.h"
 #include "workflows/ActionContext.h"
 #include "workflows/BatchUpdate.h"
@@ -193,6 +194,18 @@ void ParameterPanel::takeFields(ScreenFields &f) const {
     f.pgao = m_ui->pgao->currentText();
     for (const PositionField &p : kPositions)
         f.*(p.field) = ((*m_ui).*(p.list))->currentIndex();
+}
+
+void ParameterPanel::showStartValues(const QString &length, const QString &height, int colour,
+                                     int board) {
+    m_ui->Pchang->setText(length);
+    applyLengthRule();
+    m_ui->pgao->setCurrentText(height);
+    for (const auto &[list, position] : {std::pair{m_ui->色彩, colour}, {m_ui->主控类型, board}}) {
+        if (position < 0 || position >= list->count())
+            throw VbError(vberr::InvalidCall, QStringLiteral("列表位置无效"));
+        list->setCurrentIndex(position);
+    }
 }
 
 void ParameterPanel::applyLengthRule() {

@@ -27,7 +27,6 @@ class ParameterPanel : public QGroupBox {
   public:
     ParameterPanel(ActionContext &context, ScreenRegistry &registry, QWidget *parent);
     ~ParameterPanel() override;
-    Ui::ParameterPanel &form() { return *m_ui; }
     // The frames 无线模块 and 更新ASC和字库 inside this panel.
     RadioPanel &radio() const { return *m_radio; }
     UpdatePanel &update() const { return *m_update; }
@@ -38,6 +37,10 @@ class ParameterPanel : public QGroupBox {
     void takeFields(ScreenFields &fields) const;
     // The length field's lost-focus rule, also run at start-up.
     void applyLengthRule();
+    // Start-up: the stored length (its rule applied), height and the
+    // positions of the colour type and board lists; a position the list
+    // does not have raises VbError 5.
+    void showStartValues(const QString &length, const QString &height, int colour, int board);
     int screenLength() const;
     int screenHeight() const;
     // The position of 窗口点阵数.
