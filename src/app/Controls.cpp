@@ -1,13 +1,21 @@
 #include "app/Controls.h"
 
 #include "app/SpinPair.h"
+#include "workflows/ActionContext.h"
 
+#include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 
 namespace Controls {
+
+void bindAction(ActionContext &context, QAbstractButton *button,
+                const std::function<void()> &action) {
+    QObject::connect(button, &QAbstractButton::clicked, button,
+                     [&context, action] { context.runDeviceAction(action); });
+}
 
 QPushButton *button(QWidget *parent, const QString &name, const QString &caption) {
     auto *b = new QPushButton(caption, parent);

@@ -1,9 +1,10 @@
 #include "app/ListPanel.h"
 
-#include "app/MainWindow.h"
+#include "app/Controls.h"
 #include "app/SelectionLists.h"
 #include "config/NumericText.h"
 #include "ui_ListPanel.h"
+#include "workflows/ActionContext.h"
 #include "workflows/MessageList.h"
 
 #include <QSignalBlocker>
@@ -13,8 +14,8 @@ const QString ModifyCaption = QStringLiteral("修改列表");
 const QString DoneCaption = QStringLiteral("修改完成");
 } // namespace
 
-ListPanel::ListPanel(MainWindow &window, MessageList &list, QWidget *parent)
-    : QGroupBox(parent), m_ui(std::make_unique<Ui::ListPanel>()), m_window(window), m_list(list) {
+ListPanel::ListPanel(ActionContext &context, MessageList &list, QWidget *parent)
+    : QGroupBox(parent), m_ui(std::make_unique<Ui::ListPanel>()), m_context(context), m_list(list) {
     m_ui->setupUi(this);
     m_ui->List1->setModel(&m_list);
     connect(m_ui->List1, &QListView::clicked, this,
@@ -30,8 +31,8 @@ ListPanel::ListPanel(MainWindow &window, MessageList &list, QWidget *parent)
     for (int i = 0; i < MessageList::ClockOptions; ++i)
         connect(options[i], &QCheckBox::toggled, this,
                 [this, i](bool on) { clockOptionChanged(i, on); });
-    window.bind(m_ui->更新列表, [this] {
-        messagelist::upload(m_window.device(), m_window.ui(), m_window.connection(), m_list);
+    Controls::bindAction(context, m_ui->更新列表, [this] {
+        messagelist::upload(m_context.device(), m_context.ui(), m_context.connection(), m_list);
     });
 }
 

@@ -5,7 +5,7 @@
 #include <QGroupBox>
 #include <memory>
 
-class MainWindow;
+class ActionContext;
 class MessageList;
 namespace Ui {
 class ListPanel;
@@ -14,7 +14,7 @@ class ListPanel;
 class ListPanel : public QGroupBox {
     Q_OBJECT
   public:
-    ListPanel(MainWindow &window, MessageList &list, QWidget *parent);
+    ListPanel(ActionContext &context, MessageList &list, QWidget *parent);
     ~ListPanel() override;
     void fillSelectionLists();
     // `已发送文字` := the text pool, in order; a screen's selection also
@@ -38,6 +38,6 @@ class ListPanel : public QGroupBox {
     QString entryFromFields() const;
 
     const std::unique_ptr<Ui::ListPanel> m_ui;
-    MainWindow &m_window;
+    ActionContext &m_context;
     MessageList &m_list;
 };

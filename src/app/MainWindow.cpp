@@ -2,6 +2,7 @@
 
 #include "app/Controls.h"
 #include "app/GuiOperator.h"
+#include "app/ImagePanel.h"
 #include "app/ListPanel.h"
 #include "app/LunarCalendar.h"
 #include "app/ParameterPanel.h"
@@ -11,11 +12,13 @@
 #include "app/SelectionLists.h"
 #include "app/SpinPair.h"
 #include "app/TextPanel.h"
+#include "app/UpdatePanel.h"
 #include "config/ScreenFields.h"
 #include "protocol/PortLocator.h"
 #include "protocol/VbError.h"
 #include "protocol/led.h"
 #include "ui_MainWindow.h"
+#include "workflows/BatchUpdate.h"
 #include "workflows/ScreenLists.h"
 
 #include <QAction>
@@ -26,6 +29,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 
 namespace {
 
@@ -81,7 +85,8 @@ MainWindow::MainWindow(QWidget *parent)
     QWidget *area = m_form->面板区;
     m_screenLists = new ScreenLists(this);
     m_screens = new ScreenPanel(*this, area);
-    m_parameters = new ParameterPanel(*this, area);
+    ScreenRegistry &registry = m_screens->registry();
+    m_parameters = new ParameterPanel(*this, registry, area);
     m_lists = new ListPanel(*this, m_screenLists->messages, area);
     connect(m_screenLists, &ScreenLists::loaded, m_lists, &ListPanel::showClockOptions);
     connect(
@@ -92,7 +97,10 @@ MainWindow::MainWindow(QWidget *parent)
         },
         // After the change that brought it, not inside the model's signal.
         Qt::QueuedConnection);
-    m_texts = new TextPanel(*this, area);
+    m_texts = new TextPanel(*this, *m_screenLists, registry, area);
+    m_images = new ImagePanel(*this, *m_screenLists, registry, m_texts);
+    m_texts->placeImagePanel(m_images);
+    wirePanels();
     for (QGroupBox *p : panels().mid(0, 4))
         m_form->面板栈->addWidget(p, 0, 0);
     buildToolbar();
@@ -126,7 +134,73 @@ void MainWindow::setOperator(OperatorUi *ui) {
 }
 
 void MainWindow::bind(QAbstractButton *button, const std::function<void()> &action) {
-    connect(button, &QAbstractButton::clicked, this, [this, action] { runDeviceAction(action); });
+    Controls::bindAction(*this, button, action);
+}
+
+void MainWindow::wirePanels() {
+    ScreenRegistry &registry = m_screens->registry();
+    m_form->总屏号->setModel(registry.screens());
+    connect(m_form->总屏号, &QComboBox::activated, m_screens,
+            [this](int position) { m_screens->choose(position, false); });
+    bind(m_form->屏幕修改, [this] { m_screens->saveAndTest(); });
+    m_screens->saveLists = [this] { return saveScreenLists(); };
+    m_screens->takeOtherFields = [this](ScreenFields &f) {
+        takeConnection(f);
+        m_parameters->takeFields(f);
+    };
+    registry.onConnectionTest = [this] { m_parameters->connectionTest(); };
+    registry.onScreenSelected = [this] { screenSelected(); };
+    connect(m_screens, &ScreenPanel::screenShown, this, [this](int position) {
+        const ScreenRegistry &r = m_screens->registry();
+        m_form->总屏号->setCurrentIndex(position);
+        showConnection(r.fields);
+        m_parameters->showFields(r.fields);
+    });
+
+    connect(m_parameters, &ParameterPanel::propertiesChanged, this,
+            [this](const displayproperties::Fields &f) {
+                m_images->setScreenProperties(f);
+                m_texts->setScreenLength(f.length);
+            });
+    connect(m_parameters, &ParameterPanel::windowDotsChanged, m_images, &ImagePanel::setWindowDots);
+    connect(m_parameters, &ParameterPanel::is161DChanged, m_texts, &TextPanel::set161D);
+    connect(m_parameters, &ParameterPanel::windowNumberRequested, m_images,
+            &ImagePanel::setWindowNumber);
+    connect(m_parameters, &ParameterPanel::addressChanged, this,
+            [this](const QString &address, int baudPosition) {
+                m_form->Pdizhi->setText(address);
+                m_form->Pbtl->setCurrentIndex(baudPosition);
+            });
+    connect(m_parameters, &ParameterPanel::portsScanned, this,
+            [this](const QList<PortScanEntry> &ports, int portNumber) {
+                QComboBox *row = m_form->Pchao;
+                row->clear();
+                for (const PortScanEntry &e : ports)
+                    row->addItem(e.text, e.number);
+                row->setCurrentText(QString::number(portNumber));
+            });
+    UpdatePanel &update = m_parameters->update();
+    connect(&update, &UpdatePanel::batchFinished, this, [this](int, const workflow::Connection &c) {
+        m_form->Pdizhi->setText(c.address);
+        m_form->Pbtl->setCurrentText(c.baud);
+    });
+    update.completeInputs = [this](batchupdate::Inputs &in) {
+        m_parameters->takeBatchFields(in);
+        m_texts->takeWelcome(in);
+    };
+    keepLiveWhileBusy(m_parameters->radio().stopButton());
+
+    connect(m_texts, &TextPanel::coloursChanged, m_images, &ImagePanel::setColours);
+    connect(m_texts, &TextPanel::clockOptionsChanged, m_lists, &ListPanel::showClockOptions);
+    m_texts->clockStay = [this] { return m_lists->clockStay(); };
+
+    // What the panels hold from the start.
+    const displayproperties::Fields properties = m_parameters->propertyFields();
+    m_images->setScreenProperties(properties);
+    m_texts->setScreenLength(properties.length);
+    m_images->setWindowDots(m_parameters->windowDots());
+    m_images->setColours(m_texts->colours());
+    m_texts->set161D(update.is161D());
 }
 
 void MainWindow::buildToolbar() {
@@ -252,22 +326,59 @@ bool MainWindow::trap(const std::function<void()> &action) {
 }
 
 bool MainWindow::runDeviceAction(const std::function<void()> &action) {
-    if (refuseWhileBusy()) return false;
-    m_busy = true;
+    if (!beginDeviceAction()) return false;
     struct Release {
         MainWindow &w;
-        ~Release() {
-            w.m_busy = false;
-            // A refusal while this action ran is stale once it ends.
-            if (w.m_status[4]->text() == BusyNotice) w.showStatus(QString());
-        }
+        ~Release() { w.endDeviceAction(); }
     } release{*this};
     trap(action);
     return true;
 }
 
+bool MainWindow::beginDeviceAction() {
+    if (refuseWhileBusy()) return false;
+    m_busy = true;
+    m_focusBeforeAction = QApplication::focusWidget();
+    freeze(m_toolbar);
+    freeze(centralWidget());
+    return true;
+}
+
+void MainWindow::endDeviceAction() {
+    m_busy = false;
+    thaw();
+    // A refusal while this action ran is stale once it ends.
+    if (m_status[4]->text() == BusyNotice) showStatus(QString());
+}
+
+void MainWindow::freeze(QWidget *widget) {
+    const bool holdsLive =
+        std::any_of(m_keepLive.cbegin(), m_keepLive.cend(),
+                    [widget](QWidget *c) { return c == widget || widget->isAncestorOf(c); });
+    if (!holdsLive) {
+        // One explicitly disabled stays so; its own state comes back untouched.
+        if (widget->testAttribute(Qt::WA_ForceDisabled)) return;
+        widget->setEnabled(false);
+        m_frozen.append(widget);
+        return;
+    }
+    if (m_keepLive.contains(widget)) return;
+    for (QWidget *child : widget->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        freeze(child);
+}
+
+void MainWindow::thaw() {
+    for (const QPointer<QWidget> &w : std::as_const(m_frozen))
+        if (w) w->setEnabled(true);
+    m_frozen.clear();
+    // The operator goes on where he was; disabling took the focus away.
+    if (m_focusBeforeAction && m_focusBeforeAction->isEnabled() && m_focusBeforeAction->isVisible())
+        m_focusBeforeAction->setFocus();
+    m_focusBeforeAction.clear();
+}
+
 QList<QGroupBox *> MainWindow::panels() const {
-    return {m_screens, m_parameters, m_lists, m_texts, m_texts->imagePanel()};
+    return {m_screens, m_parameters, m_lists, m_texts, m_images};
 }
 
 QGroupBox *MainWindow::panel(const QString &name) const {
@@ -292,9 +403,14 @@ void MainWindow::toolbarAction(const QString &key) {
             showPanel(m_lists);
             m_lists->showStoredTexts(m_texts->pool());
         } else if (key == QStringLiteral("图象处理") || key == QStringLiteral("自动发送")) {
-            // The image panel lies inside the text panel, so both show together.
+            // The image panel lies beside the text panel, so both show together.
             showPanel(m_texts);
-            m_texts->showWithImagePanel(key == QStringLiteral("图象处理"));
+            m_images->showWithFormat();
+            if (key == QStringLiteral("图象处理")) {
+                m_images->sizePreview();
+                m_images->refresh();
+                m_texts->refillColourLists(m_parameters->propertyFields().colour);
+            }
         } else if (key == QStringLiteral("地址工")) {
             m_form->VScroll4->setValue(1);
         } else if (key == QStringLiteral("退出工")) {
@@ -308,7 +424,7 @@ void MainWindow::toolbarAction(const QString &key) {
 }
 
 void MainWindow::sizePreview() {
-    m_texts->sizePreview(m_parameters->screenLength(), m_parameters->screenHeight());
+    m_images->sizePreview();
 }
 
 ScreenConnection MainWindow::loadRegistry() {
@@ -319,6 +435,7 @@ void MainWindow::fillSelectionLists() {
     m_parameters->fillSelectionLists();
     m_lists->fillSelectionLists();
     m_texts->fillSelectionLists();
+    m_images->fillSelectionLists();
     fillSelectionList(m_form->Pbtl);
 }
 

@@ -4,16 +4,19 @@
 //
 // `fmain`: the toolbar, the connection row, the status bar and the four
 // panels (each a Designer form with its own class). It switches panels, runs
-// one device action at a time under the error trap, and hands the panels the
-// device, the operator and the connection row. What an action does lives in
-// src/workflows.
+// one device action at a time under the error trap, and is the panels'
+// ActionContext (device, operator, connection row); it passes on what one
+// panel tells the others. What an action does lives in src/workflows.
+#include "workflows/ActionContext.h"
 #include "workflows/Workflow.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
 class GuiOperator;
+class ImagePanel;
 class ListPanel;
 class OperatorUi;
 class ParameterPanel;
@@ -34,15 +37,15 @@ namespace Ui {
 class MainWindow;
 }
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, public ActionContext {
     Q_OBJECT
   public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // The device object, created on first use.
-    led &device();
-    OperatorUi &ui();
+    led &device() override;
+    OperatorUi &ui() override;
     // Tests put a scripted operator here.
     void setOperator(OperatorUi *ui);
 
@@ -52,6 +55,7 @@ class MainWindow : public QMainWindow {
     ParameterPanel &parameters() const { return *m_parameters; }
     ListPanel &lists() const { return *m_lists; }
     TextPanel &texts() const { return *m_texts; }
+    ImagePanel &images() const { return *m_images; }
     // The current screen's lists.
     ScreenLists &screenLists() const { return *m_screenLists; }
     // A screen was selected: its text pool and list files. Raises VbError
@@ -66,18 +70,24 @@ class MainWindow : public QMainWindow {
 
     // Runs one device action; refuses (and says so in the status bar) while
     // another one waits for a screen. Returns false when refused.
-    bool runDeviceAction(const std::function<void()> &action);
-    bool actionRunning() const { return m_busy; }
+    bool runDeviceAction(const std::function<void()> &action) override;
+    bool actionRunning() const override { return m_busy; }
+    // An action that goes on in steps from the event loop: begin refuses
+    // (false) while another one runs; end releases the window.
+    bool beginDeviceAction() override;
+    void endDeviceAction() override;
+    // A control that must stay usable while an action runs (a stop button).
+    void keepLiveWhileBusy(QWidget *control) { m_keepLive.append(control); }
     // True (and says so in panel 5) while a device action runs.
-    bool refuseWhileBusy();
+    bool refuseWhileBusy() override;
     // The error trap: a typed run-time error ends the action and its number
     // goes to status panel 5.
-    bool trap(const std::function<void()> &action);
+    bool trap(const std::function<void()> &action) override;
     // Panel 5 holds the number, as operators know it; the words beside it say
     // what went wrong (the error's own words, else those of its number).
     void showErrorNumber(int number, const QString &words = QString());
     // A note in panel 5 (a success, a refusal in words); clears the words beside it.
-    void showStatus(const QString &text);
+    void showStatus(const QString &text) override;
     QLabel *statusPanel(int index) const; // 1..5
     QLabel *statusWords() const { return m_statusWords; }
 
@@ -90,7 +100,7 @@ class MainWindow : public QMainWindow {
     int portNumber() const;
     QString baudText() const;
     QString addressText() const;
-    workflow::Connection connection() const;
+    workflow::Connection connection() const override;
     void showConnection(const ScreenFields &fields);
     void takeConnection(ScreenFields &fields) const;
     void fillSelectionLists();
@@ -114,13 +124,19 @@ class MainWindow : public QMainWindow {
     void closeEvent(QCloseEvent *event) override;
 
   private:
-    // The four panels and the image panel inside the text panel.
+    // The four panels and the image panel beside the text panel.
     QList<QGroupBox *> panels() const;
+    // The panels tell each other what changed; this window passes it on.
+    void wirePanels();
     void buildToolbar();
     void buildStatusBar();
     void updateClockPanels();
     bool confirmExit();
     void scheduleMidnight();
+    // While an action runs nothing that changes the operator's data or the
+    // connection can be used; the window still repaints and moves.
+    void freeze(QWidget *widget);
+    void thaw();
 
     // Everyone holds this one; it forwards to the operator of the moment and
     // puts status errors into panel 5.
@@ -141,7 +157,11 @@ class MainWindow : public QMainWindow {
     ParameterPanel *m_parameters = nullptr;
     ListPanel *m_lists = nullptr;
     TextPanel *m_texts = nullptr;
+    ImagePanel *m_images = nullptr;
     bool m_busy = false;
+    QList<QWidget *> m_keepLive;
+    QList<QPointer<QWidget>> m_frozen;
+    QPointer<QWidget> m_focusBeforeAction;
     bool m_exitConfirmed = false;
     bool m_saved = false;
 };

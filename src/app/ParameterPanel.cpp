@@ -1,17 +1,18 @@
 #include "app/ParameterPanel.h"
 
-#include "app/MainWindow.h"
+#include "app/Controls.h"
 #include "app/RadioPanel.h"
-#include "app/ScreenPanel.h"
 #include "app/SelectionLists.h"
 #include "app/SpinPair.h"
 #include "app/UpdatePanel.h"
 #include "config/NumericText.h"
 #include "config/ScreenFields.h"
-#include "protocol/PortLocator.h"
-#include "ui_MainWindow.h"
+#include "protocol/VbError.h"
 #include "ui_ParameterPanel.h"
+#include "workflows/ActionContext.h"
+#include "workflows/BatchUpdate.h"
 #include "workflows/ControlCommands.h"
+#include "workflows/ScreenRegistry.h"
 
 namespace {
 struct PositionField {
@@ -31,32 +32,55 @@ const PositionField kPositions[] = {
 };
 } // namespace
 
-ParameterPanel::ParameterPanel(MainWindow &window, QWidget *parent)
-    : QGroupBox(parent), m_ui(std::make_unique<Ui::ParameterPanel>()), m_window(window) {
+ParameterPanel::ParameterPanel(ActionContext &context, ScreenRegistry &registry, QWidget *parent)
+    : QGroupBox(parent), m_ui(std::make_unique<Ui::ParameterPanel>()), m_context(context),
+      m_registry(registry) {
     m_ui->setupUi(this);
     m_lengthPair = SpinPair::sixteenths(m_ui->VScroll6, m_ui->Pchang);
     SpinPair::plain(m_ui->VScroll7, m_ui->Text11);
-    m_radio = new RadioPanel(window, this);
+    m_radio = new RadioPanel(context, this);
     m_ui->controlGrid->addWidget(m_radio, 7, 0, 1, 3);
-    m_update = new UpdatePanel(window, this);
+    m_update = new UpdatePanel(context, registry, this);
     m_ui->parameterRow->addWidget(m_update);
+    connect(m_update, &UpdatePanel::is161DChanged, this, &ParameterPanel::is161DChanged);
+    connect(m_update, &UpdatePanel::batchFinished, this, [this](int baudPosition) {
+        if (baudPosition >= 0) m_ui->Combo2->setCurrentIndex(baudPosition);
+    });
+    const auto tell = [this] { emit propertiesChanged(propertyFields()); };
+    connect(m_ui->Pchang, &QLineEdit::textChanged, this, tell);
+    connect(m_ui->pgao, &QComboBox::currentTextChanged, this, tell);
+    connect(m_ui->色彩, &QComboBox::currentIndexChanged, this, tell);
+    connect(m_ui->窗口点阵数, &QComboBox::currentIndexChanged, this,
+            &ParameterPanel::windowDotsChanged);
 
     using namespace controlcommands;
-    window.bind(m_ui->设置亮度, [this] {
-        setBrightness(m_window.device(), m_window.ui(), m_window.connection(), m_ui->亮度->text());
+    const auto bind = [&context](QAbstractButton *button, const std::function<void()> &action) {
+        Controls::bindAction(context, button, action);
+    };
+    bind(m_ui->设置亮度, [this] {
+        setBrightness(m_context.device(), m_context.ui(), m_context.connection(),
+                      m_ui->亮度->text());
     });
-    window.bind(m_ui->校时, [this] {
-        adjustClock(m_window.device(), m_window.ui(), m_window.connection(), m_ui->Text5->text());
+    bind(m_ui->校时, [this] {
+        adjustClock(m_context.device(), m_context.ui(), m_context.connection(),
+                    m_ui->Text5->text());
     });
-    window.bind(m_ui->设置开始图号按钮, [this] {
-        setStartPicture(m_window.device(), m_window.ui(), m_window.connection(),
+    bind(m_ui->设置开始图号按钮, [this] {
+        setStartPicture(m_context.device(), m_context.ui(), m_context.connection(),
                         m_ui->Text4->text());
     });
-    window.bind(m_ui->开屏, [this] { screenOn(true); });
-    window.bind(m_ui->关屏, [this] { screenOn(false); });
-    window.bind(m_ui->属性获取, [this] { readProperties(); });
-    window.bind(m_ui->修改属性, [this] { writeProperties(); });
-    window.bind(m_ui->修改地址, [this] { changeAddress(); });
+    bind(m_ui->开屏, [this] { screenOn(true); });
+    bind(m_ui->关屏, [this] { screenOn(false); });
+    bind(m_ui->属性获取, [this] { readProperties(); });
+    bind(m_ui->修改属性, [this] { writeProperties(); });
+    bind(m_ui->修改地址, [this] { changeAddress(); });
+    bind(m_ui->Command12, [this] { emit windowNumberRequested(); });
+}
+
+void ParameterPanel::takeBatchFields(batchupdate::Inputs &in) const {
+    in.properties = propertyFields();
+    in.newAddress = m_ui->Text11->text();
+    in.startPicture = m_ui->Text4->text();
 }
 
 displayproperties::Fields ParameterPanel::propertyFields() const {
@@ -94,49 +118,43 @@ void ParameterPanel::showPropertyFields(const displayproperties::Fields &f) {
 }
 
 displayproperties::Section ParameterPanel::selectedSection() const {
-    ScreenRegistry &registry = m_window.screens().registry();
-    return {&registry.ini(), registry.currentSection()};
+    return {&m_registry.ini(), m_registry.currentSection()};
 }
 
 void ParameterPanel::readProperties() {
-    const displayproperties::Read read =
-        displayproperties::readProperties(m_window.device(), m_window.ui(), m_window.connection(),
-                                          propertyFields(), selectedSection());
+    const displayproperties::Read read = displayproperties::readProperties(
+        m_context.device(), m_context.ui(), m_context.connection(), propertyFields(),
+        selectedSection());
     if (!read.properties.isEmpty()) showPropertyFields(read.fields);
 }
 
 void ParameterPanel::writeProperties() {
-    displayproperties::writeProperties(m_window.device(), m_window.ui(), m_window.connection(),
+    displayproperties::writeProperties(m_context.device(), m_context.ui(), m_context.connection(),
                                        displayproperties::codesOf(propertyFields()),
                                        selectedSection());
 }
 
 void ParameterPanel::changeAddress() {
-    ScreenRegistry &registry = m_window.screens().registry();
+    ScreenRegistry &registry = m_registry;
     const displayproperties::AddressResult result =
-        displayproperties::changeAddress(m_window.device(), m_window.ui(), m_window.connection(),
+        displayproperties::changeAddress(m_context.device(), m_context.ui(), m_context.connection(),
                                          {m_ui->Text11->text(), m_ui->Combo2->currentIndex()},
                                          &registry.ini(), registry.currentPosition() + 1);
     // The board may be at the new address even when the registry could not follow.
     if (result.address.isEmpty()) return;
-    m_window.connectionRow().Pdizhi->setText(result.address);
-    m_window.connectionRow().Pbtl->setCurrentIndex(m_ui->Combo2->currentIndex());
+    emit addressChanged(result.address, m_ui->Combo2->currentIndex());
 }
 
 void ParameterPanel::connectionTest() {
-    const displayproperties::TestResult test =
-        displayproperties::connectionTest(m_window.device(), m_window.ui(), m_window.connection(),
-                                          propertyFields(), selectedSection());
+    const displayproperties::TestResult test = displayproperties::connectionTest(
+        m_context.device(), m_context.ui(), m_context.connection(), propertyFields(),
+        selectedSection());
     if (test.answered) {
         // The version message belongs to "属性获取" only.
         showPropertyFields(test.fields);
         return;
     }
-    QComboBox *ports = m_window.connectionRow().Pchao;
-    ports->clear();
-    for (const PortScanEntry &e : test.ports)
-        ports->addItem(e.text, e.number);
-    ports->setCurrentText(QString::number(test.portNumber));
+    emit portsScanned(test.ports, test.portNumber);
 }
 
 ParameterPanel::~ParameterPanel() = default;
@@ -149,7 +167,7 @@ void ParameterPanel::fillSelectionLists() {
 }
 
 void ParameterPanel::screenOn(bool on) {
-    controlcommands::screenOn(m_window.device(), m_window.ui(), m_window.connection(), on);
+    controlcommands::screenOn(m_context.device(), m_context.ui(), m_context.connection(), on);
 }
 
 void ParameterPanel::protocolSwitch() {
@@ -158,7 +176,7 @@ void ParameterPanel::protocolSwitch() {
     fields.dataPolarity = m_ui->数据极性->currentData().toInt();
     fields.length = m_ui->Pchang->text();
     fields.brightness = m_ui->亮度->text();
-    controlcommands::protocolSwitch(m_window.device(), m_window.ui(), m_window.connection(),
+    controlcommands::protocolSwitch(m_context.device(), m_context.ui(), m_context.connection(),
                                     fields);
 }
 
@@ -178,6 +196,18 @@ void ParameterPanel::takeFields(ScreenFields &f) const {
         f.*(p.field) = ((*m_ui).*(p.list))->currentIndex();
 }
 
+void ParameterPanel::showStartValues(const QString &length, const QString &height, int colour,
+                                     int board) {
+    m_ui->Pchang->setText(length);
+    applyLengthRule();
+    m_ui->pgao->setCurrentText(height);
+    for (const auto &[list, position] : {std::pair{m_ui->色彩, colour}, {m_ui->主控类型, board}}) {
+        if (position < 0 || position >= list->count())
+            throw VbError(vberr::InvalidCall, QStringLiteral("列表位置无效"));
+        list->setCurrentIndex(position);
+    }
+}
+
 void ParameterPanel::applyLengthRule() {
     m_lengthPair->applyFieldRule();
 }
@@ -188,4 +218,8 @@ int ParameterPanel::screenLength() const {
 
 int ParameterPanel::screenHeight() const {
     return int(NumericText::value(m_ui->pgao->currentText()));
+}
+
+int ParameterPanel::windowDots() const {
+    return m_ui->窗口点阵数->currentIndex();
 }

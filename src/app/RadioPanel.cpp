@@ -1,8 +1,9 @@
 #include "app/RadioPanel.h"
 
-#include "app/MainWindow.h"
+#include "app/Controls.h"
 #include "app/SpinPair.h"
 #include "ui_RadioPanel.h"
+#include "workflows/ActionContext.h"
 
 namespace {
 // The module reports each index as one digit; the lists show those digits
@@ -14,8 +15,8 @@ void selectIfPresent(QComboBox *list, int position) {
 }
 } // namespace
 
-RadioPanel::RadioPanel(MainWindow &window, QWidget *parent)
-    : QGroupBox(parent), m_ui(std::make_unique<Ui::RadioPanel>()), m_window(window) {
+RadioPanel::RadioPanel(ActionContext &context, QWidget *parent)
+    : QGroupBox(parent), m_ui(std::make_unique<Ui::RadioPanel>()), m_context(context) {
     m_ui->setupUi(this);
     SpinPair::plain(m_ui->VScroll5, m_ui->信道号);
     for (QComboBox *c : {m_ui->波特率, m_ui->空中波特率, m_ui->功率档, m_ui->收发切换范围}) {
@@ -24,16 +25,16 @@ RadioPanel::RadioPanel(MainWindow &window, QWidget *parent)
         c->setCurrentIndex(-1);
     }
     m_repeated = new radio::RepeatedSetting(
-        window.ui(),
+        context.ui(),
         [this] {
             // Another action owns the line (an upload, a question box): this
             // tick is skipped quietly, panel 5 keeps what it shows.
-            if (m_window.actionRunning()) return;
-            m_window.runDeviceAction([this] { setChannel(true); });
+            if (m_context.actionRunning()) return;
+            m_context.runDeviceAction([this] { setChannel(true); });
         },
         this);
-    window.bind(m_ui->检测模块, [this] { detect(); });
-    window.bind(m_ui->设置信道, [this] { setChannel(false); });
+    Controls::bindAction(context, m_ui->检测模块, [this] { detect(); });
+    Controls::bindAction(context, m_ui->设置信道, [this] { setChannel(false); });
     // Stopping must work while a tick waits for its module.
     connect(m_ui->自动设置, &QPushButton::clicked, this,
             [this] { m_ui->自动设置->setText(m_repeated->toggle()); });
@@ -41,13 +42,17 @@ RadioPanel::RadioPanel(MainWindow &window, QWidget *parent)
 
 RadioPanel::~RadioPanel() = default;
 
+QWidget *RadioPanel::stopButton() const {
+    return m_ui->自动设置;
+}
+
 void RadioPanel::checkModule() {
-    radio::check(m_window.device(), m_window.ui(), m_window.connection());
+    radio::check(m_context.device(), m_context.ui(), m_context.connection());
 }
 
 void RadioPanel::detect() {
     const radio::Detected d =
-        radio::detect(m_window.device(), m_window.ui(), m_window.connection());
+        radio::detect(m_context.device(), m_context.ui(), m_context.connection());
     if (d.module.isEmpty()) return;
     m_ui->包大小->setText(d.fields.packetSize);
     selectIfPresent(m_ui->波特率, d.fields.baud);
@@ -58,6 +63,6 @@ void RadioPanel::detect() {
 }
 
 void RadioPanel::setChannel(bool silent) {
-    radio::setChannel(m_window.device(), m_window.ui(), m_window.connection(), m_ui->信道号->text(),
-                      m_random, silent);
+    radio::setChannel(m_context.device(), m_context.ui(), m_context.connection(),
+                      m_ui->信道号->text(), m_random, silent);
 }

@@ -6,7 +6,7 @@
 #include <QGroupBox>
 #include <memory>
 
-class MainWindow;
+class ActionContext;
 namespace Ui {
 class RadioPanel;
 }
@@ -14,10 +14,13 @@ class RadioPanel;
 class RadioPanel : public QGroupBox {
     Q_OBJECT
   public:
-    RadioPanel(MainWindow &window, QWidget *parent);
+    RadioPanel(ActionContext &context, QWidget *parent);
     ~RadioPanel() override;
     Ui::RadioPanel &form() { return *m_ui; }
     radio::RepeatedSetting &repeated() { return *m_repeated; }
+
+    // "自动设置": it stops the repeated setting, so it stays live while a tick runs.
+    QWidget *stopButton() const;
 
     // "检测无线模块" on the toolbar.
     void checkModule();
@@ -26,7 +29,7 @@ class RadioPanel : public QGroupBox {
     void detect();
     void setChannel(bool silent);
     const std::unique_ptr<Ui::RadioPanel> m_ui;
-    MainWindow &m_window;
+    ActionContext &m_context;
     radio::Random m_random = radio::systemRandom();
     radio::RepeatedSetting *m_repeated = nullptr;
 };

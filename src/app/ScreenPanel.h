@@ -7,9 +7,10 @@
 #include "workflows/ScreenRegistry.h"
 
 #include <QGroupBox>
+#include <functional>
 #include <memory>
 
-class MainWindow;
+class ActionContext;
 namespace Ui {
 class ScreenPanel;
 }
@@ -17,20 +18,31 @@ class ScreenPanel;
 class ScreenPanel : public QGroupBox {
     Q_OBJECT
   public:
-    ScreenPanel(MainWindow &window, QWidget *parent);
+    ScreenPanel(ActionContext &context, QWidget *parent);
     ~ScreenPanel() override;
     ScreenRegistry &registry() { return m_registry; }
     // Start-up: load ledfile.ini and hand back the current screen's values.
     ScreenConnection load();
-
-  private:
     // A row chosen by mouse, keyboard or `总屏号` becomes the current screen,
     // unless a command waits: then the highlight goes back.
     void choose(int position, bool fromList);
+    // "屏幕修改": the fields into the registry, then the connection test.
+    void saveAndTest();
+
+    // Writes the lists of the screen left; false keeps the operator on it.
+    std::function<bool()> saveLists;
+    // The fields of the connection row and the parameter panel into the screen's.
+    std::function<void(ScreenFields &)> takeOtherFields;
+
+  signals:
+    // The current screen's fields are in the registry's `fields`.
+    void screenShown(int position);
+
+  private:
     void showFields(int position);
     void takeFields();
     const std::unique_ptr<Ui::ScreenPanel> m_ui;
-    MainWindow &m_window;
+    ActionContext &m_context;
     CIniFile m_ini;
     ScreenRegistry m_registry;
     bool m_showing = false;

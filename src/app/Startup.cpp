@@ -12,7 +12,6 @@
 #include "protocol/VbNumbers.h"
 #include "protocol/led.h"
 #include "ui_MainWindow.h"
-#include "ui_ParameterPanel.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
@@ -94,18 +93,9 @@ void Startup::fillConnectionFields(const ScreenConnection &s) {
     auto number = [](const QString &text) {
         return QString::number(VbNumbers::roundHalfEven(NumericText::value(text)));
     };
-    Ui::ParameterPanel &p = w.parameters().form();
     w.connectionRow().Pbtl->setCurrentIndex(baudRatePosition(s.Pbtl));
     w.connectionRow().Pdizhi->setText(number(s.Padr));
-    p.Pchang->setText(number(s.Pchang));
-    w.applyLengthRule();
-    p.pgao->setCurrentText(number(s.Pgao));
-    auto setPosition = [&](QComboBox *c, const QString &value) {
-        const int pos = int(NumericText::value(value));
-        if (pos < 0 || pos >= c->count())
-            throw VbError(vberr::InvalidCall, QStringLiteral("列表位置无效"));
-        c->setCurrentIndex(pos);
-    };
-    setPosition(p.色彩, s.Pcolor);
-    setPosition(p.主控类型, s.Pleixing);
+    w.parameters().showStartValues(number(s.Pchang), number(s.Pgao),
+                                   int(NumericText::value(s.Pcolor)),
+                                   int(NumericText::value(s.Pleixing)));
 }

@@ -1,27 +1,24 @@
 #include "app/TextPanel.h"
 
-#include "app/MainWindow.h"
-#include "app/ParameterPanel.h"
-#include "app/Preview.h"
-#include "app/ScreenPanel.h"
+#include "app/Controls.h"
 #include "app/SelectionLists.h"
 #include "app/SpinPair.h"
 #include "encoding/ColourBytes.h"
 #include "protocol/OperatorUi.h"
-#include "ui_MainWindow.h"
-#include "ui_ParameterPanel.h"
 #include "ui_TextPanel.h"
+#include "workflows/ActionContext.h"
+#include "workflows/BatchUpdate.h"
 #include "workflows/ScreenLists.h"
+#include "workflows/ScreenRegistry.h"
 #include "workflows/TextSending.h"
-#include "workflows/WindowNumber.h"
 
 using queuecalling::Action;
 
-TextPanel::TextPanel(MainWindow &window, QWidget *parent)
-    : QGroupBox(parent), m_ui(std::make_unique<Ui::TextPanel>()), m_window(window) {
+TextPanel::TextPanel(ActionContext &context, ScreenLists &lists, ScreenRegistry &registry,
+                     QWidget *parent)
+    : QGroupBox(parent), m_ui(std::make_unique<Ui::TextPanel>()), m_context(context),
+      m_lists(lists), m_registry(registry) {
     m_ui->setupUi(this);
-    m_ui->文本Logo框->hide();
-    m_ui->HScroll1->hide();
     SpinPair::plain(m_ui->VScroll2, m_ui->Text14);
     SpinPair::plain(m_ui->VScroll3, m_ui->Text16);
     SpinPair::plain(m_ui->VScroll8, m_ui->Text17);
@@ -30,39 +27,16 @@ TextPanel::TextPanel(MainWindow &window, QWidget *parent)
                                                         {m_ui->Command8, Action::TestUpper},
                                                         {m_ui->Command9, Action::TestLower}};
     for (const auto &[button, action] : buttons)
-        window.bind(button, [this, a = action] { callQueue(a); });
-    connect(m_ui->VScroll1, &QScrollBar::valueChanged, this, &TextPanel::stepWindowNumber);
-    connect(m_ui->HScroll1, &QScrollBar::valueChanged, this, &TextPanel::scrollPreview);
-    connect(m_ui->Text1, &QPlainTextEdit::textChanged, this, [this] {
-        if (m_ui->Option2->isChecked()) textPreview();
-    });
-    m_ui->Text1->viewport()->installEventFilter(this);
-    connect(m_ui->Option1, &QRadioButton::toggled, this, [this](bool picture) {
-        m_ui->文本Logo框->setVisible(!picture);
-        showPictureControls(picture);
-        if (picture)
-            selectImage(selectedImage());
-        else
-            textPreview();
-    });
-    m_ui->图像->setModel(&window.screenLists().images);
-    connect(m_ui->图像, &QListView::clicked, this,
-            [this](const QModelIndex &i) { selectImage(i.row()); });
-    connect(m_ui->添加图像, &QPushButton::clicked, this, [this] { chooseImage(false); });
-    connect(m_ui->修改图像, &QPushButton::clicked, this, [this] { chooseImage(true); });
-    connect(m_ui->删除选中图像, &QPushButton::clicked, this, &TextPanel::deleteImage);
-    connect(m_ui->清空图像, &QPushButton::clicked, this,
-            [this] { m_window.screenLists().images.setStringList({}); });
-    window.bind(m_ui->发送图像, [this] { sendPowerOn(); });
-    connect(&window.screenLists(), &ScreenLists::loaded, this, [this] {
-        // A screen's first image is shown when it is selected; none, no error.
-        if (m_window.screenLists().images.rowCount() > 0) selectImage(0);
-    });
-    window.bind(window.parameters().form().Command12, [this] { setWindowNumber(); });
-    window.bind(m_ui->发送汉字, [this] { sendText(false); });
-    window.bind(m_ui->Command1, [this] { sendText(true); });
+        Controls::bindAction(context, button, [this, a = action] { callQueue(a); });
+    for (QComboBox *c :
+         {m_ui->字库颜色, m_ui->ASC颜色, m_ui->combo1, m_ui->Asccolor, m_ui->Windowbackcolor})
+        connect(c, &QComboBox::currentIndexChanged, this,
+                [this] { emit coloursChanged(colours()); });
+    Controls::bindAction(context, m_ui->发送汉字, [this] { sendText(false); });
+    // The logo goes on in steps after the click returns; the window stays busy until its end.
+    connect(m_ui->Command1, &QPushButton::clicked, this,
+            [this] { m_context.trap([this] { sendText(true); }); });
 
-    ScreenLists &lists = window.screenLists();
     m_ui->发送文字->setModel(&lists.pool);
     m_ui->List2->setModel(&lists.attributes);
     connect(m_ui->发送文字, &QListView::clicked, this,
@@ -74,12 +48,12 @@ TextPanel::TextPanel(MainWindow &window, QWidget *parent)
     connect(m_ui->文字添加, &QPushButton::clicked, this, &TextPanel::addTexts);
     connect(m_ui->文字删除, &QPushButton::clicked, this, &TextPanel::deleteText);
     connect(m_ui->文字清空, &QPushButton::clicked, this, &TextPanel::clearPool);
-    window.bind(m_ui->全部发送, [this] { sendAll(); });
+    Controls::bindAction(context, m_ui->全部发送, [this] { sendAll(); });
     QCheckBox *boxes[] = {m_ui->Check2_0, m_ui->Check2_1,   m_ui->Check2_2,
                           m_ui->Check2_3, m_ui->按屏长截取, m_ui->自动更新列表};
     for (int i = 0; i < 6; ++i)
         connect(boxes[i], &QCheckBox::toggled, this,
-                [this, i](bool on) { m_window.screenLists().attributeFlags[i] = on; });
+                [this, i](bool on) { m_lists.attributeFlags[i] = on; });
     connect(&lists, &ScreenLists::loaded, this, &TextPanel::showListOptions);
 }
 
@@ -95,18 +69,22 @@ void TextPanel::sendText(bool logo) {
     f.pictureField = m_ui->Text8->text();
     f.background = m_ui->combo1->currentText();
     if (logo) {
+        if (!m_context.beginDeviceAction()) return;
         if (!f.text.isEmpty()) m_ui->排队->setChecked(true);
-        textsending::sendLogo(m_window.device(), m_window.ui(), m_window.connection(), f);
+        auto *send = new textsending::LogoSend(m_context.device(), m_context.ui(),
+                                               m_context.connection(), f, this);
+        connect(send, &textsending::LogoSend::finished, this, [this, send] {
+            send->deleteLater();
+            m_context.endDeviceAction();
+        });
+        send->start();
     } else {
-        textsending::sendMessage(m_window.device(), m_window.ui(), m_window.connection(), f,
-                                 m_window.screens().registry().MapSavePath,
-                                 &m_window.screenLists().pool);
+        textsending::sendMessage(m_context.device(), m_context.ui(), m_context.connection(), f,
+                                 m_registry.MapSavePath, &m_lists.pool);
     }
 }
 
 bool TextPanel::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == m_ui->Text1->viewport() && event->type() == QEvent::MouseButtonPress)
-        textPreview();
     if (watched == m_ui->发送文字) {
         const int row = m_ui->发送文字->currentIndex().row();
         if (event->type() == QEvent::KeyPress) m_poolRowBeforeKey = row;
@@ -116,9 +94,14 @@ bool TextPanel::eventFilter(QObject *watched, QEvent *event) {
     return QGroupBox::eventFilter(watched, event);
 }
 
-void TextPanel::refresh() {
-    stepWindowNumber(m_ui->VScroll1->value());
-    refillColourLists(m_window.parameters().form().色彩->currentIndex());
+void TextPanel::placeImagePanel(QWidget *panel) {
+    m_ui->textGrid->addWidget(panel, 1, 1);
+}
+
+TextColours TextPanel::colours() const {
+    return {m_ui->字库颜色->currentIndex(), m_ui->ASC颜色->currentIndex(),
+            m_ui->combo1->currentIndex(), m_ui->Asccolor->currentIndex(),
+            m_ui->Windowbackcolor->currentIndex()};
 }
 
 void TextPanel::refillColourLists(int colourType) {
@@ -129,29 +112,19 @@ void TextPanel::refillColourLists(int colourType) {
         fillSelectionList(lists[i], refill.at(i));
 }
 
-void TextPanel::setWindowNumber() {
-    m_windowNumberSet = false;
-    windownumber::Request request;
-    request.field = m_ui->窗口号->text();
-    request.colour = windownumber::colourByte(m_ui->Windowbackcolor->currentIndex(),
-                                              m_ui->Asccolor->currentIndex());
-    request.dotsPosition = QString::number(m_window.parameters().form().窗口点阵数->currentIndex());
-    request.hanziPosition = QString::number(m_ui->字库颜色->currentIndex());
-    request.ascPosition = QString::number(m_ui->ASC颜色->currentIndex());
-    request.backgroundPosition = QString::number(m_ui->combo1->currentIndex());
-    ScreenRegistry &registry = m_window.screens().registry();
-    m_windowNumberSet =
-        windownumber::set(m_window.device(), m_window.ui(), m_window.connection(), request,
-                          {&registry.ini(), registry.currentSection()}) == workflow::Outcome::Done;
-    // A screen that did not take it stays silent; one that did is worth a word.
-    if (m_windowNumberSet) m_window.showStatus(QStringLiteral("窗口号设置成功"));
+void TextPanel::takeWelcome(batchupdate::Inputs &in) const {
+    in.effectCode = m_ui->Combo8->currentData().toInt();
+    in.speed = m_ui->Text2->text();
+    in.stay = m_ui->Text3->text();
+    // The third colour item; a refilled list carries no codes, so 0.
+    in.welcomeColour = m_ui->combo1->itemData(2).toInt();
 }
 
 TextPanel::~TextPanel() = default;
 
 void TextPanel::fillSelectionLists() {
-    for (QComboBox *c : {m_ui->combo1, m_ui->字库颜色, m_ui->ASC颜色, m_ui->Asccolor, m_ui->Combo4,
-                         m_ui->Combo5, m_ui->Combo8, m_ui->Combo9})
+    for (QComboBox *c :
+         {m_ui->combo1, m_ui->字库颜色, m_ui->ASC颜色, m_ui->Asccolor, m_ui->Combo8, m_ui->Combo9})
         fillSelectionList(c);
 }
 
@@ -169,19 +142,7 @@ void TextPanel::callQueue(Action action) {
     fields.stay = m_ui->Text16->text();
     fields.effect = m_ui->Combo9->currentData().toInt();
     const queuecalling::Run run =
-        queuecalling::run(m_window.device(), m_window.ui(), m_window.connection(), fields);
+        queuecalling::run(m_context.device(), m_context.ui(), m_context.connection(), fields);
     if (run.queueTicked) m_ui->排队->setChecked(true);
     if (run.width >= 0) m_ui->Text9->setText(QString::number(run.width));
-}
-
-void TextPanel::showWithImagePanel(bool sizeThePreview) {
-    m_ui->自动发送框->show();
-    if (!m_ui->Option1->isChecked() && !m_ui->Option2->isChecked()) m_ui->Option1->click();
-    if (!sizeThePreview) return;
-    sizePreview(m_window.parameters().screenLength(), m_window.parameters().screenHeight());
-    refresh();
-}
-
-QGroupBox *TextPanel::imagePanel() const {
-    return m_ui->自动发送框;
 }

@@ -1,13 +1,20 @@
 #pragma once
-// 图象处理框 ("发送信息") with the image panel 自动发送框 inside it: the
-// queue-calling frame, the colour lists, the text pool and the preview.
+// 图象处理框 ("发送信息"): the queue-calling frame, the colour lists, the
+// text pool and the free texts. The image panel shows beside it; it takes
+// the colours this panel tells.
+#include "app/TextColours.h"
 #include "workflows/QueueCalling.h"
 
 #include <QGroupBox>
-#include <QImage>
+#include <functional>
 #include <memory>
 
-class MainWindow;
+class ActionContext;
+class ScreenLists;
+class ScreenRegistry;
+namespace batchupdate {
+struct Inputs;
+}
 namespace Ui {
 class TextPanel;
 }
@@ -15,40 +22,39 @@ class TextPanel;
 class TextPanel : public QGroupBox {
     Q_OBJECT
   public:
-    TextPanel(MainWindow &window, QWidget *parent);
+    TextPanel(ActionContext &context, ScreenLists &lists, ScreenRegistry &registry,
+              QWidget *parent);
     ~TextPanel() override;
-    Ui::TextPanel &form() { return *m_ui; }
 
     void fillSelectionLists();
-    // The toolbar shows this panel with the image panel; a format is always chosen.
-    void showWithImagePanel(bool sizeThePreview);
-    // One dot is one pixel; sized from the screen's length and height.
-    void sizePreview(int length, int height);
+    // The image panel's place beside the calling frame.
+    void placeImagePanel(QWidget *panel);
     QStringList pool() const;
     // The check boxes of the text panel as the screen's lists hold them.
     void showListOptions();
-    QGroupBox *imagePanel() const;
-
-    // The panel refresh of "发送信息": the window-number step for the spin's
-    // value, then the colour lists for the screen's colour type.
-    void refresh();
+    // The colour lists for the screen's colour type.
     void refillColourLists(int colourType);
+    TextColours colours() const;
+    // The welcome text's effect, speed, stay and colour the batch update sends.
+    void takeWelcome(batchupdate::Inputs &inputs) const;
+
+    // What the text pool's line cutting depends on.
+    void setScreenLength(const QString &length) { m_screenLength = length; }
+    void set161D(bool on) { m_is161D = on; }
+    // The stay time a new clock entry takes, from the list panel.
+    std::function<QString()> clockStay;
+
+  signals:
+    void coloursChanged(const TextColours &colours);
+    // The pool changed the message list's clock entries.
+    void clockOptionsChanged();
 
   protected:
-    // A click into Text1 redraws the text preview (with the colours of the
-    // moment); a key that moves the pool list's current row loads that text,
-    // as a click does.
+    // A key that moves the pool list's current row loads that text, as a click does.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
     void callQueue(queuecalling::Action action);
-    void setWindowNumber();
-    // The preview: the window-number square and the text beside it.
-    void stepWindowNumber(int value);
-    bool windowNumberShown() const;
-    void placePreview(int shift);
-    void scrollPreview(int value);
-    void textPreview();
     void sendText(bool logo);
     // The text pool.
     int selectedText() const;
@@ -60,17 +66,12 @@ class TextPanel : public QGroupBox {
     void deleteText();
     void clearPool();
     void sendAll();
-    // The image panel.
-    int selectedImage() const;
-    void selectImage(int position);
-    void chooseImage(bool replace);
-    void deleteImage();
-    void sendPowerOn();
-    void showPictureControls(bool picture);
-    QImage m_surface;
     bool m_loadingText = false;
     int m_poolRowBeforeKey = -1;
-    bool m_windowNumberSet = false;
+    QString m_screenLength;
+    bool m_is161D = false;
     const std::unique_ptr<Ui::TextPanel> m_ui;
-    MainWindow &m_window;
+    ActionContext &m_context;
+    ScreenLists &m_lists;
+    ScreenRegistry &m_registry;
 };

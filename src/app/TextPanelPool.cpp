@@ -3,27 +3,22 @@
 #include "app/TextPanel.h"
 
 #include "app/AddTextDialog.h"
-#include "app/ListPanel.h"
-#include "app/MainWindow.h"
-#include "app/ParameterPanel.h"
-#include "app/ScreenPanel.h"
-#include "app/UpdatePanel.h"
 #include "config/NumericText.h"
 #include "protocol/OperatorUi.h"
-#include "ui_MainWindow.h"
-#include "ui_ParameterPanel.h"
 #include "ui_TextPanel.h"
+#include "workflows/ActionContext.h"
 #include "workflows/ScreenLists.h"
+#include "workflows/ScreenRegistry.h"
 #include "workflows/TextPool.h"
 
 QStringList TextPanel::pool() const {
-    return m_window.screenLists().pool.stringList();
+    return m_lists.pool.stringList();
 }
 
 void TextPanel::showListOptions() {
     QCheckBox *boxes[] = {m_ui->Check2_0, m_ui->Check2_1,   m_ui->Check2_2,
                           m_ui->Check2_3, m_ui->按屏长截取, m_ui->自动更新列表};
-    const QList<bool> &flags = m_window.screenLists().attributeFlags;
+    const QList<bool> &flags = m_lists.attributeFlags;
     for (int i = 0; i < 6; ++i) {
         const QSignalBlocker block(boxes[i]);
         boxes[i]->setChecked(flags.value(i));
@@ -36,7 +31,7 @@ int TextPanel::selectedText() const {
 }
 
 void TextPanel::selectText(int p) {
-    ScreenLists &lists = m_window.screenLists();
+    ScreenLists &lists = m_lists;
     const QString entry = lists.pool.stringList().value(p);
     m_ui->发送文字->setCurrentIndex(lists.pool.index(p));
     m_ui->List2->setCurrentIndex(lists.attributes.index(p));
@@ -65,62 +60,59 @@ void TextPanel::showColour(const QString &colourName) {
 void TextPanel::updateAttributes() {
     const int p = selectedText();
     if (m_loadingText || p < 0) return;
-    if (p >= m_window.screenLists().attributes.rowCount()) return;
-    textpool::setAttribute(m_window.screenLists(), p,
+    if (p >= m_lists.attributes.rowCount()) return;
+    textpool::setAttribute(m_lists, p,
                            textpool::attributeEntry(m_ui->Combo8->currentText(),
                                                     m_ui->Text2->text(), m_ui->Text3->text()));
-    m_ui->List2->setCurrentIndex(m_window.screenLists().attributes.index(p));
+    m_ui->List2->setCurrentIndex(m_lists.attributes.index(p));
 }
 
 namespace {
-textpool::Store storeOf(MainWindow &window) {
-    ScreenRegistry &registry = window.screens().registry();
+textpool::Store storeOf(ScreenRegistry &registry) {
     return {registry.MapSavePath, {&registry.ini(), registry.currentSection()}};
 }
 } // namespace
 
 void TextPanel::addTexts() {
     // Said before the operator types a text that could not be kept.
-    if (textpool::registryRefusal(storeOf(m_window))) {
-        m_window.ui().message(textpool::registryProblem(), QStringLiteral("添加"));
+    if (textpool::registryRefusal(storeOf(m_registry))) {
+        m_context.ui().message(textpool::registryProblem(), QStringLiteral("添加"));
         return;
     }
-    const int width = textpool::lineWidth(m_ui->按屏长截取->isChecked(),
-                                          m_window.parameters().form().Pchang->text(),
-                                          m_window.parameters().update().is161D());
-    AddTextDialog dialog(m_window.ui(), qMax(2, width), &m_window);
+    const int width = textpool::lineWidth(m_ui->按屏长截取->isChecked(), m_screenLength, m_is161D);
+    AddTextDialog dialog(m_context.ui(), qMax(2, width), window());
     if (dialog.exec() != QDialog::Accepted) return;
     m_ui->发送文字->clearSelection();
     // The text keeps the colour chosen for it, whatever combo1 holds now.
     const QString colour = textpool::colourName(dialog.colour());
     showColour(colour);
-    m_window.trap([&] {
-        textpool::add(m_window.screenLists(), storeOf(m_window), dialog.lines(), colour,
+    m_context.trap([&] {
+        textpool::add(m_lists, storeOf(m_registry), dialog.lines(), colour,
                       textpool::attributeEntry(m_ui->Combo8->currentText(), m_ui->Text2->text(),
                                                m_ui->Text3->text()));
     });
     const int count = int(pool().size());
-    if (count > 0) m_ui->发送文字->setCurrentIndex(m_window.screenLists().pool.index(count - 1));
+    if (count > 0) m_ui->发送文字->setCurrentIndex(m_lists.pool.index(count - 1));
 }
 
 void TextPanel::deleteText() {
     const int p = selectedText();
     if (p < 0) return;
     int next = -1;
-    m_window.trap([&] { next = textpool::remove(m_window.screenLists(), storeOf(m_window), p); });
+    m_context.trap([&] { next = textpool::remove(m_lists, storeOf(m_registry), p); });
     if (next >= 0) selectText(next);
 }
 
 void TextPanel::clearPool() {
-    m_window.trap([&] { textpool::clear(m_window.screenLists(), storeOf(m_window)); });
-    m_window.lists().showClockOptions();
+    m_context.trap([&] { textpool::clear(m_lists, storeOf(m_registry)); });
+    emit clockOptionsChanged();
 }
 
 void TextPanel::sendAll() {
-    const QList<bool> flags = m_window.screenLists().attributeFlags;
-    const textpool::SendAll sent = textpool::sendAll(
-        m_window.device(), m_window.ui(), m_window.connection(), m_window.screenLists(),
-        flags.value(5), flags.mid(0, 4), m_window.lists().clockStay());
+    const QList<bool> flags = m_lists.attributeFlags;
+    const textpool::SendAll sent =
+        textpool::sendAll(m_context.device(), m_context.ui(), m_context.connection(), m_lists,
+                          flags.value(5), flags.mid(0, 4), clockStay ? clockStay() : QString());
     if (sent.width >= 0) m_ui->Text9->setText(QString::number(sent.width));
-    m_window.lists().showClockOptions();
+    emit clockOptionsChanged();
 }

@@ -51,12 +51,6 @@ bool accepted(OperatorUi &ui, const Fields &f) {
     return workflow::lossyTextAgreed(ui, f.text, Caption);
 }
 
-void pause(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(qMax(1, int(ms * led::timeScale())), &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 void keepMessage(const QString &directory, int picture, const QString &line) {
     const ProgramDirLock lock;
     const int error = AtomicFile::replace(directory + ListFiles::textFileName(picture),
@@ -123,47 +117,76 @@ QStringList logoSegments(const QString &text) {
     return segments;
 }
 
-Outcome sendLogo(led &device, OperatorUi &ui, const workflow::Connection &c, const Fields &f) {
+LogoSend::LogoSend(led &device, OperatorUi &ui, const workflow::Connection &c, const Fields &f,
+                   QObject *parent)
+    : QObject(parent), m_device(device), m_ui(ui), m_connection(c), m_fields(f),
+      m_segments(logoSegments(f.text)) {}
+
+void LogoSend::start() {
     // Line breaks alone would replace the screen's list with an empty one.
-    const QStringList segments = logoSegments(f.text);
-    if (std::none_of(segments.begin(), segments.end(),
+    if (std::none_of(m_segments.begin(), m_segments.end(),
                      [](const QString &s) { return textchecks::textProblem(s).isEmpty(); })) {
-        ui.message(QStringLiteral("请输入汉字"));
-        return Outcome::Refused;
+        m_ui.message(QStringLiteral("请输入汉字"));
+        return finish(Outcome::Refused);
     }
-    if (!accepted(ui, f)) return Outcome::Refused;
-    return workflow::trapped(ui, [&] {
-        const quint8 speed =
-            NumericText::toByte(NumericText::value(f.speed), QStringLiteral("动作速度"));
-        const quint8 stay =
-            NumericText::toByte(NumericText::value(f.stay), QStringLiteral("停留时间"));
-        workflow::connect(device, c);
-        QByteArray list;
-        bool ok = true;
-        for (int g = 0; g < segments.size(); ++g) {
-            if (!textchecks::textProblem(segments.at(g)).isEmpty()) continue;
-            list += char(g + 1);
-            list += char(quint8(f.effect));
-            list += char(speed);
-            list += char(stay);
-            const qint16 length = device.Strtoneima(segments.at(g), qint16(f.colour));
-            if (!ok) continue; // after a failure the rest is encoded but not sent
-            if (textpicture::send(device, g + 1, length, textpicture::Layout::Plain)) {
-                pause(PauseMs);
-            } else {
-                ok = false;
-                ui.message(QStringLiteral("第%1条Logo信息发送失败 ").arg(g + 1),
-                           QStringLiteral("Logo发送"));
-            }
-        }
-        if (!ok) return Outcome::NotAcknowledged;
-        if (!device.Csendlist(list, qint32(list.size()))) {
-            ui.message(QStringLiteral("列表信息发送失败"), QStringLiteral("Logo发送"));
-            return Outcome::NotAcknowledged;
-        }
-        ui.message(QStringLiteral("汉字发送成功"), Caption);
+    if (!accepted(m_ui, m_fields)) return finish(Outcome::Refused);
+    const Outcome set = workflow::trapped(m_ui, [&] {
+        m_speed =
+            NumericText::toByte(NumericText::value(m_fields.speed), QStringLiteral("动作速度"));
+        m_stay = NumericText::toByte(NumericText::value(m_fields.stay), QStringLiteral("停留时间"));
+        workflow::connect(m_device, m_connection);
         return Outcome::Done;
     });
+    if (set != Outcome::Done) return finish(set);
+    step();
+}
+
+void LogoSend::step() {
+    bool paused = false;
+    const Outcome outcome = workflow::trapped(m_ui, [&] {
+        for (; m_next < m_segments.size(); ++m_next) {
+            const int g = m_next;
+            if (!textchecks::textProblem(m_segments.at(g)).isEmpty()) continue;
+            m_list += char(g + 1);
+            m_list += char(quint8(m_fields.effect));
+            m_list += char(m_speed);
+            m_list += char(m_stay);
+            const qint16 length = m_device.Strtoneima(m_segments.at(g), qint16(m_fields.colour));
+            if (!m_ok) continue; // after a failure the rest is encoded but not sent
+            if (textpicture::send(m_device, g + 1, length, textpicture::Layout::Plain)) {
+                ++m_next;
+                paused = true;
+                QTimer::singleShot(qMax(1, int(PauseMs * led::timeScale())), this, &LogoSend::step);
+                return Outcome::Done;
+            }
+            m_ok = false;
+            m_ui.message(QStringLiteral("第%1条Logo信息发送失败 ").arg(g + 1),
+                         QStringLiteral("Logo发送"));
+        }
+        if (!m_ok) return Outcome::NotAcknowledged;
+        if (!m_device.Csendlist(m_list, qint32(m_list.size()))) {
+            m_ui.message(QStringLiteral("列表信息发送失败"), QStringLiteral("Logo发送"));
+            return Outcome::NotAcknowledged;
+        }
+        m_ui.message(QStringLiteral("汉字发送成功"), Caption);
+        return Outcome::Done;
+    });
+    if (!paused) finish(outcome);
+}
+
+void LogoSend::finish(Outcome outcome) {
+    m_outcome = outcome;
+    m_finished = true;
+    emit finished(outcome);
+}
+
+Outcome sendLogo(led &device, OperatorUi &ui, const workflow::Connection &c, const Fields &f) {
+    LogoSend send(device, ui, c, f);
+    QEventLoop loop;
+    QObject::connect(&send, &LogoSend::finished, &loop, &QEventLoop::quit);
+    send.start();
+    if (!send.isFinished()) loop.exec();
+    return send.outcome();
 }
 
 } // namespace textsending

@@ -6,6 +6,7 @@
 // characters and uploads them as a list. `ledctl message|logo` run these.
 #include "workflows/Workflow.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -36,9 +37,42 @@ workflow::Outcome sendMessage(led &device, OperatorUi &ui, const workflow::Conne
 
 // The logo's segments: at most ten of at most 32 characters, the rest dropped.
 QStringList logoSegments(const QString &text);
-// The pictures 1 to 10 with 100 ms between them (in the event loop, so the
-// window stays live), then the list of their entries. A segment of line
-// breaks only is skipped: it would be a picture without a character.
+// "发送logo" in steps: the pictures 1 to 10 with 100 ms between them, then
+// the list of their entries. Each pause is a timer of the caller's event
+// loop, so a window stays live between the pictures; finished() comes once.
+// A segment of line breaks only is skipped: it would be a picture without a
+// character.
+class LogoSend : public QObject {
+    Q_OBJECT
+  public:
+    LogoSend(led &device, OperatorUi &ui, const workflow::Connection &c, const Fields &fields,
+             QObject *parent = nullptr);
+    // The checks and the first picture; the rest follows from the event loop.
+    void start();
+    bool isFinished() const { return m_finished; }
+    workflow::Outcome outcome() const { return m_outcome; }
+
+  signals:
+    void finished(workflow::Outcome outcome);
+
+  private:
+    void step();
+    void finish(workflow::Outcome outcome);
+    led &m_device;
+    OperatorUi &m_ui;
+    const workflow::Connection m_connection;
+    const Fields m_fields;
+    QStringList m_segments;
+    QByteArray m_list;
+    int m_next = 0;
+    quint8 m_speed = 0;
+    quint8 m_stay = 0;
+    bool m_ok = true;
+    bool m_finished = false;
+    workflow::Outcome m_outcome = workflow::Outcome::Refused;
+};
+
+// The same to its end, for callers without an event loop of their own (ledctl).
 workflow::Outcome sendLogo(led &device, OperatorUi &ui, const workflow::Connection &c,
                            const Fields &fields);
 

@@ -2,15 +2,48 @@
 // the workflow's input, the outcome written back into the fields, and the
 // toolbar's buttons running from the event loop instead of inside the caller;
 // the update frame's pickers and batch, the radio frame's repeated setting.
+#include "app/ParameterPanel.h"
+#include "config/CIniFile.h"
+#include "support/DeviceRig.h"
 #include "support/WindowRig.h"
+#include "workflows/ActionContext.h"
+#include "workflows/ScreenRegistry.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QToolBar>
 #include <QtTest>
+
+namespace {
+// A context without a window, as the call service's line worker offers one.
+struct LineContext : ActionContext {
+    DeviceRig rig;
+    bool busy = false;
+    int runs = 0;
+    led &device() override { return rig.device; }
+    OperatorUi &ui() override { return rig.ui; }
+    workflow::Connection connection() const override { return {}; }
+    bool runDeviceAction(const std::function<void()> &action) override {
+        if (busy) return false;
+        ++runs;
+        action();
+        return true;
+    }
+    bool beginDeviceAction() override { return !busy; }
+    void endDeviceAction() override {}
+    bool actionRunning() const override { return busy; }
+    bool refuseWhileBusy() override { return busy; }
+    bool trap(const std::function<void()> &action) override {
+        action();
+        return true;
+    }
+    void showStatus(const QString &) override {}
+};
+} // namespace
 
 class PanelBindingsTest : public QObject {
     Q_OBJECT
@@ -48,6 +81,42 @@ class PanelBindingsTest : public QObject {
         r.w.toolbarAction(QStringLiteral("图象处理"));
         r.click("Command12");
         QCOMPARE(r.w.statusPanel(5)->text(), QStringLiteral("窗口号设置成功"));
+    }
+
+    // The logo's pauses are timer steps: the click returns after the first
+    // picture and the window stays busy until the list went out.
+    void theLogoGoesOnFromTheEventLoopHoldingTheWindowToItsEnd() {
+        WindowRig r;
+        r.w.findChild<QPlainTextEdit *>(QStringLiteral("Text24"))->setPlainText(QString(40, 'A'));
+        auto *logo = r.w.findChild<QPushButton *>(QStringLiteral("Command1"));
+        logo->click();
+        QVERIFY(r.w.actionRunning());
+        QVERIFY(!logo->isEnabled());
+        QVERIFY(r.ui.shown.isEmpty());
+        QTRY_VERIFY(!r.w.actionRunning());
+        QCOMPARE(r.ui.lastMessage(), QStringLiteral("汉字发送成功"));
+        QVERIFY(logo->isEnabled());
+    }
+
+    // A panel lives on any context: its device buttons (its frames' too)
+    // go only through the context's one action at a time.
+    void aPanelsDeviceButtonsRunOnlyThroughItsContext() {
+        TempProgramDir dir;
+        LineContext context;
+        CIniFile ini;
+        ScreenRegistry registry(ini, context.rig.ui);
+        ParameterPanel panel(context, registry, nullptr);
+        const QStringList buttons = {"设置亮度", "校时",     "开屏",
+                                     "属性获取", "检测模块", "Command5"};
+        context.busy = true;
+        for (const QString &name : buttons)
+            panel.findChild<QPushButton *>(name)->click();
+        QVERIFY(context.rig.port->writes.isEmpty());
+        context.busy = false;
+        for (const QString &name : buttons)
+            panel.findChild<QPushButton *>(name)->click();
+        QCOMPARE(context.runs, buttons.size());
+        QVERIFY(!context.rig.port->writes.isEmpty());
     }
 
     void aToolbarButtonPressedThroughAccessibilityReturnsAtOnce() {

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDirIterator>
 #include <QListView>
 #include <QRadioButton>
 #include <QTimer>
@@ -59,6 +60,57 @@ class TextPoolPanelTest : public QObject {
                  QStringLiteral("，动作方式：立即显示，动作速度：2，停留时间：9"));
         r.click("文字删除");
         QCOMPARE(lists.pool.stringList(), QStringList{"红色 欢迎光临"});
+    }
+
+    // While "全部发送" waits for a late screen, every button clicked and every
+    // field typed into changes nothing: not the pool, its files, the lists or
+    // the connection. Only the stop button of the radio frame stays live.
+    void nothingChangesWhileAllTextsAreSent() {
+        WindowRig r;
+        r.ui.inputs = {QStringLiteral("欢迎光临")};
+        onDialog([](QDialog &d) { choose(d, "Option1_0"); });
+        r.click("文字添加");
+        const auto state = [&r] {
+            QStringList s = r.w.screenLists().pool.stringList();
+            for (auto *e : r.w.findChildren<QLineEdit *>())
+                s << e->objectName() + '=' + e->text();
+            for (auto *c : r.w.findChildren<QComboBox *>())
+                s << c->objectName() + '=' + c->currentText();
+            QDirIterator files(r.dir.path(), QDir::Files, QDirIterator::Subdirectories);
+            while (files.hasNext()) {
+                QFile f(files.next());
+                s << f.fileName() + '=' +
+                         QString::number(f.open(QIODevice::ReadOnly) ? qHash(f.readAll()) : 0);
+            }
+            return s;
+        };
+        bool clicked = false;
+        r.port->onWrite = [&](FakePort &p, const QByteArray &w) {
+            QTimer::singleShot(5, &p, [&p, w] { answerLikeBoard(p, w); });
+            if (clicked) return;
+            clicked = true;
+            QTimer::singleShot(0, &r.w, [&] {
+                QVERIFY(r.w.actionRunning());
+                const QStringList before = state();
+                QTimer closer; // a dialog that opens anyway is cancelled
+                connect(&closer, &QTimer::timeout, [] {
+                    if (auto *d = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                        d->reject();
+                });
+                closer.start(1);
+                for (auto *b : r.w.findChildren<QAbstractButton *>())
+                    if (b->objectName() != QStringLiteral("自动设置")) b->click();
+                for (auto *e : r.w.findChildren<QLineEdit *>())
+                    QTest::keyClicks(e, QStringLiteral("9"));
+                QCoreApplication::processEvents(); // the toolbar's queued actions
+                QCOMPARE(state(), before);
+            });
+        };
+        r.click("全部发送");
+        QVERIFY(clicked);
+        QTRY_VERIFY(!r.w.actionRunning());
+        QCOMPARE(r.w.screenLists().pool.stringList(), QStringList{"红色 欢迎光临"});
+        QVERIFY(r.w.findChild<QPushButton *>(QStringLiteral("文字清空"))->isEnabled());
     }
 
     // After the colour lists follow a 单色 screen, combo1 has no "黄色": the

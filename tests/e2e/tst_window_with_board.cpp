@@ -242,7 +242,7 @@ class WindowWithBoardTest : public QObject {
         r.w.findChild<QPlainTextEdit *>(QStringLiteral("Text24"))
             ->setPlainText(QString(40, QChar(0x6B22)));
         r.click("Command1");
-        QCOMPARE(r.ui.lastMessage(), QStringLiteral("汉字发送成功"));
+        QTRY_COMPARE(r.ui.lastMessage(), QStringLiteral("汉字发送成功"));
         QCOMPARE(board.pictures.value(2).text, QString(8, QChar(0x6B22)));
         QVERIFY(board.listPlaying);
         const QImage dots = r.dots();
