@@ -328,7 +328,7 @@ void MainWindow::screenSelected() {
     const ScreenRegistry &registry = m_screens->registry();
     const QString directory = registry.MapSavePath;
     const QStringList pool = ScreenLists::textPool(directory, registry.DQPTgeshu);
-    m_screenLists->pool.setStringList(pool);
+    m_screenLists->pool.setTextLines(pool);
     m_lists->showStoredTexts(pool, registry.DQPTgeshu != 0);
     const int error = m_screenLists->load(directory);
     if (error) throw VbError(error, QStringLiteral("列表文件不完整"));

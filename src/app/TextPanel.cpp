@@ -63,8 +63,8 @@ TextPanel::TextPanel(MainWindow &window, QWidget *parent)
     window.bind(m_ui->Command1, [this] { sendText(true); });
 
     ScreenLists &lists = window.screenLists();
-    m_ui->发送文字->setModel(&lists.pool);
-    m_ui->List2->setModel(&lists.attributes);
+    m_ui->发送文字->setModel(lists.pool.textView());
+    m_ui->List2->setModel(lists.pool.attributeView());
     connect(m_ui->发送文字, &QListView::clicked, this,
             [this](const QModelIndex &i) { selectText(i.row()); });
     m_ui->发送文字->installEventFilter(this);

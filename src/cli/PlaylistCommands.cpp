@@ -53,7 +53,7 @@ EntryFields fieldsFrom(QStringList &args, EntryFields f) {
     return f;
 }
 
-QString pictureEntry(const EntryFields &f) {
+MessageList::Entry pictureEntry(const EntryFields &f) {
     return MessageList::pictureEntry(f.picture, f.effect, f.speed, f.stay);
 }
 
@@ -92,12 +92,12 @@ int editCommand(Context &ctx, const QString &what, QStringList &args) {
     const QString path = directory + ListFiles::messageListName();
     const ListFiles::Loaded loaded = ListFiles::read(path, MessageList::ClockOptions);
     MessageList list;
-    list.setStringList(loaded.list.entries);
+    list.setLines(loaded.list.entries);
     list.setTicked(loaded.list.flags);
     if (what == QLatin1String("add")) {
-        const QString entry = pictureEntry(fieldsFrom(args, {}));
+        const MessageList::Entry entry = pictureEntry(fieldsFrom(args, {}));
         expectNoMore(args);
-        check(entry);
+        check(ListFiles::entryLine(entry));
         list.append(entry);
     } else if (what == QLatin1String("delete")) {
         const int p = positionFrom(args, list);
@@ -106,19 +106,19 @@ int editCommand(Context &ctx, const QString &what, QStringList &args) {
     } else if (what == QLatin1String("modify")) {
         const int p = positionFrom(args, list);
         // Selecting the entry loads its values into the fields first.
-        const MessageList::Parsed old = MessageList::parse(list.entry(p));
+        const MessageList::Entry old = list.entry(p);
         EntryFields loaded;
-        loaded.stay = NumericText::format(old.stay);
+        loaded.stay = NumericText::format(NumericText::value(old.stay));
         if (!old.clock) {
-            loaded.picture = NumericText::format(old.picture);
+            loaded.picture = NumericText::format(NumericText::value(old.picture));
             loaded.effect =
                 choice(QStringLiteral("Combo3")).items.at(MessageList::effectPosition(old.effect));
-            loaded.speed = NumericText::format(old.speed);
+            loaded.speed = NumericText::format(NumericText::value(old.speed));
         }
         const EntryFields f = fieldsFrom(args, loaded);
         expectNoMore(args);
         list.modifyEntry(p, pictureEntry(f), f.stay);
-        check(list.entry(p));
+        check(list.line(p));
     } else if (what == QLatin1String("clear")) {
         expectNoMore(args);
         list.clearAll();
@@ -130,7 +130,7 @@ int editCommand(Context &ctx, const QString &what, QStringList &args) {
         if (state == QLatin1String("on")) {
             const bool wasTicked = list.ticked(option);
             list.tick(option, stay);
-            if (!wasTicked) check(list.entry(list.clockPosition(option)));
+            if (!wasTicked) check(list.line(list.clockPosition(option)));
         } else if (state == QLatin1String("off")) {
             list.untick(option);
         } else {
@@ -140,7 +140,7 @@ int editCommand(Context &ctx, const QString &what, QStringList &args) {
     QList<bool> clocks;
     for (int i = 0; i < MessageList::ClockOptions; ++i)
         clocks.append(list.ticked(i));
-    ListFiles::write(path, {list.stringList(), clocks});
+    ListFiles::write(path, {list.lines(), clocks});
     return ExitOk;
 }
 
@@ -164,13 +164,13 @@ int playlistCommand(Context &ctx, QStringList &args) {
     MessageList list;
     if (fromScreen) {
         expectNoMore(args);
-        list.setStringList(storedEntries(ctx));
+        list.setLines(storedEntries(ctx));
     } else {
         if (args.isEmpty()) throw UsageError{QStringLiteral("playlist needs ENTRY...")};
         for (const QString &entry : std::as_const(args))
             if (const QString problem = MessageList::entryProblem(entry); !problem.isEmpty())
                 throw UsageError{problem};
-        list.setStringList(args);
+        list.setLines(args);
         args.clear();
     }
     return ctx.report(messagelist::upload(ctx.device, ctx.ui, ctx.connection(), list));

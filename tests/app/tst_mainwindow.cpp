@@ -205,7 +205,7 @@ class MainWindowTest : public QObject {
     void listPanelCopiesThePoolInOrder() {
         TempProgramDir dir;
         MainWindow w;
-        w.screenLists().pool.setStringList(
+        w.screenLists().pool.setTextLines(
             {QStringLiteral("1 红色 欢迎"), QStringLiteral("2 绿色 请稍候")});
         auto *stored = w.findChild<QListWidget *>(QStringLiteral("已发送文字"));
         stored->addItem(QStringLiteral("old"));

@@ -252,7 +252,7 @@ class WindowWithBoardTest : public QObject {
 
     void sendAllAnsweredNoAfterARefusedTextSendsNothingFurther() {
         WindowRig r;
-        r.w.screenLists().pool.setStringList(
+        r.w.screenLists().pool.setTextLines(
             {QStringLiteral("绿色 欢迎光临"), QStringLiteral("绿色 请稍候")});
         FaultPlan faults;
         QVERIFY(faults.add(QStringLiteral("wrong-ack:1")));

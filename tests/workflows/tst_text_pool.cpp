@@ -18,6 +18,7 @@ using workflow::Outcome;
 
 namespace {
 const QString Attribute = QStringLiteral("，动作方式：闪烁显示，动作速度：5，停留时间：3");
+const TextPoolModel::Attributes Attributes = ListFiles::readAttributes(Attribute);
 
 struct Rig : DeviceRig {
     TempProgramDir dir;
@@ -78,9 +79,9 @@ class TextPoolTest : public QObject {
 
     void addingAndDeletingKeepFilesAndCount() {
         Rig r;
-        textpool::add(r.lists, r.store, {"一", "二", "三"}, QStringLiteral("红色"), Attribute);
-        QCOMPARE(r.lists.pool.stringList(), (QStringList{"红色 一", "红色 二", "红色 三"}));
-        QCOMPARE(r.lists.attributes.stringList(), QStringList(3, Attribute));
+        textpool::add(r.lists, r.store, {"一", "二", "三"}, QStringLiteral("红色"), Attributes);
+        QCOMPARE(r.lists.pool.textLines(), (QStringList{"红色 一", "红色 二", "红色 三"}));
+        QCOMPARE(r.lists.pool.attributeLines(), QStringList(3, Attribute));
         QCOMPARE(r.text(3), QStringLiteral("红色 三\r\n"));
         QCOMPARE(r.tsum(), QStringLiteral("3"));
         QCOMPARE(textpool::remove(r.lists, r.store, 1), 0);
@@ -115,19 +116,19 @@ class TextPoolTest : public QObject {
         Rig r;
         const QStringList texts{"红色 一", "红色 二", "红色 三", "红色 四"};
         textpool::add(r.lists, r.store, {"一", "二", "三", "四"}, QStringLiteral("红色"),
-                      Attribute);
+                      Attributes);
         const QByteArray list2 = readAll(r.dir.file(QStringLiteral("List2.txt")));
         QVERIFY(makeReadOnly(r.dir.file(readOnly)));
         const int error = errorNumberOf([&] {
             if (operation == QLatin1String("delete")) textpool::remove(r.lists, r.store, 0);
             if (operation == QLatin1String("add"))
-                textpool::add(r.lists, r.store, {"五"}, QStringLiteral("红色"), Attribute);
+                textpool::add(r.lists, r.store, {"五"}, QStringLiteral("红色"), Attributes);
             if (operation == QLatin1String("clear")) textpool::clear(r.lists, r.store);
         });
         makeWritable(r.dir.file(readOnly));
         QCOMPARE(error, 70);
-        QCOMPARE(r.lists.pool.stringList(), texts);
-        QCOMPARE(r.lists.attributes.stringList(), QStringList(4, Attribute));
+        QCOMPARE(r.lists.pool.textLines(), texts);
+        QCOMPARE(r.lists.pool.attributeLines(), QStringList(4, Attribute));
         for (int k = 1; k <= 4; ++k)
             QCOMPARE(r.text(k), texts.at(k - 1) + "\r\n");
         QVERIFY(!QFile::exists(r.dir.file(QStringLiteral(" 5.txt"))));
@@ -135,21 +136,16 @@ class TextPoolTest : public QObject {
         QCOMPARE(r.tsum(), QStringLiteral("4"));
     }
 
-    void theTextOfAPoolStringIsNeverCut() {
-        QCOMPARE(textpool::textOf("黄色 请A001号"), QStringLiteral("请A001号"));
-        QCOMPARE(textpool::textOf(" 请A001号"), QStringLiteral("请A001号")); // no colour name
-    }
-
     void sendAllStoresEveryTextAndRebuildsTheList() {
         Rig r;
-        textpool::add(r.lists, r.store, {"欢迎光临", "请稍候"}, QStringLiteral("绿色"), Attribute);
+        textpool::add(r.lists, r.store, {"欢迎光临", "请稍候"}, QStringLiteral("绿色"), Attributes);
         const textpool::SendAll sent = textpool::sendAll(r.device, r.ui, {1, "9600", "1"}, r.lists,
                                                          true, {true, false, false, true});
         QCOMPARE(sent.outcome, Outcome::Done);
         QCOMPARE(r.port->writes.at(1), hex("04000001110701"));
         QCOMPARE(r.port->writes.at(2), hex("00010009 55BBB6D3ADB9E2C1D9"));
         QCOMPARE(sent.width, 48);
-        QCOMPARE(r.lists.messages.stringList(),
+        QCOMPARE(r.lists.messages.lines(),
                  (QStringList{"显示日期128点，动作方式：立即显示，停留时间：2",
                               "显示时钟64点 ，动作方式：立即显示，停留时间：2",
                               "第1幅图" + Attribute, "第2幅图" + Attribute}));
@@ -160,7 +156,7 @@ class TextPoolTest : public QObject {
 
     void aRefusedTextAnsweredNoEndsTheRun() {
         Rig r;
-        textpool::add(r.lists, r.store, {"一", "二"}, QStringLiteral("黄色"), Attribute);
+        textpool::add(r.lists, r.store, {"一", "二"}, QStringLiteral("黄色"), Attributes);
         r.port->onWrite = nullptr;
         r.ui.answers = {false};
         textpool::sendAll(r.device, r.ui, {1, "9600", "1"}, r.lists, true, {});
