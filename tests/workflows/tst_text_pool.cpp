@@ -10,6 +10,7 @@
 #include "workflows/TextPool.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QtTest>
@@ -134,6 +135,43 @@ class TextPoolTest : public QObject {
         QVERIFY(!QFile::exists(r.dir.file(QStringLiteral(" 5.txt"))));
         QCOMPARE(readAll(r.dir.file(QStringLiteral("List2.txt"))), list2);
         QCOMPARE(r.tsum(), QStringLiteral("4"));
+    }
+
+    // Texts without attributes (files of other makes) stay out of the
+    // attribute view; changing one text's attributes changes that row only.
+    void thePoolShowsEachHalfAndChangesRowByRow() {
+        TextPoolModel pool;
+        pool.setTextLines({"红色 一", "绿色 二", "黄色 三"});
+        pool.setAttributeLines({Attribute});
+        QCOMPARE(pool.textView()->rowCount(), 3);
+        QCOMPARE(pool.attributeView()->rowCount(), 1);
+        QCOMPARE(pool.attributeView()->index(0, 0).data().toString(), Attribute);
+        QSignalSpy reset(&pool, &QAbstractItemModel::modelReset);
+        QSignalSpy changed(&pool, &QAbstractItemModel::dataChanged);
+        pool.setAttributes(0, textpool::attributeEntry("立即显示", "2", "2"));
+        QCOMPARE(reset.count(), 0);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(pool.attributeView()->index(0, 0).data().toString(),
+                 QStringLiteral("，动作方式：立即显示，动作速度：2，停留时间：2"));
+    }
+
+    // Lists and texts of an existing installation, in shapes of every make,
+    // go back to disk as they came: through a save, and through a deletion
+    // that rewrites the texts after it.
+    void anInstallationsFilesGoBackByteForByte() {
+        const QString installed =
+            QStringLiteral(LEDCOUNTER_SOURCE_DIR "/tests/config/fixtures/installed-store/");
+        Rig r;
+        QCOMPARE(r.lists.load(installed), 0);
+        r.lists.pool.setTextLines(ScreenLists::textPool(installed, 4));
+        r.lists.save(r.store.directory);
+        for (const QString &name : {ListFiles::messageListName(), ListFiles::attributeListName(),
+                                    ListFiles::imageListName()})
+            QCOMPARE(readAll(r.store.directory + name), readAll(installed + name));
+        textpool::remove(r.lists, r.store, 0);
+        for (int k = 1; k <= 3; ++k)
+            QCOMPARE(readAll(r.store.directory + ListFiles::textFileName(k)),
+                     readAll(installed + ListFiles::textFileName(k + 1)));
     }
 
     void sendAllStoresEveryTextAndRebuildsTheList() {
