@@ -31,7 +31,7 @@ constexpr int HighAddressOffset = 512;
 bool refused(OperatorUi &ui, const QString &text) {
     const QString problem = textchecks::textProblem(text);
     if (problem.isEmpty()) return false;
-    ui.message(problem, problem == QStringLiteral("请输入汉字") ? QString() : Caption);
+    ui.message(problem, textchecks::isBlank(text) ? QString() : Caption);
     return true;
 }
 
