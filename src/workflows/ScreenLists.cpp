@@ -5,7 +5,7 @@
 #include "encoding/Gbk.h"
 
 TextPoolModel::Half::Half(TextPoolModel *pool, bool attributes)
-    : QSortFilterProxyModel(pool), m_pool(pool), m_attributes(attributes) {
+    : m_pool(pool), m_attributes(attributes) {
     setSourceModel(pool);
 }
 

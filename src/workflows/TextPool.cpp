@@ -144,9 +144,9 @@ TextPoolModel::Attributes attributeEntry(const QString &effect, const QString &s
     return ListFiles::pictureEntry(QString(), effect, speed, stay);
 }
 
-int colourCode(const QString &colourName) {
-    if (colourName == textpool::colourName(0)) return 170;
-    if (colourName == textpool::colourName(1)) return 85;
+int colourCode(const QString &name) {
+    if (name == colourName(0)) return 170;
+    if (name == colourName(1)) return 85;
     return 165;
 }
 

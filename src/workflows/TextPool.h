@@ -30,7 +30,7 @@ QString fileText(const QByteArray &bytes);
 TextPoolModel::Attributes attributeEntry(const QString &effect, const QString &speed,
                                          const QString &stay);
 // 170 for "红色", 85 for "绿色", 165 for any other colour name.
-int colourCode(const QString &colourName);
+int colourCode(const QString &name);
 
 // Where the pool lives: the screen's store directory (ends in '/') and its
 // section for TSUM.
