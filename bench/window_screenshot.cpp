@@ -4,6 +4,7 @@
 #include "app/Startup.h"
 #include "protocol/ProgramDir.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QPixmap>
 #include <QTemporaryDir>
@@ -20,7 +21,11 @@ int main(int argc, char **argv) {
     ProgramDir::setOverride(dir.path());
     MainWindow w;
     Startup(w).run();
-    if (argc > 2) w.toolbarAction(QString::fromLocal8Bit(argv[2]));
+    // The panel key is the toolbar button's name; its press is handled before the grab.
+    if (argc > 2) {
+        if (auto *button = w.findChild<QAction *>(QString::fromLocal8Bit(argv[2])))
+            button->trigger();
+    }
     w.show();
     int code = 1;
     QTimer::singleShot(500, &app, [&] {

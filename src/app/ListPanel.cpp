@@ -65,7 +65,7 @@ int ListPanel::selected() const {
     return i.isValid() && m_ui->List1->selectionModel()->isSelected(i) ? i.row() : -1;
 }
 
-QString ListPanel::entryFromFields() const {
+MessageList::Entry ListPanel::entryFromFields() const {
     return MessageList::pictureEntry(m_ui->Text13->text(), m_ui->Combo3->currentText(),
                                      m_ui->Text10->text(), m_ui->Text12->text());
 }
@@ -73,15 +73,15 @@ QString ListPanel::entryFromFields() const {
 void ListPanel::select(int position) {
     if (position < 0 || position >= m_list.count()) return;
     m_ui->List1->setCurrentIndex(m_list.index(position));
-    const MessageList::Parsed p = MessageList::parse(m_list.entry(position));
-    m_ui->Text12->setText(NumericText::format(p.stay));
-    if (p.clock) {
+    const MessageList::Entry e = m_list.entry(position);
+    m_ui->Text12->setText(NumericText::format(NumericText::value(e.stay)));
+    if (e.clock) {
         m_ui->Combo3->setCurrentIndex(0);
         return;
     }
-    m_ui->Text13->setText(NumericText::format(p.picture));
-    m_ui->Combo3->setCurrentIndex(MessageList::effectPosition(p.effect));
-    m_ui->Text10->setText(NumericText::format(p.speed));
+    m_ui->Text13->setText(NumericText::format(NumericText::value(e.picture)));
+    m_ui->Combo3->setCurrentIndex(MessageList::effectPosition(e.effect));
+    m_ui->Text10->setText(NumericText::format(NumericText::value(e.speed)));
 }
 
 void ListPanel::add() {
@@ -103,7 +103,8 @@ void ListPanel::removeSelected() {
 void ListPanel::modify() {
     const int p = selected();
     if (p < 0) return;
-    if (m_ui->修改列表->text() == ModifyCaption) {
+    m_modifying = !m_modifying;
+    if (m_modifying) {
         m_ui->修改列表->setText(DoneCaption);
         for (QPushButton *b : {m_ui->删除列表, m_ui->清空列表, m_ui->更新列表})
             b->setEnabled(false);

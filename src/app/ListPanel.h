@@ -2,11 +2,12 @@
 // 列表处理框: the current screen's message list (`List1`) with the fields an
 // entry is composed from, the four clock options, the stored texts and the
 // five buttons. The list itself is the MessageList model of the workflows.
+#include "workflows/MessageList.h"
+
 #include <QGroupBox>
 #include <memory>
 
 class ActionContext;
-class MessageList;
 namespace Ui {
 class ListPanel;
 }
@@ -35,9 +36,11 @@ class ListPanel : public QGroupBox {
     void clear();
     void clockOptionChanged(int option, bool ticked);
     void pickStoredText(int line);
-    QString entryFromFields() const;
+    MessageList::Entry entryFromFields() const;
 
     const std::unique_ptr<Ui::ListPanel> m_ui;
     ActionContext &m_context;
     MessageList &m_list;
+    // Between "修改列表" and "修改完成".
+    bool m_modifying = false;
 };

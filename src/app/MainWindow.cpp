@@ -33,17 +33,24 @@
 
 namespace {
 
+using Tool = MainWindow::Tool;
 struct ToolButton {
+    Tool tool;
     const char16_t *caption; // empty: image only
     const char16_t *key;
     const char16_t *tooltip;
 };
 const ToolButton kToolButtons[] = {
-    {u"显示屏", u"屏幕管理", u"屏幕管理"},   {u"参数设置", u"参数设置", u"参数设置"},
-    {u"发送信息", u"图象处理", u"发送信息"}, {u"", u"列表处理", u"图片处理"},
-    {u"", u"自动发送", u"更新LOGO"},         {u"开屏", u"开屏工", u"开屏"},
-    {u"关屏", u"关屏工", u"关屏"},           {u"协议切换", u"校时工", u"协议切换"},
-    {u"默认地址", u"地址工", u"默认地址"},   {u"退出", u"退出工", u"退出"},
+    {Tool::Screens, u"显示屏", u"屏幕管理", u"屏幕管理"},
+    {Tool::Parameters, u"参数设置", u"参数设置", u"参数设置"},
+    {Tool::SendMessage, u"发送信息", u"图象处理", u"发送信息"},
+    {Tool::Lists, u"", u"列表处理", u"图片处理"},
+    {Tool::Logo, u"", u"自动发送", u"更新LOGO"},
+    {Tool::ScreenOn, u"开屏", u"开屏工", u"开屏"},
+    {Tool::ScreenOff, u"关屏", u"关屏工", u"关屏"},
+    {Tool::ProtocolSwitch, u"协议切换", u"校时工", u"协议切换"},
+    {Tool::DefaultAddress, u"默认地址", u"地址工", u"默认地址"},
+    {Tool::Exit, u"退出", u"退出工", u"退出"},
 };
 const QString BusyNotice = QStringLiteral("正在与显示屏通讯，请稍候");
 } // namespace
@@ -216,11 +223,11 @@ void MainWindow::buildToolbar() {
         action->setData(key);
         action->setToolTip(QString::fromUtf16(b.tooltip));
         if (caption.isEmpty())
-            action->setIcon(style()->standardIcon(key == QStringLiteral("列表处理")
+            action->setIcon(style()->standardIcon(b.tool == Tool::Lists
                                                       ? QStyle::SP_FileDialogDetailedView
                                                       : QStyle::SP_DialogApplyButton));
         connect(
-            action, &QAction::triggered, this, [this, key] { toolbarAction(key); },
+            action, &QAction::triggered, this, [this, tool = b.tool] { toolbarAction(tool); },
             Qt::QueuedConnection);
         m_toolbar->addAction(action);
         // Tab reaches every button; an image-only one is named by its tooltip.
@@ -393,32 +400,43 @@ void MainWindow::showPanel(QGroupBox *shown) {
     if (shown) shown->show();
 }
 
-void MainWindow::toolbarAction(const QString &key) {
+void MainWindow::toolbarAction(Tool tool) {
     trap([&] {
-        if (key == QStringLiteral("屏幕管理")) {
+        switch (tool) {
+        case Tool::Screens:
             showPanel(m_screens);
-        } else if (key == QStringLiteral("参数设置")) {
+            break;
+        case Tool::Parameters:
             showPanel(m_parameters);
-        } else if (key == QStringLiteral("列表处理")) {
+            break;
+        case Tool::Lists:
             showPanel(m_lists);
             m_lists->showStoredTexts(m_texts->pool());
-        } else if (key == QStringLiteral("图象处理") || key == QStringLiteral("自动发送")) {
+            break;
+        case Tool::SendMessage:
+        case Tool::Logo:
             // The image panel lies beside the text panel, so both show together.
             showPanel(m_texts);
             m_images->showWithFormat();
-            if (key == QStringLiteral("图象处理")) {
+            if (tool == Tool::SendMessage) {
                 m_images->sizePreview();
                 m_images->refresh();
                 m_texts->refillColourLists(m_parameters->propertyFields().colour);
             }
-        } else if (key == QStringLiteral("地址工")) {
+            break;
+        case Tool::DefaultAddress:
             m_form->VScroll4->setValue(1);
-        } else if (key == QStringLiteral("退出工")) {
+            break;
+        case Tool::Exit:
             requestExit();
-        } else if (key == QStringLiteral("开屏工") || key == QStringLiteral("关屏工")) {
-            runDeviceAction([&] { m_parameters->screenOn(key == QStringLiteral("开屏工")); });
-        } else if (key == QStringLiteral("校时工")) {
+            break;
+        case Tool::ScreenOn:
+        case Tool::ScreenOff:
+            runDeviceAction([&] { m_parameters->screenOn(tool == Tool::ScreenOn); });
+            break;
+        case Tool::ProtocolSwitch:
             runDeviceAction([&] { m_parameters->protocolSwitch(); });
+            break;
         }
     });
 }
@@ -443,7 +461,7 @@ void MainWindow::screenSelected() {
     const ScreenRegistry &registry = m_screens->registry();
     const QString directory = registry.MapSavePath;
     const QStringList pool = ScreenLists::textPool(directory, registry.DQPTgeshu);
-    m_screenLists->pool.setStringList(pool);
+    m_screenLists->pool.setTextLines(pool);
     m_lists->showStoredTexts(pool, registry.DQPTgeshu != 0);
     const int error = m_screenLists->load(directory);
     if (error) throw VbError(error, QStringLiteral("列表文件不完整"));

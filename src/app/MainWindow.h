@@ -91,9 +91,22 @@ class MainWindow : public QMainWindow, public ActionContext {
     QLabel *statusPanel(int index) const; // 1..5
     QLabel *statusWords() const { return m_statusWords; }
 
-    // Toolbar dispatch on the button's key. The buttons call it from the
-    // event loop, so that whoever pressed one is not held by its questions.
-    void toolbarAction(const QString &key);
+    // The toolbar's buttons, in their order; each button's objectName is its key.
+    enum class Tool {
+        Screens,        // 屏幕管理
+        Parameters,     // 参数设置
+        SendMessage,    // 图象处理 ("发送信息")
+        Lists,          // 列表处理
+        Logo,           // 自动发送
+        ScreenOn,       // 开屏工
+        ScreenOff,      // 关屏工
+        ProtocolSwitch, // 校时工
+        DefaultAddress, // 地址工
+        Exit,           // 退出工
+    };
+    // Toolbar dispatch. The buttons call it from the event loop, so that
+    // whoever pressed one is not held by its questions.
+    void toolbarAction(Tool tool);
     QToolBar *toolbar() const { return m_toolbar; }
 
     // Connection fields.

@@ -37,8 +37,8 @@ TextPanel::TextPanel(ActionContext &context, ScreenLists &lists, ScreenRegistry 
     connect(m_ui->Command1, &QPushButton::clicked, this,
             [this] { m_context.trap([this] { sendText(true); }); });
 
-    m_ui->发送文字->setModel(&lists.pool);
-    m_ui->List2->setModel(&lists.attributes);
+    m_ui->发送文字->setModel(lists.pool.textView());
+    m_ui->List2->setModel(lists.pool.attributeView());
     connect(m_ui->发送文字, &QListView::clicked, this,
             [this](const QModelIndex &i) { selectText(i.row()); });
     m_ui->发送文字->installEventFilter(this);

@@ -12,7 +12,7 @@
 #include "workflows/TextPool.h"
 
 QStringList TextPanel::pool() const {
-    return m_lists.pool.stringList();
+    return m_lists.pool.textLines();
 }
 
 void TextPanel::showListOptions() {
@@ -31,22 +31,20 @@ int TextPanel::selectedText() const {
 }
 
 void TextPanel::selectText(int p) {
-    ScreenLists &lists = m_lists;
-    const QString entry = lists.pool.stringList().value(p);
-    m_ui->发送文字->setCurrentIndex(lists.pool.index(p));
-    m_ui->List2->setCurrentIndex(lists.attributes.index(p));
-    m_ui->Text7->setText(textpool::textOf(entry));
-    showColour(entry.left(2));
+    TextPoolModel &pool = m_lists.pool;
+    const TextPoolModel::Text text = pool.text(p);
+    m_ui->发送文字->setCurrentIndex(pool.textView()->index(p, 0));
+    m_ui->List2->setCurrentIndex(pool.attributeView()->index(p, 0));
+    m_ui->Text7->setText(text.text);
+    showColour(text.colour);
     m_ui->Text8->setText(QString::number(p + 1));
     // All three values first: each change of the fields rewrites the entry.
-    const MessageList::Parsed a =
-        MessageList::parse(QStringLiteral("第") + QString::number(p + 1) + QStringLiteral("幅图") +
-                           lists.attributes.stringList().value(p));
+    const TextPoolModel::Attributes a = pool.attributes(p);
     m_loadingText = true;
     const int effect = m_ui->Combo8->findText(a.effect);
     m_ui->Combo8->setCurrentIndex(effect < 0 ? 0 : effect);
-    m_ui->Text2->setText(NumericText::format(a.speed));
-    m_ui->Text3->setText(NumericText::format(a.stay));
+    m_ui->Text2->setText(NumericText::format(NumericText::value(a.speed)));
+    m_ui->Text3->setText(NumericText::format(NumericText::value(a.stay)));
     m_loadingText = false;
 }
 
@@ -60,11 +58,12 @@ void TextPanel::showColour(const QString &colourName) {
 void TextPanel::updateAttributes() {
     const int p = selectedText();
     if (m_loadingText || p < 0) return;
-    if (p >= m_lists.attributes.rowCount()) return;
+    TextPoolModel &pool = m_lists.pool;
+    if (p >= pool.attributeCount()) return;
     textpool::setAttribute(m_lists, p,
                            textpool::attributeEntry(m_ui->Combo8->currentText(),
                                                     m_ui->Text2->text(), m_ui->Text3->text()));
-    m_ui->List2->setCurrentIndex(m_lists.attributes.index(p));
+    m_ui->List2->setCurrentIndex(pool.attributeView()->index(p, 0));
 }
 
 namespace {
@@ -91,8 +90,9 @@ void TextPanel::addTexts() {
                       textpool::attributeEntry(m_ui->Combo8->currentText(), m_ui->Text2->text(),
                                                m_ui->Text3->text()));
     });
-    const int count = int(pool().size());
-    if (count > 0) m_ui->发送文字->setCurrentIndex(m_lists.pool.index(count - 1));
+    QAbstractItemModel *texts = m_lists.pool.textView();
+    const int count = texts->rowCount();
+    if (count > 0) m_ui->发送文字->setCurrentIndex(texts->index(count - 1, 0));
 }
 
 void TextPanel::deleteText() {

@@ -55,7 +55,7 @@ EntryFields fieldsFrom(Arguments &args, EntryFields f) {
     return f;
 }
 
-QString pictureEntry(const EntryFields &f) {
+MessageList::Entry pictureEntry(const EntryFields &f) {
     return MessageList::pictureEntry(f.picture, f.effect, f.speed, f.stay);
 }
 
@@ -96,7 +96,7 @@ int editCommand(Context &ctx, const QString &what, Arguments &args) {
     const QString path = directory + ListFiles::messageListName();
     const ListFiles::Loaded loaded = ListFiles::read(path, MessageList::ClockOptions);
     MessageList list;
-    list.setStringList(loaded.list.entries);
+    list.setLines(loaded.list.entries);
     list.setTicked(loaded.list.flags);
     static const QStringList entryOptions{QStringLiteral("picture"), QStringLiteral("effect"),
                                           QStringLiteral("speed"), QStringLiteral("stay")};
@@ -107,9 +107,9 @@ int editCommand(Context &ctx, const QString &what, Arguments &args) {
     else
         args.allowOnly({});
     if (what == QLatin1String("add")) {
-        const QString entry = pictureEntry(fieldsFrom(args, {}));
+        const MessageList::Entry entry = pictureEntry(fieldsFrom(args, {}));
         expectNoMore(args);
-        check(entry);
+        check(ListFiles::entryLine(entry));
         list.append(entry);
     } else if (what == QLatin1String("delete")) {
         const int p = positionFrom(args, list);
@@ -118,19 +118,19 @@ int editCommand(Context &ctx, const QString &what, Arguments &args) {
     } else if (what == QLatin1String("modify")) {
         const int p = positionFrom(args, list);
         // Selecting the entry loads its values into the fields first.
-        const MessageList::Parsed old = MessageList::parse(list.entry(p));
+        const MessageList::Entry old = list.entry(p);
         EntryFields loaded;
-        loaded.stay = NumericText::format(old.stay);
+        loaded.stay = NumericText::format(NumericText::value(old.stay));
         if (!old.clock) {
-            loaded.picture = NumericText::format(old.picture);
+            loaded.picture = NumericText::format(NumericText::value(old.picture));
             loaded.effect =
                 choice(QStringLiteral("Combo3")).items.at(MessageList::effectPosition(old.effect));
-            loaded.speed = NumericText::format(old.speed);
+            loaded.speed = NumericText::format(NumericText::value(old.speed));
         }
         const EntryFields f = fieldsFrom(args, loaded);
         expectNoMore(args);
         list.modifyEntry(p, pictureEntry(f), f.stay);
-        check(list.entry(p));
+        check(list.line(p));
     } else if (what == QLatin1String("clear")) {
         expectNoMore(args);
         list.clearAll();
@@ -142,7 +142,7 @@ int editCommand(Context &ctx, const QString &what, Arguments &args) {
         if (state == QLatin1String("on")) {
             const bool wasTicked = list.ticked(option);
             list.tick(option, stay);
-            if (!wasTicked) check(list.entry(list.clockPosition(option)));
+            if (!wasTicked) check(list.line(list.clockPosition(option)));
         } else if (state == QLatin1String("off")) {
             list.untick(option);
         } else {
@@ -152,7 +152,7 @@ int editCommand(Context &ctx, const QString &what, Arguments &args) {
     QList<bool> clocks;
     for (int i = 0; i < MessageList::ClockOptions; ++i)
         clocks.append(list.ticked(i));
-    ListFiles::write(path, {list.stringList(), clocks});
+    ListFiles::write(path, {list.lines(), clocks});
     return ExitOk;
 }
 
@@ -179,13 +179,13 @@ int playlistCommand(Context &ctx, Arguments &args) {
     MessageList list;
     if (fromScreen) {
         expectNoMore(args);
-        list.setStringList(storedEntries(ctx));
+        list.setLines(storedEntries(ctx));
     } else {
         if (args.values.isEmpty()) throw UsageError{QStringLiteral("playlist needs ENTRY...")};
         for (const QString &entry : std::as_const(args.values))
             if (const QString problem = MessageList::entryProblem(entry); !problem.isEmpty())
                 throw UsageError{problem};
-        list.setStringList(args.values);
+        list.setLines(args.values);
         args.values.clear();
     }
     return ctx.report(messagelist::upload(ctx.device, ctx.ui, ctx.connection(), list));

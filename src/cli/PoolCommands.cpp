@@ -40,7 +40,7 @@ struct ScreenPool {
         const int count = int(NumericText::value(
             ini.ReadString(store.section.name, QStringLiteral("TSUM"), RegistryFile::ScreenSize)));
         lists.load(store.directory);
-        lists.pool.setStringList(ScreenLists::textPool(store.directory, count));
+        lists.pool.setTextLines(ScreenLists::textPool(store.directory, count));
         // What is added from here on and cannot be stored as typed is told.
         QObject::connect(&lists, &ScreenLists::unstorable,
                          [&ui = ctx.ui](const QString &entry, const QString &characters) {
@@ -48,13 +48,14 @@ struct ScreenPool {
                          });
     }
     void save() { lists.save(store.directory); }
-    int count() const { return int(lists.pool.stringList().size()); }
+    int count() const { return lists.pool.textCount(); }
 };
 
 // --effect NAME (an item of the panel's effect list), --speed, --stay: the
 // attribute entry as the panel's three fields make it; `current` gives the
 // values of options left out.
-QString attributeOptions(Arguments &args, const MessageList::Parsed &current) {
+TextPoolModel::Attributes attributeOptions(Arguments &args,
+                                           const TextPoolModel::Attributes &current) {
     QString effect = args.option(QStringLiteral("effect"));
     const QStringList effects = choice(QStringLiteral("Combo8")).items;
     if (effect.isEmpty())
@@ -62,18 +63,16 @@ QString attributeOptions(Arguments &args, const MessageList::Parsed &current) {
     if (!effects.contains(effect))
         throw UsageError{QStringLiteral("--effect must be one of ") +
                          effects.join(QStringLiteral(", "))};
-    const QString speed =
-        numberOption(args, QStringLiteral("speed"), 0, 255, NumericText::format(current.speed));
-    const QString stay =
-        numberOption(args, QStringLiteral("stay"), 0, 255, NumericText::format(current.stay));
+    const QString speed = numberOption(args, QStringLiteral("speed"), 0, 255,
+                                       NumericText::format(NumericText::value(current.speed)));
+    const QString stay = numberOption(args, QStringLiteral("stay"), 0, 255,
+                                      NumericText::format(NumericText::value(current.stay)));
     return textpool::attributeEntry(effect, speed, stay);
 }
 
-MessageList::Parsed defaultAttributes() {
-    MessageList::Parsed fields;
-    fields.speed = 2; // the panel's Text2 and Text3 at start
-    fields.stay = 2;
-    return fields;
+TextPoolModel::Attributes defaultAttributes() {
+    // The panel's Text2 and Text3 at start.
+    return textpool::attributeEntry(QString(), QStringLiteral("2"), QStringLiteral("2"));
 }
 
 QString fileOption(const Arguments &args) {
@@ -91,7 +90,7 @@ int addTexts(Context &ctx, Arguments &args) {
                             textpool::colourName(2)};
     if (!colour.isEmpty() && !names.contains(colour))
         throw UsageError{QStringLiteral("--colour must be 红色, 绿色 or 黄色")};
-    const QString attribute = attributeOptions(args, defaultAttributes());
+    const TextPoolModel::Attributes attribute = attributeOptions(args, defaultAttributes());
     const bool is161D = args.isSet(QStringLiteral("161d"));
     QStringList texts = args.values;
     args.values.clear();
@@ -131,7 +130,7 @@ int poolCommand(Context &ctx, Arguments &args) {
         args.allowOnly({});
         expectNoMore(args);
         ScreenPool s(ctx, false);
-        const QStringList pool = s.lists.pool.stringList();
+        const QStringList pool = s.lists.pool.textLines();
         for (int p = 0; p < pool.size(); ++p)
             ctx.out << (p + 1) << '\t' << pool.at(p) << '\n';
         ctx.out.flush();
@@ -143,9 +142,8 @@ int poolCommand(Context &ctx, Arguments &args) {
         const int k = textNumber(args, QStringLiteral("pool set"));
         ScreenPool s(ctx, true);
         expectText(s, k);
-        const QString old = s.lists.attributes.stringList().value(k - 1);
-        const QString attribute =
-            attributeOptions(args, MessageList::parse(QStringLiteral("第%1幅图").arg(k) + old));
+        const TextPoolModel::Attributes attribute =
+            attributeOptions(args, s.lists.pool.attributes(k - 1));
         expectNoMore(args);
         textpool::setAttribute(s.lists, k - 1, attribute);
         s.save();
@@ -189,7 +187,7 @@ int sendAllCommand(Context &ctx, Arguments &args) {
         for (int i = 0; i < MessageList::ClockOptions; ++i)
             clocks.append(s.lists.messages.ticked(i));
         ListFiles::write(s.store.directory + ListFiles::messageListName(),
-                         {s.lists.messages.stringList(), clocks});
+                         {s.lists.messages.lines(), clocks});
     }
     return ctx.report(sent.outcome);
 }

@@ -97,4 +97,106 @@ QString readText(const QString &directory, int k) {
     return lines.isEmpty() ? QStringLiteral("") : lines.first();
 }
 
+namespace {
+const QString Comma = QStringLiteral("，");
+const QString EffectLabel = QStringLiteral("，动作方式：");
+const QString SpeedLabel = QStringLiteral("，动作速度：");
+const QString StayLabel = QStringLiteral("，停留时间：");
+constexpr int LabelLength = 5; // "动作方式：" after the comma split
+
+QString attributeTail(const Entry &e) {
+    return EffectLabel + e.effect + SpeedLabel + e.speed + StayLabel + e.stay;
+}
+} // namespace
+
+const QStringList &clockCaptions() {
+    static const QStringList captions{
+        QStringLiteral("显示日期128点"), QStringLiteral("显示时钟128点"),
+        QStringLiteral("显示日期64点 "), QStringLiteral("显示时钟64点 ")};
+    return captions;
+}
+
+Entry pictureEntry(const QString &picture, const QString &effect, const QString &speed,
+                   const QString &stay) {
+    Entry e;
+    e.picture = picture;
+    e.effect = effect;
+    e.speed = speed;
+    e.stay = stay;
+    return e;
+}
+
+Entry clockEntry(const QString &caption, const QString &stay) {
+    Entry e;
+    e.clock = true;
+    e.caption = caption;
+    e.clockOption = int(clockCaptions().indexOf(caption));
+    e.effect = QStringLiteral("立即显示");
+    e.stay = stay;
+    return e;
+}
+
+Entry clockEntry(int option, const QString &stay) {
+    return clockEntry(clockCaptions().value(option), stay);
+}
+
+Entry readEntry(const QString &line) {
+    const QStringList fields = line.split(Comma);
+    Entry e;
+    e.clock = !line.startsWith(QStringLiteral("第"));
+    e.effect = fields.value(1).mid(LabelLength);
+    if (e.clock) {
+        e.caption = fields.value(0);
+        e.clockOption = int(clockCaptions().indexOf(e.caption));
+        e.stay = fields.value(2).mid(LabelLength);
+    } else {
+        const QString head = fields.value(0).mid(1);
+        e.picture = head.endsWith(QStringLiteral("幅图")) ? head.chopped(2) : head;
+        e.speed = fields.value(2).mid(LabelLength);
+        e.stay = fields.value(3).mid(LabelLength);
+    }
+    if (entryLine(e) != line) e.verbatim = line;
+    return e;
+}
+
+QString entryLine(const Entry &e) {
+    if (e.verbatim) return *e.verbatim;
+    if (e.clock) return e.caption + EffectLabel + e.effect + StayLabel + e.stay;
+    return QStringLiteral("第") + e.picture + QStringLiteral("幅图") + attributeTail(e);
+}
+
+Entry readAttributes(const QString &line) {
+    const QStringList fields = line.split(Comma);
+    Entry e;
+    e.effect = fields.value(1).mid(LabelLength);
+    e.speed = fields.value(2).mid(LabelLength);
+    e.stay = fields.value(3).mid(LabelLength);
+    if (attributeTail(e) != line) e.verbatim = line;
+    return e;
+}
+
+QString attributeLine(const Entry &attributes) {
+    return attributes.verbatim ? *attributes.verbatim : attributeTail(attributes);
+}
+
+Entry withPicture(const Entry &attributes, const QString &picture) {
+    if (attributes.verbatim)
+        return readEntry(QStringLiteral("第") + picture + QStringLiteral("幅图") +
+                         *attributes.verbatim);
+    Entry e = attributes;
+    e.picture = picture;
+    return e;
+}
+
+PoolText readPoolText(const QString &line) {
+    if (line.size() >= 3 && line.at(2) == QLatin1Char(' ')) return {line.left(2), line.mid(3)};
+    if (line.startsWith(QLatin1Char(' '))) return {QString(), line.mid(1)};
+    // Lines of other makes lose nothing of their text.
+    return {line.left(2), line, false};
+}
+
+QString poolLine(const PoolText &text) {
+    return text.blank ? text.colour + QLatin1Char(' ') + text.text : text.text;
+}
+
 } // namespace ListFiles

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace ListFiles {
 
@@ -43,5 +44,43 @@ void write(const QString &path, const List &list);
 
 // The first line of text file k, or a null string when it does not exist.
 QString readText(const QString &directory, int k);
+
+// One line of the message list, "第N幅图，动作方式：E，动作速度：S，停留时间：T"
+// or a clock caption with "，动作方式：立即显示，停留时间：T", and one line of the
+// attribute list, the same without its "第N幅图". Fields are kept as the
+// line spells them, so that writing an entry gives back the line it was read from.
+struct Entry {
+    bool clock = false;
+    int clockOption = -1; // clock entries: position in clockCaptions(), -1 for another caption
+    QString caption;      // clock entries: the text before the first "，"
+    QString picture;      // picture entries: the number between "第" and "幅图"
+    QString effect;
+    QString speed;
+    QString stay;
+    // A line of another shape, written back as it stands.
+    std::optional<QString> verbatim;
+};
+// "显示日期128点", "显示时钟128点", "显示日期64点 ", "显示时钟64点 " (8 characters each).
+const QStringList &clockCaptions();
+Entry pictureEntry(const QString &picture, const QString &effect, const QString &speed,
+                   const QString &stay);
+Entry clockEntry(int option, const QString &stay);
+Entry clockEntry(const QString &caption, const QString &stay);
+Entry readEntry(const QString &line);
+QString entryLine(const Entry &entry);
+Entry readAttributes(const QString &line);
+QString attributeLine(const Entry &attributes);
+// The message list entry that shows `picture` with these attributes.
+Entry withPicture(const Entry &attributes, const QString &picture);
+
+// One text of the pool as its text file holds it: colour name, blank, text.
+struct PoolText {
+    QString colour; // the line's first two characters
+    QString text;
+    // Lines of other makes: without the blank the text is the whole line.
+    bool blank = true;
+};
+PoolText readPoolText(const QString &line);
+QString poolLine(const PoolText &text);
 
 } // namespace ListFiles

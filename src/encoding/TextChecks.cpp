@@ -4,6 +4,10 @@
 
 namespace textchecks {
 
+bool isBlank(const QString &text) {
+    return gbk::codeBytes(text).isEmpty();
+}
+
 QString textProblem(const QString &text) {
     const qsizetype n = gbk::codeBytes(text).size();
     if (n == 0) return QStringLiteral("请输入汉字");

@@ -8,62 +8,25 @@
 
 #include <QRegularExpression>
 
-namespace {
-const QString Comma = QStringLiteral("，");
-const QString EffectLabel = QStringLiteral("，动作方式：");
-const QString SpeedLabel = QStringLiteral("，动作速度：");
-const QString StayLabel = QStringLiteral("，停留时间：");
-
-} // namespace
-
-const QStringList &MessageList::clockCaptions() {
-    static const QStringList captions{
-        QStringLiteral("显示日期128点"), QStringLiteral("显示时钟128点"),
-        QStringLiteral("显示日期64点 "), QStringLiteral("显示时钟64点 ")};
-    return captions;
-}
-
 quint8 MessageList::clockCode(int option) {
     static const quint8 codes[ClockOptions] = {254, 255, 252, 253};
     return codes[option];
 }
 
-QString MessageList::pictureEntry(const QString &picture, const QString &effect,
-                                  const QString &speed, const QString &stay) {
-    return QStringLiteral("第") + picture + QStringLiteral("幅图") + EffectLabel + effect +
-           SpeedLabel + speed + StayLabel + stay;
-}
-
-QString MessageList::clockEntry(const QString &caption, const QString &stay) {
-    return caption + QStringLiteral("，动作方式：立即显示") + StayLabel + stay;
-}
-
-MessageList::Parsed MessageList::parse(const QString &entry) {
-    const QStringList fields = entry.split(Comma);
-    Parsed p;
-    p.clock = !entry.startsWith(QStringLiteral("第"));
-    p.caption = fields.value(0);
-    p.picture = NumericText::value(fields.value(0).mid(1));
-    p.effect = fields.value(1).mid(5);
-    p.speed = NumericText::value(fields.value(2).mid(5));
-    p.stay = NumericText::value(fields.value(p.clock ? 2 : 3).mid(5));
-    return p;
-}
-
-QString MessageList::entryProblem(const QString &entry) {
+QString MessageList::entryProblem(const QString &line) {
     static const QRegularExpression picture(QStringLiteral(
         "^第\\d+幅图，动作方式：(.+)，动作速度：\\d+(\\.\\d+)?，停留时间：\\d+(\\.\\d+)?$"));
     static const QRegularExpression clock(
         QStringLiteral("^(.{8})，动作方式：立即显示，停留时间：\\d+(\\.\\d+)?$"));
-    const QRegularExpressionMatch p = picture.match(entry);
+    const QRegularExpressionMatch p = picture.match(line);
     if (p.hasMatch()) {
         for (const char *list : {"Combo3", "Combo8", "Combo9"})
             if (choice(QString::fromLatin1(list)).items.contains(p.captured(1))) return QString();
-        return QStringLiteral("unknown effect in: ") + entry;
+        return QStringLiteral("unknown effect in: ") + line;
     }
-    const QRegularExpressionMatch c = clock.match(entry);
+    const QRegularExpressionMatch c = clock.match(line);
     if (c.hasMatch() && clockCaptions().contains(c.captured(1))) return QString();
-    return QStringLiteral("not a list entry: ") + entry;
+    return QStringLiteral("not a list entry: ") + line;
 }
 
 int MessageList::effectPosition(const QString &name) {
@@ -71,30 +34,62 @@ int MessageList::effectPosition(const QString &name) {
     return p < 0 ? 0 : p;
 }
 
-MessageList::MessageList(QObject *parent) : QStringListModel(parent) {}
+MessageList::MessageList(QObject *parent) : QAbstractListModel(parent) {}
 
-QString MessageList::entry(int position) const {
-    return stringList().value(position);
+int MessageList::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : count();
 }
 
-void MessageList::append(const QString &entry) {
+QVariant MessageList::data(const QModelIndex &index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid) ||
+        (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    return line(index.row());
+}
+
+QStringList MessageList::lines() const {
+    QStringList result;
+    for (const Entry &e : m_entries)
+        result.append(ListFiles::entryLine(e));
+    return result;
+}
+
+void MessageList::setLines(const QStringList &lines) {
+    beginResetModel();
+    m_entries.clear();
+    for (const QString &l : lines)
+        m_entries.append(ListFiles::readEntry(l));
+    for (int i = 0; i < ClockOptions; ++i) {
+        m_ticked[i] = false;
+        m_positions[i] = -1;
+    }
+    endResetModel();
+}
+
+void MessageList::append(const Entry &entry) {
     insertAt(count(), entry);
 }
 
-void MessageList::insertAt(int position, const QString &entry) {
-    insertRows(position, 1);
-    setData(index(position), entry);
+void MessageList::insertAt(int position, const Entry &entry) {
+    position = qBound(0, position, count());
+    beginInsertRows({}, position, position);
+    m_entries.insert(position, entry);
+    endInsertRows();
     for (int &p : m_positions)
         if (p >= position) ++p;
 }
 
-void MessageList::replaceAt(int position, const QString &entry) {
-    if (position >= 0 && position < count()) setData(index(position), entry);
+void MessageList::replaceAt(int position, const Entry &entry) {
+    if (position < 0 || position >= count()) return;
+    m_entries[position] = entry;
+    emit dataChanged(index(position), index(position));
 }
 
 void MessageList::removeAt(int position) {
     if (position < 0 || position >= count()) return;
-    removeRows(position, 1);
+    beginRemoveRows({}, position, position);
+    m_entries.removeAt(position);
+    endRemoveRows();
     for (int &p : m_positions) {
         if (p == position)
             p = -1;
@@ -104,35 +99,31 @@ void MessageList::removeAt(int position) {
 }
 
 void MessageList::clearAll() {
-    setStringList({});
-    for (int i = 0; i < ClockOptions; ++i) {
-        m_ticked[i] = false;
-        m_positions[i] = -1;
-    }
+    setLines({});
 }
 
 int MessageList::removeEntry(int position) {
     if (position < 0 || position >= count()) return -1;
     int option = ClockOptions - 1;
-    while (option >= 0 && clockCaptions().at(option).left(6) != entry(position).left(6))
+    while (option >= 0 && !(ticked(option) && clockPosition(option) == position))
         --option;
-    if (option >= 0 && ticked(option) && clockPosition(option) == position)
+    if (option >= 0)
         untick(option);
     else
         removeAt(position);
     return position - 1;
 }
 
-void MessageList::modifyEntry(int position, const QString &pictureEntry, const QString &stay) {
-    const QString head = entry(position).left(8);
-    replaceAt(position,
-              head.startsWith(QStringLiteral("第")) ? pictureEntry : clockEntry(head, stay));
+void MessageList::modifyEntry(int position, const Entry &pictureEntry, const QString &stay) {
+    if (position < 0 || position >= count()) return;
+    const Entry old = entry(position);
+    replaceAt(position, old.clock ? ListFiles::clockEntry(old.caption, stay) : pictureEntry);
 }
 
 void MessageList::tick(int option, const QString &stay) {
     if (m_ticked[option]) return;
     m_ticked[option] = true;
-    append(clockEntry(clockCaptions().at(option), stay));
+    append(ListFiles::clockEntry(option, stay));
     m_positions[option] = count() - 1;
 }
 
@@ -151,9 +142,8 @@ void MessageList::setTicked(const QList<bool> &ticked) {
         if (ticked.value(i)) m_ticked[i] = true;
         m_positions[i] = -1;
         if (!m_ticked[i]) continue;
-        const QStringList entries = stringList();
-        for (int p = 0; p < entries.size(); ++p) {
-            if (entries.at(p).section(Comma, 0, 0) == clockCaptions().at(i)) {
+        for (int p = 0; p < count(); ++p) {
+            if (m_entries.at(p).clock && m_entries.at(p).clockOption == i) {
                 m_positions[i] = p;
                 break;
             }
@@ -162,23 +152,23 @@ void MessageList::setTicked(const QList<bool> &ticked) {
 }
 
 QByteArray MessageList::payload() const {
-    const QStringList entries = stringList();
-    if (entries.size() > MaxEntries)
+    if (count() > MaxEntries)
         throw VbError(vberr::SubscriptOutOfRange,
-                      QStringLiteral("列表超过%1项：%2").arg(MaxEntries).arg(entries.size()));
+                      QStringLiteral("列表超过%1项：%2").arg(MaxEntries).arg(count()));
     QByteArray bytes;
-    for (const QString &e : entries) {
-        const Parsed p = parse(e);
-        if (p.clock) {
-            const int option = int(clockCaptions().indexOf(p.caption));
-            bytes.append(char(option < 0 ? 0 : clockCode(option)));
+    for (const Entry &e : m_entries) {
+        if (e.clock) {
+            bytes.append(char(e.clockOption < 0 ? 0 : clockCode(e.clockOption)));
             bytes.append(2, '\0');
         } else {
-            bytes.append(char(NumericText::toByte(p.picture, QStringLiteral("图号"))));
-            bytes.append(char(quint8(led::actionfashion(p.effect))));
-            bytes.append(char(NumericText::toByte(p.speed, QStringLiteral("动作速度"))));
+            bytes.append(
+                char(NumericText::toByte(NumericText::value(e.picture), QStringLiteral("图号"))));
+            bytes.append(char(quint8(led::actionfashion(e.effect))));
+            bytes.append(
+                char(NumericText::toByte(NumericText::value(e.speed), QStringLiteral("动作速度"))));
         }
-        bytes.append(char(NumericText::toByte(p.stay, QStringLiteral("停留时间"))));
+        bytes.append(
+            char(NumericText::toByte(NumericText::value(e.stay), QStringLiteral("停留时间"))));
     }
     return bytes;
 }

@@ -1,69 +1,70 @@
 #pragma once
 // A screen's message list: up to 64 entries the screen plays in turn, each a
 // stored picture with effect, speed and stay time, or one of four clock
-// displays. The entries are kept as the strings the list panel shows and
-// parsed again whenever their values are needed; the positions of the
-// clock entries are kept in step with every insert and removal. The list
-// panel, the list files and `ledctl playlist` all work on this model.
+// displays. Entries are kept as their fields and made into text only for the
+// list view and the list file; the positions of the clock entries are kept
+// in step with every insert and removal. The list panel, the list files and
+// `ledctl playlist` all work on this model.
+#include "config/ListFiles.h"
 #include "workflows/Workflow.h"
 
+#include <QAbstractListModel>
 #include <QByteArray>
-#include <QStringListModel>
 
 class OperatorUi;
 class led;
 
-class MessageList : public QStringListModel {
+class MessageList : public QAbstractListModel {
     Q_OBJECT
   public:
+    using Entry = ListFiles::Entry;
     static constexpr int ClockOptions = 4;
     static constexpr int MaxEntries = 64;
 
-    // "显示日期128点", "显示时钟128点", "显示日期64点 ", "显示时钟64点 " (8 characters each).
-    static const QStringList &clockCaptions();
+    static const QStringList &clockCaptions() { return ListFiles::clockCaptions(); }
     // The codes the screen knows them by: 254, 255, 252, 253.
     static quint8 clockCode(int option);
-    static QString pictureEntry(const QString &picture, const QString &effect, const QString &speed,
-                                const QString &stay);
-    static QString clockEntry(const QString &caption, const QString &stay);
+    static Entry pictureEntry(const QString &picture, const QString &effect, const QString &speed,
+                              const QString &stay) {
+        return ListFiles::pictureEntry(picture, effect, speed, stay);
+    }
 
-    struct Parsed {
-        bool clock = false;
-        double picture = 0;
-        QString effect;
-        double speed = 0;
-        double stay = 0;
-        QString caption; // clock entries: the text before the first "，"
-    };
-    static Parsed parse(const QString &entry);
     // Why a typed entry (ledctl) is not one the list panel would make, or
     // empty: "第N幅图，动作方式：NAME，动作速度：S，停留时间：T" with a known effect
     // name, or a clock caption with "，动作方式：立即显示，停留时间：T". The panel's
     // own entries are never checked: they are read as they stand.
-    static QString entryProblem(const QString &entry);
+    static QString entryProblem(const QString &line);
     // Position of an effect name in the list panel's effect list; 0 for a
     // name it does not have ("连续右移" included).
     static int effectPosition(const QString &name);
 
     explicit MessageList(QObject *parent = nullptr);
 
-    int count() const { return rowCount(); }
-    QString entry(int position) const;
-    void append(const QString &entry);
-    void insertAt(int position, const QString &entry);
-    // A new text for the entry at `position`; every position stays.
-    void replaceAt(int position, const QString &entry);
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+    int count() const { return int(m_entries.size()); }
+    Entry entry(int position) const { return m_entries.value(position); }
+    // The entries as the list file holds them.
+    QString line(int position) const { return ListFiles::entryLine(entry(position)); }
+    QStringList lines() const;
+    // A loaded list: the entries, nothing ticked (see setTicked).
+    void setLines(const QStringList &lines);
+    void append(const Entry &entry);
+    void insertAt(int position, const Entry &entry);
+    // A new entry at `position`; every position stays.
+    void replaceAt(int position, const Entry &entry);
     // Removes the entry; the clock entries after it move up one place.
     void removeAt(int position);
     // Empties the list and unticks every clock option without removing anything.
     void clearAll();
-    // "删除列表": a clock entry of a ticked option (told by its first six
-    // characters) goes by unticking the option, any other entry is removed.
-    // Returns the position selected afterwards, -1 for none.
+    // "删除列表": the clock entry of a ticked option goes by unticking the
+    // option, any other entry is removed. Returns the position selected
+    // afterwards, -1 for none.
     int removeEntry(int position);
     // "修改完成": the entry keeps its place; a picture entry becomes
-    // `pictureEntry`, a clock entry keeps its 8-character caption and takes `stay`.
-    void modifyEntry(int position, const QString &pictureEntry, const QString &stay);
+    // `pictureEntry`, a clock entry keeps its caption and takes `stay`.
+    void modifyEntry(int position, const Entry &pictureEntry, const QString &stay);
 
     bool ticked(int option) const { return m_ticked[option]; }
     // Position of the option's clock entry; -1 when it has none.
@@ -79,6 +80,7 @@ class MessageList : public QStringListModel {
     QByteArray payload() const;
 
   private:
+    QList<Entry> m_entries;
     bool m_ticked[ClockOptions] = {};
     int m_positions[ClockOptions] = {-1, -1, -1, -1};
 };

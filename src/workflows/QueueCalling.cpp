@@ -65,7 +65,7 @@ const QString kCaption = QStringLiteral("汉字发送");
 bool accepted(OperatorUi &ui, const Request &request) {
     const QString problem = validate(request);
     if (!problem.isEmpty()) {
-        ui.message(problem, problem == QStringLiteral("请输入汉字") ? QString() : kCaption);
+        ui.message(problem, textchecks::isBlank(request.text) ? QString() : kCaption);
         return false;
     }
     return workflow::lossyTextAgreed(ui, request.text, kCaption);

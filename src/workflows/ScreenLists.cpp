@@ -4,19 +4,131 @@
 #include "config/ProgramDirLock.h"
 #include "encoding/Gbk.h"
 
+TextPoolModel::Half::Half(TextPoolModel *pool, bool attributes)
+    : m_pool(pool), m_attributes(attributes) {
+    setSourceModel(pool);
+}
+
+bool TextPoolModel::Half::filterAcceptsRow(int row, const QModelIndex &) const {
+    return row < (m_attributes ? m_pool->attributeCount() : m_pool->textCount());
+}
+
+QVariant TextPoolModel::Half::data(const QModelIndex &index, int role) const {
+    if (m_attributes && (role == Qt::DisplayRole || role == Qt::EditRole)) role = AttributeRole;
+    return QSortFilterProxyModel::data(index, role);
+}
+
+TextPoolModel::TextPoolModel(QObject *parent)
+    : QAbstractListModel(parent), m_textView(this, false), m_attributeView(this, true) {}
+
+int TextPoolModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : int(qMax(m_texts.size(), m_attributes.size()));
+}
+
+QVariant TextPoolModel::data(const QModelIndex &index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+    const int p = index.row();
+    if ((role == Qt::DisplayRole || role == Qt::EditRole) && p < textCount())
+        return ListFiles::poolLine(m_texts.at(p));
+    if (role == AttributeRole && p < attributeCount())
+        return ListFiles::attributeLine(m_attributes.at(p));
+    return {};
+}
+
+QStringList TextPoolModel::textLines() const {
+    QStringList lines;
+    for (const Text &t : m_texts)
+        lines.append(ListFiles::poolLine(t));
+    return lines;
+}
+
+QStringList TextPoolModel::attributeLines() const {
+    QStringList lines;
+    for (const Attributes &a : m_attributes)
+        lines.append(ListFiles::attributeLine(a));
+    return lines;
+}
+
+void TextPoolModel::changeRows(const std::function<void()> &change) {
+    // Rows whose halves change in number are shown anew.
+    beginResetModel();
+    change();
+    endResetModel();
+}
+
+void TextPoolModel::setTextLines(const QStringList &lines) {
+    changeRows([&] {
+        m_texts.clear();
+        for (const QString &l : lines)
+            m_texts.append(ListFiles::readPoolText(l));
+    });
+}
+
+void TextPoolModel::setAttributeLines(const QStringList &lines) {
+    changeRows([&] {
+        m_attributes.clear();
+        for (const QString &l : lines)
+            m_attributes.append(ListFiles::readAttributes(l));
+    });
+}
+
+void TextPoolModel::setText(int p, const Text &text) {
+    if (p < 0 || p >= textCount()) return;
+    m_texts[p] = text;
+    emit dataChanged(index(p), index(p));
+}
+
+void TextPoolModel::setAttributes(int p, const Attributes &attributes) {
+    if (p < 0 || p >= attributeCount()) return;
+    m_attributes[p] = attributes;
+    emit dataChanged(index(p), index(p));
+}
+
+void TextPoolModel::append(const Text &text, const Attributes &attributes) {
+    if (textCount() != attributeCount()) {
+        changeRows([&] {
+            m_texts.append(text);
+            m_attributes.append(attributes);
+        });
+        return;
+    }
+    beginInsertRows({}, textCount(), textCount());
+    m_texts.append(text);
+    m_attributes.append(attributes);
+    endInsertRows();
+}
+
+void TextPoolModel::removeAt(int p) {
+    if (p < 0 || p >= rowCount()) return;
+    // Whichever halves row p has, the rows after it move up one.
+    beginRemoveRows({}, p, p);
+    if (p < textCount()) m_texts.removeAt(p);
+    if (p < attributeCount()) m_attributes.removeAt(p);
+    endRemoveRows();
+}
+
+void TextPoolModel::clear() {
+    changeRows([&] {
+        m_texts.clear();
+        m_attributes.clear();
+    });
+}
+
 ScreenLists::ScreenLists(QObject *parent) : QObject(parent) {
     // Whatever enters a list is looked at: its file holds code page 936 only.
-    for (QStringListModel *model :
-         {static_cast<QStringListModel *>(&messages), &pool, &attributes, &images}) {
-        const auto look = [this, model] { lookForUnstorable(*model); };
+    const auto watch = [this](QAbstractItemModel *model, auto lines) {
+        const auto look = [this, lines] { lookForUnstorable(lines()); };
         connect(model, &QAbstractItemModel::rowsInserted, this, look);
         connect(model, &QAbstractItemModel::dataChanged, this, look);
         connect(model, &QAbstractItemModel::modelReset, this, look);
-    }
+    };
+    watch(&messages, [this] { return messages.lines(); });
+    watch(&pool, [this] { return pool.textLines() + pool.attributeLines(); });
+    watch(&images, [this] { return images.stringList(); });
 }
 
-void ScreenLists::lookForUnstorable(const QStringListModel &model) {
-    for (const QString &entry : model.stringList()) {
+void ScreenLists::lookForUnstorable(const QStringList &lines) {
+    for (const QString &entry : lines) {
         const QString lost = gbk::unrepresentable(entry);
         if (lost.isEmpty() || m_warned.contains(entry)) continue;
         m_warned.insert(entry);
@@ -38,19 +150,18 @@ int ScreenLists::load(const QString &directory) {
         // A screen without list files has empty lists: another screen's
         // entries must not be saved into its files on the next save.
         messages.clearAll();
-        attributes.setStringList({});
+        pool.setAttributeLines({});
         for (int i = 0; i < 4; ++i)
             attributeFlags[i] = false;
         images.setStringList({});
         emit loaded();
         return 0;
     }
-    messages.clearAll();
-    messages.setStringList(first.list.entries);
+    messages.setLines(first.list.entries);
     messages.setTicked(first.list.flags);
     const ListFiles::Loaded second =
         ListFiles::read(directory + ListFiles::attributeListName(), int(attributeFlags.size()));
-    attributes.setStringList(second.list.entries);
+    pool.setAttributeLines(second.list.entries);
     attributeFlags = second.list.flags;
     const ListFiles::Loaded third = ListFiles::read(directory + ListFiles::imageListName(), 0);
     images.setStringList(third.list.entries);
@@ -65,14 +176,14 @@ void ScreenLists::save(const QString &directory) const {
     QList<bool> clocks;
     for (int i = 0; i < MessageList::ClockOptions; ++i)
         clocks.append(messages.ticked(i));
-    ListFiles::write(directory + ListFiles::messageListName(), {messages.stringList(), clocks});
+    ListFiles::write(directory + ListFiles::messageListName(), {messages.lines(), clocks});
     ListFiles::write(directory + ListFiles::attributeListName(),
-                     {attributes.stringList(), attributeFlags});
+                     {pool.attributeLines(), attributeFlags});
     ListFiles::write(directory + ListFiles::imageListName(), {images.stringList(), {}});
 }
 
 bool ScreenLists::isEmpty() const {
-    return messages.count() == 0 && attributes.rowCount() == 0 && images.rowCount() == 0;
+    return messages.count() == 0 && pool.attributeCount() == 0 && images.rowCount() == 0;
 }
 
 QStringList ScreenLists::textPool(const QString &directory, int count) {

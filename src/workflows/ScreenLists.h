@@ -6,7 +6,68 @@
 #include "workflows/MessageList.h"
 
 #include <QSet>
+#include <QSortFilterProxyModel>
 #include <QStringListModel>
+#include <functional>
+
+// The text pool with its attributes, one row per picture: text k (colour
+// name and text, from " k.txt") is picture k, and attribute k (effect, speed,
+// stay time, from "List2.txt") is what the message list gives it. The two
+// files are kept apart, so a row may have a text without attributes or
+// attributes without a text (files of other makes); the views show each half
+// as far as it goes.
+class TextPoolModel : public QAbstractListModel {
+    Q_OBJECT
+  public:
+    using Text = ListFiles::PoolText;
+    using Attributes = ListFiles::Entry;
+    // The attribute line of a row; DisplayRole gives the text file's line.
+    static constexpr int AttributeRole = Qt::UserRole + 1;
+
+    explicit TextPoolModel(QObject *parent = nullptr);
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+    int textCount() const { return int(m_texts.size()); }
+    int attributeCount() const { return int(m_attributes.size()); }
+    Text text(int p) const { return m_texts.value(p); }
+    Attributes attributes(int p) const { return m_attributes.value(p); }
+    // As the text files and the attribute list file hold them.
+    QStringList textLines() const;
+    QStringList attributeLines() const;
+
+    void setTextLines(const QStringList &lines);
+    void setAttributeLines(const QStringList &lines);
+    void setText(int p, const Text &text);
+    void setAttributes(int p, const Attributes &attributes);
+    // A text at the end of the texts, its attributes at the end of the attributes.
+    void append(const Text &text, const Attributes &attributes);
+    // Text p and attributes p go; those after them move up one.
+    void removeAt(int p);
+    void clear();
+
+    // The texts and the attribute lines as two lists for the views.
+    QAbstractItemModel *textView() { return &m_textView; }
+    QAbstractItemModel *attributeView() { return &m_attributeView; }
+
+  private:
+    class Half : public QSortFilterProxyModel {
+      public:
+        Half(TextPoolModel *pool, bool attributes);
+        bool filterAcceptsRow(int row, const QModelIndex &parent) const override;
+        QVariant data(const QModelIndex &index, int role) const override;
+
+      private:
+        const TextPoolModel *m_pool;
+        bool m_attributes;
+    };
+    void changeRows(const std::function<void()> &change);
+
+    QList<Text> m_texts;
+    QList<Attributes> m_attributes;
+    Half m_textView;
+    Half m_attributeView;
+};
 
 class ScreenLists : public QObject {
     Q_OBJECT
@@ -14,10 +75,7 @@ class ScreenLists : public QObject {
     explicit ScreenLists(QObject *parent = nullptr);
 
     MessageList messages;
-    // The text pool (colour name, blank, text; text k is picture k) and,
-    // parallel to it, the attribute list ("，动作方式：…，动作速度：…，停留时间：…").
-    QStringListModel pool;
-    QStringListModel attributes;
+    TextPoolModel pool;
     // Check2 items 0..3, 按屏长截取, 自动更新列表.
     QList<bool> attributeFlags = QList<bool>(6, false);
     QStringListModel images;
@@ -48,6 +106,6 @@ class ScreenLists : public QObject {
     void unstorable(const QString &entry, const QString &characters);
 
   private:
-    void lookForUnstorable(const QStringListModel &model);
+    void lookForUnstorable(const QStringList &lines);
     QSet<QString> m_warned;
 };

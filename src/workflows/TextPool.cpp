@@ -24,8 +24,8 @@ namespace {
 constexpr int MaxLines = 64;
 constexpr int MaxTexts = 251;
 
-QByteArray textBytes(const QString &poolString) {
-    return gbk::encode(poolString + QStringLiteral("\r\n"));
+QByteArray textBytes(const TextPoolModel::Text &text) {
+    return gbk::encode(ListFiles::poolLine(text) + QStringLiteral("\r\n"));
 }
 
 QString textPath(const Store &store, int k) {
@@ -140,14 +140,14 @@ QString fileText(const QByteArray &bytes) {
     return text;
 }
 
-QString attributeEntry(const QString &effect, const QString &speed, const QString &stay) {
-    return QStringLiteral("，动作方式：") + effect + QStringLiteral("，动作速度：") + speed +
-           QStringLiteral("，停留时间：") + stay;
+TextPoolModel::Attributes attributeEntry(const QString &effect, const QString &speed,
+                                         const QString &stay) {
+    return ListFiles::pictureEntry(QString(), effect, speed, stay);
 }
 
-int colourCode(const QString &poolString) {
-    if (poolString.startsWith(QStringLiteral("红色"))) return 170;
-    if (poolString.startsWith(QStringLiteral("绿色"))) return 85;
+int colourCode(const QString &name) {
+    if (name == colourName(0)) return 170;
+    if (name == colourName(1)) return 85;
     return 165;
 }
 
@@ -166,79 +166,70 @@ QString colourName(int position) {
     return names.value(position, names.last());
 }
 
-QString textOf(const QString &poolString) {
-    if (poolString.size() >= 3 && poolString.at(2) == QLatin1Char(' ')) return poolString.mid(3);
-    // Strings of other makes (an empty colour name) lose nothing of the text.
-    return poolString.startsWith(QLatin1Char(' ')) ? poolString.mid(1) : poolString;
-}
-
 void add(ScreenLists &lists, const Store &store, const QStringList &lines,
-         const QString &colourName, const QString &attribute) {
+         const QString &colourName, const TextPoolModel::Attributes &attributes) {
     if (lines.isEmpty()) return;
     const ProgramDirLock lock;
     checkRegistry(store);
-    QStringList pool = lists.pool.stringList();
-    QStringList attributes = lists.attributes.stringList();
+    TextPoolModel &pool = lists.pool;
+    QList<TextPoolModel::Text> added;
+    QStringList attributeLines = pool.attributeLines();
     FileChange change;
     for (const QString &line : lines) {
-        if (pool.size() >= MaxTexts) break;
-        pool.append(colourName + QLatin1Char(' ') + line);
-        change.replace(textPath(store, int(pool.size())), textBytes(pool.last()));
-        attributes.append(attribute);
+        const int k = pool.textCount() + int(added.size()) + 1;
+        if (k > MaxTexts) break;
+        added.append({colourName, line});
+        change.replace(textPath(store, k), textBytes(added.last()));
+        attributeLines.append(ListFiles::attributeLine(attributes));
     }
-    finish(change, store, lists, attributes, int(pool.size()));
-    lists.pool.setStringList(pool);
-    lists.attributes.setStringList(attributes);
+    finish(change, store, lists, attributeLines, pool.textCount() + int(added.size()));
+    for (const TextPoolModel::Text &text : added)
+        pool.append(text, attributes);
 }
 
 int remove(ScreenLists &lists, const Store &store, int p) {
-    QStringList pool = lists.pool.stringList();
-    if (p < 0 || p >= pool.size()) return -1;
+    TextPoolModel &pool = lists.pool;
+    if (p < 0 || p >= pool.textCount()) return -1;
     const ProgramDirLock lock;
     checkRegistry(store);
-    QStringList attributes = lists.attributes.stringList();
-    pool.removeAt(p);
-    if (p < attributes.size()) attributes.removeAt(p);
+    QStringList attributeLines = pool.attributeLines();
+    if (p < attributeLines.size()) attributeLines.removeAt(p);
     FileChange change;
     // The file of the old last number stays on disk, beyond TSUM.
-    for (int m = p; m < pool.size(); ++m)
-        change.replace(textPath(store, m + 1), textBytes(pool.at(m)));
-    finish(change, store, lists, attributes, int(pool.size()));
-    lists.pool.setStringList(pool);
-    lists.attributes.setStringList(attributes);
-    return pool.isEmpty() ? -1 : qMax(0, p - 1);
+    const int count = pool.textCount() - 1;
+    for (int m = p; m < count; ++m)
+        change.replace(textPath(store, m + 1), textBytes(pool.text(m + 1)));
+    finish(change, store, lists, attributeLines, count);
+    pool.removeAt(p);
+    return count == 0 ? -1 : qMax(0, p - 1);
 }
 
 void clear(ScreenLists &lists, const Store &store) {
     const ProgramDirLock lock;
     checkRegistry(store);
-    const int n = int(lists.pool.stringList().size());
+    const int n = lists.pool.textCount();
     // The empty state is on disk before any text file goes.
     FileChange change;
     change.replace(store.directory + ListFiles::messageListName(),
                    ListFiles::bytes({{}, QList<bool>(MessageList::ClockOptions, false)}));
     finish(change, store, lists, {}, 0);
-    lists.pool.setStringList({});
-    lists.attributes.setStringList({});
+    lists.pool.clear();
     lists.messages.clearAll();
     // Files left behind lie beyond TSUM, where nothing reads them.
     for (int k = 1; k <= n; ++k)
         QFile::remove(textPath(store, k));
 }
 
-void setAttribute(ScreenLists &lists, int p, const QString &attribute) {
-    QStringList attributes = lists.attributes.stringList();
-    if (p < 0 || p >= attributes.size()) return;
-    attributes[p] = attribute;
-    lists.attributes.setStringList(attributes);
+void setAttribute(ScreenLists &lists, int p, const TextPoolModel::Attributes &attributes) {
+    lists.pool.setAttributes(p, attributes);
 }
 
 SendAll sendAll(led &device, OperatorUi &ui, const workflow::Connection &c, ScreenLists &lists,
                 bool rebuildList, const QList<bool> &clockOptions, const QString &clockStay) {
     SendAll result;
-    const QStringList pool = lists.pool.stringList();
+    const TextPoolModel &pool = lists.pool;
     const QString caption = QStringLiteral("汉字发送");
-    if (pool.isEmpty()) {
+    if (pool.textCount() == 0) {
         ui.message(QStringLiteral("没有发送的汉字"), caption);
         return result;
     }
@@ -246,11 +237,12 @@ SendAll sendAll(led &device, OperatorUi &ui, const workflow::Connection &c, Scre
     result.outcome = workflow::trapped(ui, [&] {
         workflow::connect(device, c);
         bool last = false;
-        for (int p = 0; p < pool.size(); ++p) {
+        for (int p = 0; p < pool.textCount(); ++p) {
             const int k = p + 1;
             if (k > textpicture::LastPicture)
                 throw VbError(vberr::Overflow, QStringLiteral("图号超出%1").arg(k));
-            const qint16 n = device.Strtoneima(textOf(pool.at(p)), qint16(colourCode(pool.at(p))));
+            const TextPoolModel::Text text = pool.text(p);
+            const qint16 n = device.Strtoneima(text.text, qint16(colourCode(text.colour)));
             result.width = 8 * (n - 1);
             last = textpicture::send(device, k, n, textpicture::Layout::Plain);
             if (!last &&
@@ -268,9 +260,8 @@ SendAll sendAll(led &device, OperatorUi &ui, const workflow::Connection &c, Scre
     list.clearAll();
     for (int d = 0; d < MessageList::ClockOptions; ++d)
         if (clockOptions.value(d)) list.tick(d, clockStay);
-    const QStringList attributes = lists.attributes.stringList();
-    for (int j = 1; j <= attributes.size(); ++j)
-        list.append(QStringLiteral("第%1幅图").arg(j) + attributes.at(j - 1));
+    for (int j = 1; j <= pool.attributeCount(); ++j)
+        list.append(ListFiles::withPicture(pool.attributes(j - 1), QString::number(j)));
     messagelist::upload(device, ui, c, list);
     return result;
 }

@@ -27,9 +27,10 @@ QStringList cutLines(const QString &text, int width);
 // code page 936.
 QString fileText(const QByteArray &bytes);
 
-QString attributeEntry(const QString &effect, const QString &speed, const QString &stay);
+TextPoolModel::Attributes attributeEntry(const QString &effect, const QString &speed,
+                                         const QString &stay);
 // 170 for "红色", 85 for "绿色", 165 for any other colour name.
-int colourCode(const QString &poolString);
+int colourCode(const QString &name);
 
 // Where the pool lives: the screen's store directory (ends in '/') and its
 // section for TSUM.
@@ -47,18 +48,15 @@ QString registryProblem();
 // The colour name a text added in colour 0 红色, 1 绿色, 2 黄色 keeps in the
 // pool, whatever the colour lists of the window hold at the time.
 QString colourName(int position);
-// The text proper of a pool string: after the two-character colour name and
-// its blank.
-QString textOf(const QString &poolString);
 
 // Each change below is one step under the program-directory lock: the text
 // files, the attribute list file and TSUM are all written, or all put back
 // and the lists left as they were, with VbError carrying the number.
 
-// Appends each line as colour name + blank + line with its text file and the
-// attribute entry; stops at 251 texts; then TSUM.
+// Appends each line in the colour with its text file and the attributes;
+// stops at 251 texts; then TSUM.
 void add(ScreenLists &lists, const Store &store, const QStringList &lines,
-         const QString &colourName, const QString &attribute);
+         const QString &colourName, const TextPoolModel::Attributes &attributes);
 // Removes text p; the texts after it move down one picture, their files
 // rewritten; TSUM. Returns the position to select (-1 when empty).
 int remove(ScreenLists &lists, const Store &store, int position);
@@ -66,7 +64,7 @@ int remove(ScreenLists &lists, const Store &store, int position);
 // and TSUM 0, then deletes the text files.
 void clear(ScreenLists &lists, const Store &store);
 // Replaces the attribute entry of text p.
-void setAttribute(ScreenLists &lists, int position, const QString &attribute);
+void setAttribute(ScreenLists &lists, int position, const TextPoolModel::Attributes &attributes);
 
 struct SendAll {
     workflow::Outcome outcome = workflow::Outcome::Refused;

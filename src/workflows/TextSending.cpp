@@ -11,8 +11,8 @@
 #include "protocol/VbNumbers.h"
 #include "protocol/led.h"
 
+#include "workflows/ScreenLists.h"
 #include <QEventLoop>
-#include <QStringListModel>
 #include <QTimer>
 #include <algorithm>
 
@@ -31,7 +31,7 @@ constexpr int HighAddressOffset = 512;
 bool refused(OperatorUi &ui, const QString &text) {
     const QString problem = textchecks::textProblem(text);
     if (problem.isEmpty()) return false;
-    ui.message(problem, problem == QStringLiteral("请输入汉字") ? QString() : Caption);
+    ui.message(problem, textchecks::isBlank(text) ? QString() : Caption);
     return true;
 }
 
@@ -60,7 +60,7 @@ void keepMessage(const QString &directory, int picture, const QString &line) {
 } // namespace
 
 Outcome sendMessage(led &device, OperatorUi &ui, const workflow::Connection &c, const Fields &f,
-                    const QString &directory, QStringListModel *pool) {
+                    const QString &directory, TextPoolModel *pool) {
     if (f.text.isEmpty()) {
         ui.message(QStringLiteral("请输入汉字"));
         return Outcome::Refused;
@@ -101,8 +101,7 @@ Outcome sendMessage(led &device, OperatorUi &ui, const workflow::Connection &c, 
                 const QString line = f.background + QLatin1Char(' ') + f.text;
                 keepMessage(directory, keepAs, line);
                 // The pool shows what its file now holds.
-                if (pool && keepAs <= pool->rowCount())
-                    pool->setData(pool->index(keepAs - 1), line);
+                if (pool) pool->setText(keepAs - 1, ListFiles::readPoolText(line));
             }
         }
         ui.message(ok ? QStringLiteral("汉字发送成功") : QStringLiteral("汉字发送失败"), Caption);

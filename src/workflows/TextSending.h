@@ -12,7 +12,7 @@
 #include <functional>
 
 class OperatorUi;
-class QStringListModel;
+class TextPoolModel;
 class led;
 
 namespace textsending {
@@ -33,7 +33,7 @@ struct Fields {
 // entry follows it.
 workflow::Outcome sendMessage(led &device, OperatorUi &ui, const workflow::Connection &c,
                               const Fields &fields, const QString &storeDirectory,
-                              QStringListModel *pool = nullptr);
+                              TextPoolModel *pool = nullptr);
 
 // The logo's segments: at most ten of at most 32 characters, the rest dropped.
 QStringList logoSegments(const QString &text);

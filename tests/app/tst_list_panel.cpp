@@ -63,8 +63,7 @@ class ListPanelTest : public QObject {
         QVERIFY(!r.option(3)->isChecked());
         QCOMPARE(r.entries().size(), 1);
         // A clock entry whose option is not ticked (a file can say so) goes directly.
-        r.screenLists().messages.append(
-            MessageList::clockEntry(QStringLiteral("显示时钟128点"), QStringLiteral("5")));
+        r.screenLists().messages.append(ListFiles::clockEntry(1, QStringLiteral("5")));
         r.choose(1);
         r.click("删除列表");
         QCOMPARE(r.entries().size(), 1);

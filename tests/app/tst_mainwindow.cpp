@@ -168,13 +168,13 @@ class MainWindowTest : public QObject {
         auto visible = [&](const char16_t *name) {
             return w.panel(QString::fromUtf16(name))->isVisibleTo(&w);
         };
-        w.toolbarAction(QStringLiteral("屏幕管理"));
+        w.toolbarAction(MainWindow::Tool::Screens);
         QVERIFY(visible(u"屏幕管理框") && !visible(u"参数设置框") && !visible(u"图象处理框"));
-        w.toolbarAction(QStringLiteral("图象处理"));
+        w.toolbarAction(MainWindow::Tool::SendMessage);
         QVERIFY(visible(u"图象处理框") && visible(u"自动发送框") && !visible(u"屏幕管理框"));
-        w.toolbarAction(QStringLiteral("参数设置"));
+        w.toolbarAction(MainWindow::Tool::Parameters);
         QVERIFY(visible(u"参数设置框") && !visible(u"图象处理框"));
-        w.toolbarAction(QStringLiteral("自动发送"));
+        w.toolbarAction(MainWindow::Tool::Logo);
         QVERIFY(visible(u"图象处理框") && visible(u"自动发送框"));
     }
 
@@ -184,7 +184,7 @@ class MainWindowTest : public QObject {
         w.fillSelectionLists();
         w.findChild<QLineEdit *>(QStringLiteral("Pchang"))->setText(QStringLiteral("400"));
         w.findChild<QComboBox *>(QStringLiteral("pgao"))->setCurrentText(QStringLiteral("16"));
-        w.toolbarAction(QStringLiteral("图象处理"));
+        w.toolbarAction(MainWindow::Tool::SendMessage);
         auto *scroll = w.findChild<QScrollBar *>(QStringLiteral("HScroll1"));
         QVERIFY(scroll->isVisibleTo(&w));
         QCOMPARE(scroll->maximum(), 400 - 264);
@@ -196,7 +196,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.findChild<QWidget *>(QStringLiteral("预览框"))->width(), 264);
         QVERIFY(w.findChild<QRadioButton *>(QStringLiteral("Option1"))->isChecked());
         w.findChild<QLineEdit *>(QStringLiteral("Pchang"))->setText(QStringLiteral("128"));
-        w.toolbarAction(QStringLiteral("图象处理"));
+        w.toolbarAction(MainWindow::Tool::SendMessage);
         QVERIFY(!scroll->isVisibleTo(&w));
         QCOMPARE(w.findChild<QWidget *>(QStringLiteral("预览框"))->width(), 128);
     }
@@ -204,11 +204,11 @@ class MainWindowTest : public QObject {
     void listPanelCopiesThePoolInOrder() {
         TempProgramDir dir;
         MainWindow w;
-        w.screenLists().pool.setStringList(
+        w.screenLists().pool.setTextLines(
             {QStringLiteral("1 红色 欢迎"), QStringLiteral("2 绿色 请稍候")});
         auto *stored = w.findChild<QListWidget *>(QStringLiteral("已发送文字"));
         stored->addItem(QStringLiteral("old"));
-        w.toolbarAction(QStringLiteral("列表处理"));
+        w.toolbarAction(MainWindow::Tool::Lists);
         QCOMPARE(stored->count(), 2);
         QCOMPARE(stored->item(0)->text(), QStringLiteral("1 红色 欢迎"));
         QCOMPARE(stored->item(1)->text(), QStringLiteral("2 绿色 请稍候"));
@@ -222,12 +222,12 @@ class MainWindowTest : public QObject {
         auto *field = w.findChild<QLineEdit *>(QStringLiteral("Pdizhi"));
         field->setText(QStringLiteral("57"));
         QCOMPARE(spin->value(), 57);
-        w.toolbarAction(QStringLiteral("地址工"));
+        w.toolbarAction(MainWindow::Tool::DefaultAddress);
         QCOMPARE(field->text(), QStringLiteral("1"));
         // Out of range: the spin stays at 1, so 默认地址 changes nothing.
         field->setText(QStringLiteral("2000"));
         QCOMPARE(spin->value(), 1);
-        w.toolbarAction(QStringLiteral("地址工"));
+        w.toolbarAction(MainWindow::Tool::DefaultAddress);
         QCOMPARE(field->text(), QStringLiteral("2000"));
     }
 
@@ -305,7 +305,7 @@ class MainWindowTest : public QObject {
         w.onSaveBeforeExit = [&] { ++saves; };
         w.show();
         ui.answers = {false};
-        w.toolbarAction(QStringLiteral("退出工"));
+        w.toolbarAction(MainWindow::Tool::Exit);
         QVERIFY(w.isVisible());
         QCOMPARE(saves, 0);
         QCOMPARE(ui.shown.size(), 1);
@@ -316,7 +316,7 @@ class MainWindowTest : public QObject {
         QVERIFY(!w.close());
         QCOMPARE(saves, 0);
         ui.answers = {true};
-        w.toolbarAction(QStringLiteral("退出工"));
+        w.toolbarAction(MainWindow::Tool::Exit);
         QVERIFY(!w.isVisible());
         QCOMPARE(saves, 1);
         QCOMPARE(ui.shown.size(), 3); // no second question from the close itself
@@ -366,7 +366,7 @@ class MainWindowTest : public QObject {
         w.runDeviceAction([&] {
             closed = w.close();
             QCOMPARE(w.statusPanel(5)->text(), QStringLiteral("正在与显示屏通讯，请稍候"));
-            w.toolbarAction(QStringLiteral("退出工"));
+            w.toolbarAction(MainWindow::Tool::Exit);
         });
         QVERIFY(!closed);
         QVERIFY(w.isVisible());

@@ -78,7 +78,7 @@ class PanelBindingsTest : public QObject {
 
     void anAcknowledgedWindowNumberIsToldInTheStatusBar() {
         WindowRig r;
-        r.w.toolbarAction(QStringLiteral("图象处理"));
+        r.w.toolbarAction(MainWindow::Tool::SendMessage);
         r.click("Command12");
         QCOMPARE(r.w.statusPanel(5)->text(), QStringLiteral("窗口号设置成功"));
     }

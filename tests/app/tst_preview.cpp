@@ -47,7 +47,7 @@ class PreviewTest : public QObject {
 
     void aClickIntoTheTextRedrawsThePreviewInTheColoursOfTheMoment() {
         WindowRig r;
-        r.w.toolbarAction(QStringLiteral("图象处理"));
+        r.w.toolbarAction(MainWindow::Tool::SendMessage);
         r.w.findChild<QRadioButton *>(QStringLiteral("Option2"))->click();
         auto *text = r.w.findChild<QPlainTextEdit *>(QStringLiteral("Text1"));
         text->setPlainText(QStringLiteral("欢迎"));
@@ -82,7 +82,7 @@ class PreviewTest : public QObject {
 
     void noWindowNumberGivesTheWholeWidthToThePicture() {
         WindowRig r;
-        r.w.toolbarAction(QStringLiteral("图象处理"));
+        r.w.toolbarAction(MainWindow::Tool::SendMessage);
         r.w.findChild<QScrollBar *>(QStringLiteral("VScroll1"))->setValue(0); // "无"
         QCOMPARE(r.w.findChild<QLineEdit *>(QStringLiteral("窗口号"))->text(),
                  QStringLiteral("无"));

@@ -101,7 +101,7 @@ class ScreenManagementTest : public QObject {
         r.addScreen(QStringLiteral("二号"), QStringLiteral("2"));
         r.addScreen(QStringLiteral("三号"), QStringLiteral("3"));
         QCOMPARE(r.selector()->count(), 3);
-        r.w.toolbarAction(QStringLiteral("屏幕管理"));
+        r.w.toolbarAction(MainWindow::Tool::Screens);
         r.w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&r.w));
         const QRect first = r.list()->visualRect(r.list()->model()->index(0, 0));

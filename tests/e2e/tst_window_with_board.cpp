@@ -232,7 +232,7 @@ class WindowWithBoardTest : public QObject {
 
     void aWindowNumberAndALogoAppearOnTheBoard() {
         WindowRig r;
-        r.w.toolbarAction(QStringLiteral("图象处理")); // refills the colour lists
+        r.w.toolbarAction(MainWindow::Tool::SendMessage); // refills the colour lists
         r.w.findChild<QLineEdit *>(QStringLiteral("窗口号"))->setText(QStringLiteral("\\7"));
         r.click("Command12");
         const BoardState &board = r.line.board(1)->state();
@@ -252,7 +252,7 @@ class WindowWithBoardTest : public QObject {
 
     void sendAllAnsweredNoAfterARefusedTextSendsNothingFurther() {
         WindowRig r;
-        r.w.screenLists().pool.setStringList(
+        r.w.screenLists().pool.setTextLines(
             {QStringLiteral("绿色 欢迎光临"), QStringLiteral("绿色 请稍候")});
         FaultPlan faults;
         QVERIFY(faults.add(QStringLiteral("wrong-ack:1")));
@@ -286,7 +286,7 @@ class WindowWithBoardTest : public QObject {
         r.list("色彩")->setCurrentIndex(1); // 双色
         r.w.findChild<QLineEdit *>(QStringLiteral("Pchang"))->setText(QStringLiteral("96"));
         r.list("pgao")->setCurrentText(QStringLiteral("32"));
-        r.w.toolbarAction(QStringLiteral("图象处理"));
+        r.w.toolbarAction(MainWindow::Tool::SendMessage);
         r.ui.files = {path};
         r.click("添加图像");
         r.click("发送图像");

@@ -16,8 +16,13 @@
 
 namespace {
 QString picture(const char *number, const char *effect, const char *speed, const char *stay) {
-    return MessageList::pictureEntry(QString::fromUtf8(number), QString::fromUtf8(effect),
-                                     QString::fromUtf8(speed), QString::fromUtf8(stay));
+    return ListFiles::entryLine(
+        MessageList::pictureEntry(QString::fromUtf8(number), QString::fromUtf8(effect),
+                                  QString::fromUtf8(speed), QString::fromUtf8(stay)));
+}
+
+QString clock(const QString &caption, const char *stay) {
+    return ListFiles::entryLine(ListFiles::clockEntry(caption, QString::fromUtf8(stay)));
 }
 
 QStringList fiveEntries() {
@@ -39,9 +44,9 @@ class MessageListTest : public QObject {
         QTest::newRow("picture 3, 闪烁显示, 5, 10")
             << picture("3", "闪烁显示", "5", "10") << hex("0307050A");
         QTest::newRow("显示时钟64点 , stay 4")
-            << MessageList::clockEntry(QStringLiteral("显示时钟64点 "), "4") << hex("FD000004");
+            << clock(QStringLiteral("显示时钟64点 "), "4") << hex("FD000004");
         QTest::newRow("显示日期128点")
-            << MessageList::clockEntry(QStringLiteral("显示日期128点"), "9") << hex("FE000009");
+            << clock(QStringLiteral("显示日期128点"), "9") << hex("FE000009");
         QTest::newRow("连续右移 is not the list's: 0")
             << picture("2", "连续右移", "1", "1") << hex("02000101");
         QTest::newRow("numbers read from their start")
@@ -53,7 +58,7 @@ class MessageListTest : public QObject {
         QFETCH(QString, entry);
         QFETCH(QByteArray, bytes);
         MessageList list;
-        list.append(entry);
+        list.append(ListFiles::readEntry(entry));
         QCOMPARE(list.payload(), bytes);
     }
 
@@ -101,19 +106,19 @@ class MessageListTest : public QObject {
 
     void clockPositionsFollowEveryChange() {
         MessageList list;
-        list.setStringList(fiveEntries());
+        list.setLines(fiveEntries());
         list.tick(1, QStringLiteral("5"));
         QCOMPARE(list.clockPosition(1), 5);
-        QCOMPARE(list.entry(5), QStringLiteral("显示时钟128点，动作方式：立即显示，停留时间：5"));
+        QCOMPARE(list.line(5), QStringLiteral("显示时钟128点，动作方式：立即显示，停留时间：5"));
         list.removeAt(2);
         QCOMPARE(list.clockPosition(1), 4);
-        list.insertAt(0, picture("9", "立即显示", "2", "2"));
+        list.insertAt(0, ListFiles::readEntry(picture("9", "立即显示", "2", "2")));
         QCOMPARE(list.clockPosition(1), 5);
         list.untick(1);
         QCOMPARE(list.count(), 5);
-        QVERIFY(!list.stringList().join("").contains(QStringLiteral("显示时钟")));
+        QVERIFY(!list.lines().join("").contains(QStringLiteral("显示时钟")));
         // Ticked by a load: the positions are where the entries are.
-        list.append(MessageList::clockEntry(QStringLiteral("显示日期64点 "), "3"));
+        list.append(ListFiles::clockEntry(2, QStringLiteral("3")));
         list.setTicked({false, false, true, false});
         QCOMPARE(list.clockPosition(2), 5);
         list.clearAll();
@@ -128,10 +133,9 @@ class MessageListTest : public QObject {
         QVERIFY(writeAll(d + " 1.txt", gbk.encode(QStringLiteral("黄色 一号\r\n"))));
         QVERIFY(writeAll(d + " 3.txt", gbk.encode(QStringLiteral("红色 三号\r\n"))));
         QCOMPARE(ScreenLists::textPool(d, 3), (QStringList{"黄色 一号", "红色 三号"}));
-        ListFiles::write(
-            d + ListFiles::messageListName(),
-            {fiveEntries() << MessageList::clockEntry(QStringLiteral("显示时钟128点"), "5"),
-             {false, true, false, false}});
+        ListFiles::write(d + ListFiles::messageListName(),
+                         {fiveEntries() << clock(QStringLiteral("显示时钟128点"), "5"),
+                          {false, true, false, false}});
         ScreenLists lists;
         lists.images.setStringList({"kept.bmp"});
         // The attribute and image files are missing: they load empty.
@@ -139,7 +143,7 @@ class MessageListTest : public QObject {
         QCOMPARE(lists.messages.count(), 6);
         QVERIFY(lists.messages.ticked(1));
         QCOMPARE(lists.messages.clockPosition(1), 5);
-        QVERIFY(lists.attributes.stringList().isEmpty());
+        QCOMPARE(lists.pool.attributeCount(), 0);
         QVERIFY(lists.images.stringList().isEmpty());
         // A short image list loads what is there and reports once.
         QVERIFY(writeAll(d + ListFiles::imageListName(), "2\r\na.bmp\r\n"));
@@ -155,12 +159,11 @@ class MessageListTest : public QObject {
     void anEntryFilesCannotHoldAsTypedIsToldOnce() {
         ScreenLists lists;
         QSignalSpy told(&lists, &ScreenLists::unstorable);
-        lists.pool.setStringList({QStringLiteral("黄色 欢迎光临")});
+        lists.pool.setTextLines({QStringLiteral("黄色 欢迎光临")});
         QCOMPARE(told.count(), 0);
-        lists.pool.insertRows(1, 1);
-        lists.pool.setData(lists.pool.index(1), QStringLiteral("黄色 请\U0001F600"));
+        lists.pool.append({QStringLiteral("黄色"), QStringLiteral("请\U0001F600")}, {});
         lists.images.setStringList({QStringLiteral("/x/한.bmp")});
-        lists.pool.setStringList(lists.pool.stringList());
+        lists.pool.setTextLines(lists.pool.textLines());
         QCOMPARE(told.count(), 2);
         QCOMPARE(told.at(0).at(1).toString(), QStringLiteral("\U0001F600"));
         QCOMPARE(told.at(1).at(0).toString(), QStringLiteral("/x/한.bmp"));

@@ -10,6 +10,7 @@
 #include "workflows/TextPool.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QtTest>
@@ -18,6 +19,7 @@ using workflow::Outcome;
 
 namespace {
 const QString Attribute = QStringLiteral("，动作方式：闪烁显示，动作速度：5，停留时间：3");
+const TextPoolModel::Attributes Attributes = ListFiles::readAttributes(Attribute);
 
 struct Rig : DeviceRig {
     TempProgramDir dir;
@@ -78,9 +80,9 @@ class TextPoolTest : public QObject {
 
     void addingAndDeletingKeepFilesAndCount() {
         Rig r;
-        textpool::add(r.lists, r.store, {"一", "二", "三"}, QStringLiteral("红色"), Attribute);
-        QCOMPARE(r.lists.pool.stringList(), (QStringList{"红色 一", "红色 二", "红色 三"}));
-        QCOMPARE(r.lists.attributes.stringList(), QStringList(3, Attribute));
+        textpool::add(r.lists, r.store, {"一", "二", "三"}, QStringLiteral("红色"), Attributes);
+        QCOMPARE(r.lists.pool.textLines(), (QStringList{"红色 一", "红色 二", "红色 三"}));
+        QCOMPARE(r.lists.pool.attributeLines(), QStringList(3, Attribute));
         QCOMPARE(r.text(3), QStringLiteral("红色 三\r\n"));
         QCOMPARE(r.tsum(), QStringLiteral("3"));
         QCOMPARE(textpool::remove(r.lists, r.store, 1), 0);
@@ -115,19 +117,19 @@ class TextPoolTest : public QObject {
         Rig r;
         const QStringList texts{"红色 一", "红色 二", "红色 三", "红色 四"};
         textpool::add(r.lists, r.store, {"一", "二", "三", "四"}, QStringLiteral("红色"),
-                      Attribute);
+                      Attributes);
         const QByteArray list2 = readAll(r.dir.file(QStringLiteral("List2.txt")));
         QVERIFY(makeReadOnly(r.dir.file(readOnly)));
         const int error = errorNumberOf([&] {
             if (operation == QLatin1String("delete")) textpool::remove(r.lists, r.store, 0);
             if (operation == QLatin1String("add"))
-                textpool::add(r.lists, r.store, {"五"}, QStringLiteral("红色"), Attribute);
+                textpool::add(r.lists, r.store, {"五"}, QStringLiteral("红色"), Attributes);
             if (operation == QLatin1String("clear")) textpool::clear(r.lists, r.store);
         });
         makeWritable(r.dir.file(readOnly));
         QCOMPARE(error, 70);
-        QCOMPARE(r.lists.pool.stringList(), texts);
-        QCOMPARE(r.lists.attributes.stringList(), QStringList(4, Attribute));
+        QCOMPARE(r.lists.pool.textLines(), texts);
+        QCOMPARE(r.lists.pool.attributeLines(), QStringList(4, Attribute));
         for (int k = 1; k <= 4; ++k)
             QCOMPARE(r.text(k), texts.at(k - 1) + "\r\n");
         QVERIFY(!QFile::exists(r.dir.file(QStringLiteral(" 5.txt"))));
@@ -135,21 +137,53 @@ class TextPoolTest : public QObject {
         QCOMPARE(r.tsum(), QStringLiteral("4"));
     }
 
-    void theTextOfAPoolStringIsNeverCut() {
-        QCOMPARE(textpool::textOf("黄色 请A001号"), QStringLiteral("请A001号"));
-        QCOMPARE(textpool::textOf(" 请A001号"), QStringLiteral("请A001号")); // no colour name
+    // Texts without attributes (files of other makes) stay out of the
+    // attribute view; changing one text's attributes changes that row only.
+    void thePoolShowsEachHalfAndChangesRowByRow() {
+        TextPoolModel pool;
+        pool.setTextLines({"红色 一", "绿色 二", "黄色 三"});
+        pool.setAttributeLines({Attribute});
+        QCOMPARE(pool.textView()->rowCount(), 3);
+        QCOMPARE(pool.attributeView()->rowCount(), 1);
+        QCOMPARE(pool.attributeView()->index(0, 0).data().toString(), Attribute);
+        QSignalSpy reset(&pool, &QAbstractItemModel::modelReset);
+        QSignalSpy changed(&pool, &QAbstractItemModel::dataChanged);
+        pool.setAttributes(0, textpool::attributeEntry("立即显示", "2", "2"));
+        QCOMPARE(reset.count(), 0);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(pool.attributeView()->index(0, 0).data().toString(),
+                 QStringLiteral("，动作方式：立即显示，动作速度：2，停留时间：2"));
+    }
+
+    // Lists and texts of an existing installation, in shapes of every make,
+    // go back to disk as they came: through a save, and through a deletion
+    // that rewrites the texts after it.
+    void anInstallationsFilesGoBackByteForByte() {
+        const QString installed =
+            QStringLiteral(LEDCOUNTER_SOURCE_DIR "/tests/config/fixtures/installed-store/");
+        Rig r;
+        QCOMPARE(r.lists.load(installed), 0);
+        r.lists.pool.setTextLines(ScreenLists::textPool(installed, 4));
+        r.lists.save(r.store.directory);
+        for (const QString &name : {ListFiles::messageListName(), ListFiles::attributeListName(),
+                                    ListFiles::imageListName()})
+            QCOMPARE(readAll(r.store.directory + name), readAll(installed + name));
+        textpool::remove(r.lists, r.store, 0);
+        for (int k = 1; k <= 3; ++k)
+            QCOMPARE(readAll(r.store.directory + ListFiles::textFileName(k)),
+                     readAll(installed + ListFiles::textFileName(k + 1)));
     }
 
     void sendAllStoresEveryTextAndRebuildsTheList() {
         Rig r;
-        textpool::add(r.lists, r.store, {"欢迎光临", "请稍候"}, QStringLiteral("绿色"), Attribute);
+        textpool::add(r.lists, r.store, {"欢迎光临", "请稍候"}, QStringLiteral("绿色"), Attributes);
         const textpool::SendAll sent = textpool::sendAll(r.device, r.ui, {1, "9600", "1"}, r.lists,
                                                          true, {true, false, false, true});
         QCOMPARE(sent.outcome, Outcome::Done);
         QCOMPARE(r.port->writes.at(1), hex("04000001110701"));
         QCOMPARE(r.port->writes.at(2), hex("00010009 55BBB6D3ADB9E2C1D9"));
         QCOMPARE(sent.width, 48);
-        QCOMPARE(r.lists.messages.stringList(),
+        QCOMPARE(r.lists.messages.lines(),
                  (QStringList{"显示日期128点，动作方式：立即显示，停留时间：2",
                               "显示时钟64点 ，动作方式：立即显示，停留时间：2",
                               "第1幅图" + Attribute, "第2幅图" + Attribute}));
@@ -160,7 +194,7 @@ class TextPoolTest : public QObject {
 
     void aRefusedTextAnsweredNoEndsTheRun() {
         Rig r;
-        textpool::add(r.lists, r.store, {"一", "二"}, QStringLiteral("黄色"), Attribute);
+        textpool::add(r.lists, r.store, {"一", "二"}, QStringLiteral("黄色"), Attributes);
         r.port->onWrite = nullptr;
         r.ui.answers = {false};
         textpool::sendAll(r.device, r.ui, {1, "9600", "1"}, r.lists, true, {});

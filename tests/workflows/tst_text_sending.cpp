@@ -3,10 +3,10 @@
 // file, the logo's segments and its failure messages.
 #include "support/DeviceRig.h"
 #include "support/FileBytes.h"
+#include "workflows/ScreenLists.h"
 #include "workflows/TextSending.h"
 
 #include <QStringDecoder>
-#include <QStringListModel>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -45,11 +45,12 @@ class TextSendingTest : public QObject {
         QTemporaryDir dir;
         textsending::Fields f = message(QStringLiteral("欢迎光临"));
         f.pictureField = QStringLiteral("3");
-        QStringListModel pool({"红色 一", "红色 二", "红色 三"});
+        TextPoolModel pool;
+        pool.setTextLines({"红色 一", "红色 二", "红色 三"});
         QCOMPARE(textsending::sendMessage(r.device, r.ui, Board1, f, dir.path() + "/", &pool),
                  Outcome::Done);
         // Pool text 3 shows what its file now holds.
-        QCOMPARE(pool.stringList(), (QStringList{"红色 一", "红色 二", "黄色 欢迎光临"}));
+        QCOMPARE(pool.textLines(), (QStringList{"红色 一", "红色 二", "黄色 欢迎光临"}));
         QCOMPARE(commands(*r.port), (QList<int>{27, 2, 18}));
         QCOMPARE(r.port->writes.at(1), hex("040000011B0701"));
         QCOMPARE(r.port->writes.at(6), hex("00010004 0B070503"));
