@@ -38,7 +38,6 @@ class ImagePanel : public QGroupBox {
     void setColours(const TextColours &colours) { m_colours = colours; }
     void setWindowDots(int position) { m_windowDots = position; }
 
-
   protected:
     // A click into Text1 redraws the text preview with the colours of the moment.
     bool eventFilter(QObject *watched, QEvent *event) override;
