@@ -311,12 +311,14 @@ QString wordsOfNumber(int number) {
 
 void MainWindow::showErrorNumber(int number, const QString &words) {
     const QString said = words.isEmpty() ? wordsOfNumber(number) : words;
+    m_busyNoticeShown = false;
     m_status[4]->setText(QString::number(number));
     m_status[4]->setToolTip(said);
     m_statusWords->setText(said);
 }
 
 void MainWindow::showStatus(const QString &text) {
+    m_busyNoticeShown = false;
     m_status[4]->setText(text);
     m_status[4]->setToolTip(text);
     m_statusWords->clear();
@@ -355,7 +357,7 @@ void MainWindow::endDeviceAction() {
     m_busy = false;
     thaw();
     // A refusal while this action ran is stale once it ends.
-    if (m_status[4]->text() == BusyNotice) showStatus(QString());
+    if (m_busyNoticeShown) showStatus(QString());
 }
 
 void MainWindow::freeze(QWidget *widget) {
@@ -524,6 +526,7 @@ bool MainWindow::refuseWhileBusy() {
     if (!m_busy) return false;
     // A transfer waits for a screen: ending now would cut it off half-way.
     showStatus(BusyNotice);
+    m_busyNoticeShown = true;
     QApplication::beep();
     return true;
 }

@@ -172,6 +172,8 @@ class MainWindow : public QMainWindow, public ActionContext {
     TextPanel *m_texts = nullptr;
     ImagePanel *m_images = nullptr;
     bool m_busy = false;
+    // Panel 5 shows the refusal of a second action, to be cleared when the first ends.
+    bool m_busyNoticeShown = false;
     QList<QWidget *> m_keepLive;
     QList<QPointer<QWidget>> m_frozen;
     QPointer<QWidget> m_focusBeforeAction;
