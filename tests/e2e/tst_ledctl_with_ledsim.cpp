@@ -367,17 +367,7 @@ class LedctlWithLedsimTest : public QObject {
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), gbk.encode(QStringLiteral("黄色 你好\r\n")));
         QJsonObject board;
-        QTRY_VERIFY([&] {
-            QFile json(state);
-            if (!json.open(QIODevice::ReadOnly)) return false;
-            board = QJsonDocument::fromJson(json.readAll())
-                        .object()
-                        .value("boards")
-                        .toArray()
-                        .at(0)
-                        .toObject();
-            return board.value("pictures").toObject().contains("2");
-        }());
+        QTRY_VERIFY((board = firstBoard(state), board.value("pictures").toObject().contains("2")));
         // power-on-text sent the stored window number (\5) before its text.
         QCOMPARE(board.value("windowNumber").toObject().value("bytes").toString(), "FF052020");
         QCOMPARE(board.value("windowNumber").toObject().value("colour").toInt(), 1);
@@ -414,17 +404,7 @@ class LedctlWithLedsimTest : public QObject {
         QCOMPARE(r.code, 0);
         QVERIFY2(r.err.endsWith(QStringLiteral("更新: 更新成功\n")), qPrintable(r.err));
         QJsonObject board;
-        QTRY_VERIFY([&] {
-            QFile json(state);
-            if (!json.open(QIODevice::ReadOnly)) return false;
-            board = QJsonDocument::fromJson(json.readAll())
-                        .object()
-                        .value("boards")
-                        .toArray()
-                        .at(0)
-                        .toObject();
-            return board.value("pictures").toObject().contains("1");
-        }());
+        QTRY_VERIFY((board = firstBoard(state), board.value("pictures").toObject().contains("1")));
         QCOMPARE(board.value("address").toInt(), 3);
         QCOMPARE(board.value("baudCode").toInt(), 19);
         QVERIFY(board.value("power").toBool());
