@@ -112,7 +112,8 @@ bool takeFlag(QStringList &args, const QString &name) {
 }
 
 void usage(QTextStream &err, const QList<Command> &table) {
-    err << "usage: ledctl [--port N] [--baud RATE] [--address A] [--screen N|NAME] [--dir DIR] "
+    err << "usage: ledctl [--port N] [--port-wait MS] [--baud RATE] [--address A] [--screen "
+           "N|NAME] [--dir DIR] "
            "[--yes] [--lossy] COMMAND ...\n"
            "       ledctl COMMAND --help\n"
            "commands:\n";
@@ -198,6 +199,9 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err,
         if (!screen.isEmpty()) resolveScreen(ctx, screen);
         const QString port = takeOption(args, QStringLiteral("--port"));
         if (!port.isEmpty()) ctx.port = parseInt(port, QStringLiteral("port"), 1, 128);
+        const QString portWait = takeOption(args, QStringLiteral("--port-wait"));
+        if (!portWait.isEmpty())
+            device.setPortWait(parseInt(portWait, QStringLiteral("port-wait"), 0, 3600000));
         const QString baud = takeOption(args, QStringLiteral("--baud"));
         if (!baud.isEmpty()) {
             static const QStringList rates{QStringLiteral("9600"), QStringLiteral("19200"),

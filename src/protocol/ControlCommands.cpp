@@ -137,6 +137,6 @@ bool led::CSetQuorin(const QuorinFields &fields) {
                                 return quint8(a.at(0)) == 0x1A ? Verdict::Accept : Verdict::Consume;
                             },
                             /*userEvents=*/false) == WaitResult::Accepted;
-    if (port.isOpen()) port.close();
+    releasePort();
     return result;
 }

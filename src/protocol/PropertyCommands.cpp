@@ -51,6 +51,7 @@ QString led::Chqshuxing() {
     request.append(char(quint16(PAdress) >> 8)).append(char(quint16(PAdress) & 0xFF));
     // Command 0 with counter 0 and no packet reads the block instead of writing it.
     request.append(char(Command::Properties)).append(QByteArray(2, '\0'));
+    const PortTurn turn(*this);
     if (!Link_Build(PAdress)) return QString();
     if (!openPort()) return QString();
     SerialPortIo &port = MSComm1();
@@ -63,7 +64,7 @@ QString led::Chqshuxing() {
             return Verdict::Accept;
         });
     }
-    if (port.isOpen()) port.close();
+    releasePort();
     if (answer.isEmpty()) return QString();
     QStringList fields{QString::number(answer.size())};
     for (int i = 8; i <= 21; ++i)

@@ -45,8 +45,7 @@ QString led::Chqwxshuxing() {
             if (!m_lostReported) serierr();
         }
     }
-    SerialPortIo &port = MSComm1();
-    if (port.isOpen()) port.close();
+    releasePort();
     if (answer.size() < RadioAnswerShort) return QString();
     QString module;
     for (int i : ModuleStringBytes)
@@ -76,7 +75,6 @@ bool led::CSetwxshuxing(const QString &str1, const QString &str2) {
     } else {
         ok = sendRadioFrame(first) && sendRadioFrame(second);
     }
-    SerialPortIo &port = MSComm1();
-    if (port.isOpen()) port.close();
+    releasePort();
     return ok;
 }

@@ -15,6 +15,7 @@ qint16 led::setWindowNo(qint16 /*Address: the board is PAdress*/, qint16 cols, q
     QByteArray header("\x04\x00", 2);
     header.append(char(quint16(PAdress) >> 8)).append(char(quint16(PAdress) & 0xFF));
     header.append(char(Command::WindowNumber)).append("\x00\x01", 2);
+    const PortTurn turn(*this);
     if (!Link_Build(PAdress)) return 0;
     if (!openPort()) return 0;
     SerialPortIo &port = MSComm1();
@@ -39,6 +40,6 @@ qint16 led::setWindowNo(qint16 /*Address: the board is PAdress*/, qint16 cols, q
                        return a.at(0) == checksum ? Verdict::Accept : Verdict::Fail;
                    }) == WaitResult::Accepted;
     }
-    if (port.isOpen()) port.close();
+    releasePort();
     return accepted ? -1 : 0;
 }

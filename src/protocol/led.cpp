@@ -5,8 +5,10 @@
 #include "protocol/TransferProgress.h"
 #include "protocol/VbError.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QRandomGenerator>
 #include <QTimer>
 #include <chrono>
 
@@ -88,9 +90,26 @@ bool led::openPort() {
     if (port.isOpen()) return true;
     m_lostReported = false;
     if (port.open()) return true;
+    // Another program holds the port: wait for its turn, trying again now
+    // and then (at uneven intervals, so that several waiting programs do
+    // not keep colliding) until the wait is over.
+    QDeadlineTimer deadline(m_portWaitMs, Qt::PreciseTimer);
+    while (port.failure() == PortFailure::InUse && !deadline.hasExpired()) {
+        QEventLoop loop;
+        QTimer::singleShot(int(qMin<qint64>(deadline.remainingTime(),
+                                            QRandomGenerator::global()->bounded(20, 80))),
+                           Qt::PreciseTimer, &loop, &QEventLoop::quit);
+        if (loop.exec(QEventLoop::ExcludeUserInputEvents) < 0) break;
+        if (port.open()) return true;
+    }
     m_lastFailure = port.failure();
     serierr();
     return false;
+}
+
+void led::releasePort() {
+    SerialPortIo &port = MSComm1();
+    if (m_turns == 0 && port.isOpen()) port.close();
 }
 
 led::WaitResult led::waitAnswer(int limitMs, int expected,
@@ -157,7 +176,7 @@ bool led::Link_Build(qint16 Address) {
                      return quint8(a.at(0)) == 0xA5 ? Verdict::Accept : Verdict::Consume;
                  }) == WaitResult::Accepted;
     }
-    if (port.isOpen()) port.close();
+    releasePort();
     return result;
 }
 
@@ -182,6 +201,7 @@ bool led::senddata(qint16 commandbyte, qint32 &packagecounter, qint32 packagesiz
     header.append(char(quint8(commandbyte)));
     header.append(char(counter16 >> 8)).append(char(counter16 & 0xFF));
 
+    const PortTurn turn(*this);
     const bool linked = Link_Build(PAdress);
     if (command::isPicture(commandbyte)) packagecounter = packets;
 
@@ -221,7 +241,7 @@ bool led::senddata(qint16 commandbyte, qint32 &packagecounter, qint32 packagesiz
                 }
             }
         }
-        if (port.isOpen()) port.close();
+        releasePort();
     }
     if (m_progress && command::isUpload(commandbyte)) m_progress->end(result);
     return result;

@@ -56,6 +56,27 @@ class led : public QObject {
     SerialPortIo &MSComm1();
     // Replaces the port (tests use a scripted fake).
     void setPort(std::unique_ptr<SerialPortIo> port);
+    // How long an open waits for a port that another program holds before
+    // "串口已经打开", in milliseconds.
+    static constexpr int DefaultPortWaitMs = 10000;
+    void setPortWait(int ms) { m_portWaitMs = qMax(0, ms); }
+    int portWait() const { return m_portWaitMs; }
+
+    // Holds the port open from construction to destruction, so that the
+    // transfers of one action (a picture, then its display block) go out
+    // without another program getting in between. Turns nest.
+    class PortTurn {
+      public:
+        explicit PortTurn(led &device) : m_device(device) { ++m_device.m_turns; }
+        ~PortTurn() {
+            if (--m_device.m_turns == 0) m_device.releasePort();
+        }
+        PortTurn(const PortTurn &) = delete;
+        PortTurn &operator=(const PortTurn &) = delete;
+
+      private:
+        led &m_device;
+    };
 
     // --- frame and transfer ---
     // Boards at higher addresses never answer: their transfers count as done
@@ -178,6 +199,8 @@ class led : public QObject {
 
   private:
     bool openPort();
+    // Closes the port unless a turn holds it.
+    void releasePort();
     void stageProgressBegin(qint16 commandbyte, int maximum);
     bool sendRadioFrame(const QByteArray &frame);
 
@@ -187,4 +210,6 @@ class led : public QObject {
     TransferProgress *m_progress = nullptr;
     PortFailure m_lastFailure = PortFailure::None;
     bool m_lostReported = false;
+    int m_portWaitMs = DefaultPortWaitMs;
+    int m_turns = 0;
 };

@@ -48,6 +48,8 @@ QString validate(const Request &request) {
 Result send(led &device, const Request &request) {
     Result result;
     if (!validate(request).isEmpty()) return result;
+    // The picture and its display block go out in one turn on the port.
+    const led::PortTurn turn(device);
     result.length = device.Strtoneima(request.text, qint16(request.colour));
     if (!textpicture::send(device, pictureNumber(request.action), result.length,
                            textpicture::Layout::Plain)) {

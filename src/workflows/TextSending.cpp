@@ -72,6 +72,7 @@ Outcome sendMessage(led &device, OperatorUi &ui, const workflow::Connection &c, 
         const quint8 stay =
             NumericText::toByte(NumericText::value(f.stay), QStringLiteral("停留时间"));
         workflow::connect(device, c);
+        const led::PortTurn turn(device);
         const QByteArray entry =
             QByteArray(1, char(11)) + char(quint8(f.effect)) + char(speed) + char(stay);
         qint16 length = device.Strtoneima(f.text, qint16(f.colour));

@@ -2,7 +2,7 @@
 // ledctl's link and send commands (brightness example, several addresses, a
 // paced line), logs what it received, shows its faults to ledctl as exit code
 // 1, refuses bad arguments with exit code 2, and removes its link when it is
-// terminated.
+// terminated; calls from several processes at once take turns on the line.
 #include "support/TempProgramDir.h"
 
 #include <QFile>
@@ -462,6 +462,58 @@ class LedctlWithLedsimTest : public QObject {
             ledctl(dir.path(), {QStringLiteral("send"), QStringLiteral("2"), QStringLiteral("2"),
                                 QStringLiteral("64"), QString(QStringLiteral("AB")).repeated(128)});
         QCOMPARE(r.code, 0);
+    }
+
+    void tenCallsStartedAtOnceEachGetTheirTurnWhole() {
+        TempProgramDir dir;
+        const QString log = dir.file(QStringLiteral("sim.log"));
+        const QString state = dir.file(QStringLiteral("state.json"));
+        Sim sim(dir.path(), {"--log", log, "--state", state});
+        QVERIFY(sim.waitReady());
+        constexpr int Calls = 10;
+        QProcess calls[Calls];
+        for (int k = 0; k < Calls; ++k)
+            calls[k].start(binDir + QStringLiteral("/ledctl"),
+                           {"--dir", dir.path(), "--port", QString::number(Port), "call", "upper",
+                            QStringLiteral("第%1号").arg(k + 1), "--stay", QString::number(k + 1)});
+        for (QProcess &call : calls) {
+            QVERIFY(call.waitForFinished(30000));
+            QCOMPARE(call.exitCode(), 0);
+        }
+        // Every picture is followed by its own display block, never by another call's.
+        QTRY_COMPARE(lines(log).filter(QStringLiteral("header ")).size(), 2 * Calls);
+        const QStringList headers = lines(log).filter(QStringLiteral("header "));
+        for (int i = 0; i < headers.size(); ++i)
+            QVERIFY2(headers.at(i).contains(i % 2 ? QStringLiteral("command=2 ")
+                                                  : QStringLiteral("command=17 ")),
+                     qPrintable(headers.at(i)));
+        const QString lastBlock = lines(log).filter(QStringLiteral("data=1E 00 02 ")).constLast();
+        const int last = lastBlock.section(QLatin1Char(' '), -1).toInt(nullptr, 16);
+        QTRY_COMPARE(
+            firstBoard(state).value("list").toArray(),
+            QJsonArray{QStringLiteral("1E0002%1").arg(last, 2, 16, QLatin1Char('0')).toUpper()});
+        QCOMPARE(firstBoard(state).value("pictures").toObject().value("1").toObject().value("text"),
+                 QStringLiteral("第%1号").arg(last));
+    }
+
+    void aPortHeldLongerThanTheWaitSaysAlreadyOpenAfterTheWait() {
+        TempProgramDir dir;
+        Sim sim(dir.path(), {});
+        QVERIFY(sim.waitReady());
+        QProcess holder;
+        holder.start(QStringLiteral(LEDCOUNTER_PORTHOLD),
+                     {dir.file(QStringLiteral("ports/COM%1").arg(Port))});
+        QVERIFY(holder.waitForReadyRead(10000));
+        QCOMPARE(holder.readLine().trimmed(), QByteArray("held"));
+        QElapsedTimer t;
+        t.start();
+        const Ctl r = ledctl(dir.path(), {"--port-wait", "700", "call", "upper", "A"});
+        const qint64 took = t.elapsed();
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.err.count(QStringLiteral("串口已经打开")), 1);
+        QVERIFY2(took >= 700 && took < 5000, qPrintable(QString::number(took)));
+        holder.closeWriteChannel();
+        QVERIFY(holder.waitForFinished(5000));
     }
 
     void anUnpluggedScreenFailsLedctlWithOneMessage() {

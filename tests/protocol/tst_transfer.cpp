@@ -251,10 +251,16 @@ class TransferTest : public QObject {
 
     void openFailuresShowTheSerialMessages() {
         Rig r;
+        r.device.setPortWait(100);
         r.port->failOpenWith = PortFailure::NoSuchPort;
         QVERIFY(!r.device.Link_Build(1));
+        QCOMPARE(r.port->opens, 1); // a missing port is not waited for
         r.port->failOpenWith = PortFailure::InUse;
+        QElapsedTimer waited;
+        waited.start();
         QVERIFY(!r.device.Link_Build(1));
+        QVERIFY(waited.elapsed() >= 100);
+        QVERIFY(r.port->opens > 2); // tried again while waiting
         r.port->failOpenWith = PortFailure::Other;
         QVERIFY(!r.device.Link_Build(1));
         QCOMPARE(r.ui.messages(),

@@ -51,6 +51,9 @@ class QueueCallingTest : public QObject {
                                      hex("000100041E000202"),
                                      hex("1B"),
                                  }));
+        // One turn on the port: nobody gets in between the picture and its block.
+        QCOMPARE(r.port->opens, 1);
+        QVERIFY(!r.port->isOpen());
     }
 
     void eachActionStoresItsOwnPicture_data() {
