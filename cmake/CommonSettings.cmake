@@ -1,7 +1,14 @@
 # One INTERFACE target carries the language level, warnings and Qt defines for every target.
 add_library(ledcounter_settings INTERFACE)
 target_compile_features(ledcounter_settings INTERFACE cxx_std_20)
-target_compile_options(ledcounter_settings INTERFACE -Wall -Wextra)
+target_compile_options(ledcounter_settings INTERFACE
+    -Wall -Wextra -Wpedantic
+    -Wshadow -Wold-style-cast -Wconversion -Wsign-conversion
+    -Wcast-qual -Wcast-align -Woverloaded-virtual -Wnon-virtual-dtor
+    $<$<CXX_COMPILER_ID:GNU>:-Wduplicated-cond -Wduplicated-branches -Wlogical-op>)
+if(LEDCOUNTER_WERROR)
+    target_compile_options(ledcounter_settings INTERFACE -Werror)
+endif()
 target_compile_definitions(ledcounter_settings INTERFACE
     QT_NO_FOREACH
     QT_DISABLE_DEPRECATED_BEFORE=0x060000)
