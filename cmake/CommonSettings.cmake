@@ -17,3 +17,12 @@ if(LEDCOUNTER_SANITIZE)
         -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(ledcounter_settings INTERFACE -fsanitize=address,undefined)
 endif()
+
+# No implicit conversions between QString and 8-bit text: every byte string states its
+# encoding. The product's own targets link this privately; the tests and benchmarks
+# still rely on implicit literals and are converted separately.
+add_library(ledcounter_strict_strings INTERFACE)
+target_compile_definitions(ledcounter_strict_strings INTERFACE
+    QT_NO_CAST_FROM_ASCII
+    QT_NO_CAST_TO_ASCII
+    QT_NO_CAST_FROM_BYTEARRAY)
