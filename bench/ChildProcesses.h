@@ -22,8 +22,8 @@ inline QString binary(const char *name) {
 }
 
 inline double cpuMs(const rusage &r) {
-    return (r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1e3 +
-           (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e3;
+    return static_cast<double>(r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1e3 +
+           static_cast<double>(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e3;
 }
 
 // A ledsim child that has announced its link.
@@ -79,7 +79,7 @@ inline Run runLedctl(const QStringList &args,
     if (spawned != 0) return run;
     int status = 0;
     wait4(pid, &status, 0, &run.usage);
-    run.wallMs = t.nsecsElapsed() / 1e6;
+    run.wallMs = static_cast<double>(t.nsecsElapsed()) / 1e6;
     run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
 }

@@ -21,7 +21,7 @@ int main(int argc, char **argv) {
         QElapsedTimer t;
         t.start();
         device.GetDatNDS3(picture);
-        ms.push_back(t.nsecsElapsed() / 1e6);
+        ms.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
     }
     std::sort(ms.begin(), ms.end());
     const double median = ms[ms.size() / 2];

@@ -46,7 +46,8 @@ double cpuSecondsOf(qint64 pid) {
     if (!f.open(QIODevice::ReadOnly)) return -1;
     const QList<QByteArray> fields = f.readAll().split(' ');
     // utime and stime, fields 14 and 15, in clock ticks.
-    return (fields.value(13).toDouble() + fields.value(14).toDouble()) / sysconf(_SC_CLK_TCK);
+    return (fields.value(13).toDouble() + fields.value(14).toDouble()) /
+           static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 void idleCpu(bool show) {
@@ -67,8 +68,8 @@ void idleCpu(bool show) {
     const double used = cpuSecondsOf(sim.processId()) - before;
     // /proc counts in clock ticks (10 ms): 0.000 means less than one tick.
     std::printf("(a) idle ledsim%s: %.3f s CPU in %.1f s = %.3f %% of a core\n",
-                show ? " --show" : "", used, t.elapsed() / 1000.0,
-                100.0 * used / (t.elapsed() / 1000.0));
+                show ? " --show" : "", used, static_cast<double>(t.elapsed()) / 1000.0,
+                100.0 * used / (static_cast<double>(t.elapsed()) / 1000.0));
     sim.terminate();
     sim.waitForFinished(5000);
 }
@@ -93,9 +94,9 @@ int main(int argc, char **argv) {
     watcher.onPicture = [&](const VirtualBoard &, const QImage &dots, const QString &) {
         if (!armed) return;
         armed = false;
-        toDots.push_back(clock.nsecsElapsed() / 1e6);
+        toDots.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
         renderLeds(dots, 6);
-        toLeds.push_back(clock.nsecsElapsed() / 1e6);
+        toLeds.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
     };
     line.receive(textPicture(4, QStringLiteral("欢迎光临"))); // fonts loaded before timing
     for (int i = 0; i < 50; ++i) {
@@ -124,7 +125,7 @@ int main(int argc, char **argv) {
         QString error;
         writeFileAtomically(dir.filePath(QStringLiteral("state.json")),
                             stateJson(line, line.board(1)->nowMs()), &error);
-        writes.push_back(clock.nsecsElapsed() / 1e6);
+        writes.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
     }
     std::printf("(c) --state written: median %.3f ms, max %.3f ms (%lld bytes)\n", median(writes),
                 *std::max_element(writes.begin(), writes.end()),

@@ -54,15 +54,15 @@ bool transferEfficiency(const QString &dir) {
         QElapsedTimer t;
         t.start();
         const bool ok = device.senddata(Command::FontUpload, counter, PacketSize);
-        const double measuredMs = t.nsecsElapsed() / 1e6;
+        const double measuredMs = static_cast<double>(t.nsecsElapsed()) / 1e6;
         const double ratio = lineMs / measuredMs;
         worst = std::min(worst, ratio);
         allOk = allOk && ok;
         std::printf(
             "    run %d: %s, bytes %lld out + %lld back, line time %.1f ms, measured %.1f ms, "
             "ratio %.3f\n",
-            round, ok ? "acknowledged" : "FAILED", (long long)hostBytes, (long long)screenBytes,
-            lineMs, measuredMs, ratio);
+            round, ok ? "acknowledged" : "FAILED", static_cast<long long>(hostBytes),
+            static_cast<long long>(screenBytes), lineMs, measuredMs, ratio);
     }
     std::printf("    worst ratio %.3f (needs >= 0.95): %s\n", worst,
                 allOk && worst >= 0.95 ? "ok" : "NOT MET");
@@ -112,7 +112,7 @@ bool ledctlCost(const QString &dir) {
     QElapsedTimer t;
     t.start();
     const bool linked = device.Link_Build(1);
-    const double waitedMs = t.nsecsElapsed() / 1e6;
+    const double waitedMs = static_cast<double>(t.nsecsElapsed()) / 1e6;
     getrusage(RUSAGE_SELF, &after);
     const double inProcess = cpuMs(after) - cpuMs(before);
     std::printf(
@@ -123,7 +123,8 @@ bool ledctlCost(const QString &dir) {
     std::printf(
         "(c) peak resident memory of `ledctl link`: %.1f MB (start-up only: %.1f MB; needs < "
         "40 MB): %s\n",
-        peakKb / 1024.0, startPeakKb / 1024.0, peakKb < 40 * 1024 ? "ok" : "NOT MET");
+        static_cast<double>(peakKb) / 1024.0, static_cast<double>(startPeakKb) / 1024.0,
+        peakKb < 40 * 1024 ? "ok" : "NOT MET");
     return wait / 1000 < 0.02 && peakKb < 40 * 1024;
 }
 } // namespace

@@ -111,8 +111,8 @@ int main(int argc, char **argv) {
     const double lineMs = double(hostBytes + screenBytes) * 10 * 1000 / Baud;
     std::printf("upload font: %d bytes = %d packets of %d, command 5, %d baud, paced ledsim\n",
                 FileBytes, Packets, PacketSize, Baud);
-    std::printf("line: %lld bytes out + %lld back = %.1f ms\n", (long long)hostBytes,
-                (long long)screenBytes, lineMs);
+    std::printf("line: %lld bytes out + %lld back = %.1f ms\n", static_cast<long long>(hostBytes),
+                static_cast<long long>(screenBytes), lineMs);
 
     std::vector<double> startWall, startCpu;
     for (int i = 0; i < StartupRuns; ++i) {
@@ -157,7 +157,7 @@ int main(int argc, char **argv) {
         }
         const double ratio = lineMs / r.wallMs;
         const double ratioNet = lineMs / (r.wallMs - startupMs);
-        const double peakMb = r.usage.ru_maxrss / 1024.0;
+        const double peakMb = static_cast<double>(r.usage.ru_maxrss) / 1024.0;
         const double cpu = cpuMs(r.usage);
         const double cpuPercent = cpu / r.wallMs * 100;
         ratios.push_back(ratio);

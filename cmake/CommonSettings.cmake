@@ -1,7 +1,14 @@
 # One INTERFACE target carries the language level, warnings and Qt defines for every target.
 add_library(ledcounter_settings INTERFACE)
 target_compile_features(ledcounter_settings INTERFACE cxx_std_20)
-target_compile_options(ledcounter_settings INTERFACE -Wall -Wextra)
+target_compile_options(ledcounter_settings INTERFACE
+    -Wall -Wextra -Wpedantic
+    -Wshadow -Wold-style-cast -Wconversion -Wsign-conversion
+    -Wcast-qual -Wcast-align -Woverloaded-virtual -Wnon-virtual-dtor
+    $<$<CXX_COMPILER_ID:GNU>:-Wduplicated-cond -Wduplicated-branches -Wlogical-op>)
+if(LEDCOUNTER_WERROR)
+    target_compile_options(ledcounter_settings INTERFACE -Werror)
+endif()
 target_compile_definitions(ledcounter_settings INTERFACE
     QT_NO_FOREACH
     QT_DISABLE_DEPRECATED_BEFORE=0x060000)
@@ -10,3 +17,12 @@ if(LEDCOUNTER_SANITIZE)
         -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(ledcounter_settings INTERFACE -fsanitize=address,undefined)
 endif()
+
+# No implicit conversions between QString and 8-bit text: every byte string states its
+# encoding. The product's own targets link this privately; the tests and benchmarks
+# still rely on implicit literals and are converted separately.
+add_library(ledcounter_strict_strings INTERFACE)
+target_compile_definitions(ledcounter_strict_strings INTERFACE
+    QT_NO_CAST_FROM_ASCII
+    QT_NO_CAST_TO_ASCII
+    QT_NO_CAST_FROM_BYTEARRAY)

@@ -46,7 +46,7 @@ batchupdate::Inputs UpdatePanel::batchInputs() const {
                                          m_ui->Check5, m_ui->Casc,   m_ui->Check7,
                                          m_ui->Cziku,  m_ui->C384,   m_ui->Check6};
     for (int i = 0; i < PartCount; ++i)
-        in.ticked[i] = ticks[i]->isChecked();
+        in.ticked[static_cast<std::size_t>(i)] = ticks[i]->isChecked();
     in.ascFile = m_ui->Textasc->text();
     in.fontFile = m_ui->Textziku->text();
     in.is161D = is161D();

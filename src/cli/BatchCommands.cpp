@@ -111,7 +111,7 @@ int batchCommand(Context &ctx, Arguments &args) {
         if (part < 0)
             throw UsageError{QStringLiteral("unknown batch part %1; parts are %2")
                                  .arg(name, partNames().join(QLatin1Char(' ')))};
-        in.ticked[part] = true;
+        in.ticked[static_cast<std::size_t>(part)] = true;
     }
     args.values.clear();
     const bool moves = in.ticked[batchupdate::Baud115200] || in.ticked[batchupdate::Baud38400];

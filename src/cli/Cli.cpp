@@ -159,7 +159,7 @@ QStringList arranged(const Command &c, const QStringList &args) {
         const QString name = a.mid(2).section(QLatin1Char('='), 0, 0);
         const auto o =
             std::find_if(c.options.begin(), c.options.end(),
-                         [&](const QCommandLineOption &o) { return o.names().contains(name); });
+                         [&](const QCommandLineOption &opt) { return opt.names().contains(name); });
         if (name.isEmpty() || o == c.options.end())
             throw UsageError{QStringLiteral("unexpected argument: ") + a};
         options << a;

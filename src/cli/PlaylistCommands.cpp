@@ -119,15 +119,15 @@ int editCommand(Context &ctx, const QString &what, Arguments &args) {
         const int p = positionFrom(args, list);
         // Selecting the entry loads its values into the fields first.
         const MessageList::Entry old = list.entry(p);
-        EntryFields loaded;
-        loaded.stay = NumericText::format(NumericText::value(old.stay));
+        EntryFields current;
+        current.stay = NumericText::format(NumericText::value(old.stay));
         if (!old.clock) {
-            loaded.picture = NumericText::format(NumericText::value(old.picture));
-            loaded.effect =
+            current.picture = NumericText::format(NumericText::value(old.picture));
+            current.effect =
                 choice(QStringLiteral("Combo3")).items.at(MessageList::effectPosition(old.effect));
-            loaded.speed = NumericText::format(NumericText::value(old.speed));
+            current.speed = NumericText::format(NumericText::value(old.speed));
         }
-        const EntryFields f = fieldsFrom(args, loaded);
+        const EntryFields f = fieldsFrom(args, current);
         expectNoMore(args);
         list.modifyEntry(p, pictureEntry(f), f.stay);
         check(list.line(p));

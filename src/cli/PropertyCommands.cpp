@@ -86,7 +86,8 @@ int setAddressCommand(Context &ctx, Arguments &args) {
     // The address is read as the panel reads Text11, with its error numbers.
     const QString address = takeArgument(args, QStringLiteral("the NEW address"));
     expectNoMore(args);
-    const int position = BaudRate::rates().indexOf(rate.isEmpty() ? ctx.baud : rate);
+    const int position =
+        static_cast<int>(BaudRate::rates().indexOf(rate.isEmpty() ? ctx.baud : rate));
     if (position < 0)
         throw UsageError{QStringLiteral("--new-baud must be 9600, 19200, 38400 or 115200")};
     CIniFile ini;

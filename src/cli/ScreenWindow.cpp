@@ -23,7 +23,7 @@ ScreenWindow::ScreenWindow(const Context &ctx) {
     }
     const QList<Choice> lists = colourListsFor(colourType);
     for (int i = 0; i < 5; ++i)
-        m_positions[i] = lists.value(i).initial;
+        m_positions[static_cast<std::size_t>(i)] = lists.value(i).initial;
 }
 
 windownumber::Request ScreenWindow::windowNumber(const QString &field, int colour) const {

@@ -46,7 +46,7 @@ ProgramDirLock::ProgramDirLock(int waitMs) {
             threads().unlock();
             busy();
         }
-        QThread::msleep(10 + QRandomGenerator::global()->bounded(20));
+        QThread::msleep(10u + QRandomGenerator::global()->bounded(20u));
     }
     held = std::move(file);
 }

@@ -49,7 +49,7 @@ QString led::Chqwxshuxing() {
     if (answer.size() < RadioAnswerShort) return QString();
     QString module;
     for (int i : ModuleStringBytes)
-        module.append(QChar(quint8(answer.at(i))));
+        module.append(QLatin1Char(answer.at(i)));
     return module;
 }
 

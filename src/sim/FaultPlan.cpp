@@ -11,7 +11,7 @@ bool parseArg(const QString &arg, int min, int *value) {
 } // namespace
 
 bool FaultPlan::add(const QString &spec, QString *error) {
-    const int colon = spec.indexOf(QLatin1Char(':'));
+    const qsizetype colon = spec.indexOf(QLatin1Char(':'));
     const QString name = spec.left(colon).trimmed();
     const bool hasArg = colon >= 0;
     const QString arg = hasArg ? spec.mid(colon + 1).trimmed() : QString();

@@ -174,7 +174,7 @@ Result run(led &device, OperatorUi &ui, const workflow::Connection &c, const Inp
         for (int part = 0; part < PartCount; ++part) {
             bool ok = false;
             // A repeat reads the check box and the fields again.
-            while (in.ticked[part]) {
+            while (in.ticked[static_cast<std::size_t>(part)]) {
                 const Step step = batch.run(part);
                 if (step == Step::EndBatch) return Outcome::Refused;
                 ok = step == Step::Ok;

@@ -176,7 +176,7 @@ class LedctlWithLedsimTest : public QObject {
             QStringLiteral("header address=2 command=7 counter=0x0001 packets=1")));
         // Address 600 is heard but never answered: its frames have no answer lines.
         const QStringList l = lines(log);
-        const int at = l.indexOf(QStringLiteral("link address=600"));
+        const qsizetype at = l.indexOf(QStringLiteral("link address=600"));
         QVERIFY(at > 0);
         QCOMPARE(l.mid(at).filter(QStringLiteral("answer")).size(), 0);
     }

@@ -28,7 +28,7 @@ struct HostEnd {
         if (fd >= 0) ::close(fd);
     }
     void write(const QByteArray &b) const {
-        QCOMPARE(::write(fd, b.constData(), b.size()), b.size());
+        QCOMPARE(::write(fd, b.constData(), static_cast<size_t>(b.size())), b.size());
     }
     QByteArray read() const {
         char buf[256];

@@ -50,12 +50,12 @@ inline bool makeWritable(const QString &path) {
 
 class FileSizeLimit {
   public:
-    explicit FileSizeLimit(rlim_t bytes) {
+    explicit FileSizeLimit(qint64 bytes) {
         m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         m_ok = getrlimit(RLIMIT_FSIZE, &m_old) == 0;
         if (!m_ok) return;
         rlimit limited = m_old;
-        limited.rlim_cur = bytes;
+        limited.rlim_cur = static_cast<rlim_t>(bytes);
         m_ok = setrlimit(RLIMIT_FSIZE, &limited) == 0;
     }
     ~FileSizeLimit() {
