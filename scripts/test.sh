@@ -12,8 +12,9 @@ cmake --build build -j "$JOBS"
 ctest --test-dir build --output-on-failure --no-tests=error -j "$JOBS"
 
 if [ "${LEDCOUNTER_SKIP_SANITIZE:-0}" != 1 ]; then
+  # The optimised build above is the warnings gate; this one only looks for faults at run time.
   cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLEDCOUNTER_SANITIZE=ON -DLEDCOUNTER_BENCH=OFF \
-    -DLEDCOUNTER_WERROR=ON
+    -DLEDCOUNTER_WERROR=OFF
   cmake --build build-asan -j "$JOBS"
   # Leak checking stays off until the whole suite has been run with it once: what
   # Qt's plugins hold until exit may need a suppressions file (tests/lsan.supp) so

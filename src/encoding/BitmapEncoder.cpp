@@ -34,7 +34,8 @@ qint16 encode(PacketTable &table, const QImage &pic, const QList<Channel> &plane
                 for (int j = 0; j < bytesPerRow; ++j) {
                     quint8 byte = 0;
                     for (int b = 0; b < 8; ++b)
-                        if (channel(colourValue(line[8 * j + b])) >= LitFrom) byte |= 0x80 >> b;
+                        if (channel(colourValue(line[8 * j + b])) >= LitFrom)
+                            byte = static_cast<quint8>(byte | 0x80 >> b);
                     plane[i * bytesPerRow + j] = char(byte);
                 }
             }
