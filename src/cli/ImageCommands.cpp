@@ -2,12 +2,12 @@
 // sent as the power-on picture, or its dots written for a look first.
 #include "cli/Cli.h"
 #include "cli/Handlers.h"
+#include "cli/ScreenWindow.h"
 #include "config/CIniFile.h"
 #include "config/NumericText.h"
 #include "config/RegistryFile.h"
 #include "protocol/OperatorUi.h"
 #include "protocol/led.h"
-#include "workflows/Choices.h"
 #include "workflows/ImageLibrary.h"
 #include "workflows/WindowNumber.h"
 
@@ -15,34 +15,6 @@
 #include <QTextStream>
 
 namespace cli {
-namespace {
-
-// The window number the image panel sends first, for a registered screen:
-// the colours the panel's lists hold for the screen's colour type, and the
-// five keys "设置窗口号" writes.
-struct ScreenWindowNumber {
-    windownumber::Request request;
-    displayproperties::Section section;
-};
-
-ScreenWindowNumber screenWindowNumber(CIniFile &ini, const QString &section, const QString &field,
-                                      int colourType) {
-    const QList<Choice> lists = colourListsFor(colourType);
-    ScreenWindowNumber w;
-    w.request.field = field;
-    w.request.colour = windownumber::colourByte(lists.at(4).initial, lists.at(3).initial);
-    const QString dots = section.isEmpty() ? QString()
-                                           : ini.ReadString(section, QStringLiteral("windowlen"),
-                                                            RegistryFile::ScreenSize);
-    w.request.dotsPosition = dots.isEmpty() ? QStringLiteral("0") : dots;
-    w.request.hanziPosition = QString::number(lists.at(0).initial);
-    w.request.ascPosition = QString::number(lists.at(1).initial);
-    w.request.backgroundPosition = QString::number(lists.at(2).initial);
-    if (!section.isEmpty()) w.section = {&ini, section};
-    return w;
-}
-
-} // namespace
 
 int imageCommand(Context &ctx, Arguments &args) {
     const int picture =
@@ -108,13 +80,15 @@ int imageCommand(Context &ctx, Arguments &args) {
         ctx.out.flush();
         return ExitOk;
     }
+    // The window number the image panel sends first: the colours its lists hold for
+    // the colour type, and for a registered screen the five keys "设置窗口号" writes.
     std::function<bool()> windowNumber;
-    ScreenWindowNumber w;
+    ScreenWindow screen(ctx, colourType);
     if (withWindowNumber) {
-        w = screenWindowNumber(ini, section, field, colourType);
         windowNumber = [&] {
-            return windownumber::set(ctx.device, ctx.ui, ctx.connection(), w.request, w.section) ==
-                   workflow::Outcome::Done;
+            return windownumber::set(ctx.device, ctx.ui, ctx.connection(),
+                                     screen.windowNumber(field, -1, true),
+                                     screen.section()) == workflow::Outcome::Done;
         };
     }
     return ctx.report(imagelibrary::send(ctx.device, ctx.ui, ctx.connection(), r, windowNumber));

@@ -13,8 +13,9 @@ namespace cli {
 
 class ScreenWindow {
   public:
-    // Without --screen: a two-colour screen, no section, "\1".
-    explicit ScreenWindow(const Context &ctx);
+    // Without --screen: a two-colour screen, no section, "\1". A `colourType`
+    // of 0 or more fills the colour lists for it instead of the screen's.
+    explicit ScreenWindow(const Context &ctx, int colourType = -1);
     // Selected positions of 字库颜色, ASC颜色, combo1, Asccolor, Windowbackcolor.
     std::array<int, 5> positions() const { return m_positions; }
     // The section the panels write, empty without --screen.
@@ -22,13 +23,16 @@ class ScreenWindow {
     // The stored "windowNo", else "\1" as the window starts.
     QString windowNumberField() const { return m_windowNo; }
     // "设置窗口号" with these lists; `colour` -1 takes the lists' colour byte.
-    windownumber::Request windowNumber(const QString &field, int colour) const;
+    // With `storedDots`, 窗口点阵数 as the screen's "windowlen" holds it.
+    windownumber::Request windowNumber(const QString &field, int colour,
+                                       bool storedDots = false) const;
 
   private:
     CIniFile m_ini;
     bool m_hasSection = false;
     QString m_section;
     QString m_windowNo = QStringLiteral("\\1");
+    QString m_windowLen;
     std::array<int, 5> m_positions{};
 };
 
