@@ -5,7 +5,9 @@ set -euo pipefail
 PKGS=(build-essential cmake ninja-build pkg-config
       qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6
       qt6-qpa-plugins libgl-dev fonts-wqy-zenhei unifont xvfb xauth ccache
-      qt6-translations-l10n)
+      qt6-translations-l10n
+      qt6-httpserver-dev qt6-websockets-dev libqt6sql6-sqlite
+      chromium espeak-ng)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
