@@ -5,15 +5,19 @@
 // before it is acknowledged.
 #include "service/CallDesk.h"
 
+#include <QDateTime>
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace service {
 
 struct ServiceOptions {
-    QString dir;               // the program directory
-    int minDisplayMs = 5000;   // when neither the request nor the screen say
-    int maxAgeS = 600;         // queued calls older than this at start expire
+    QString dir;             // the program directory
+    int minDisplayMs = 5000; // when neither the request nor the screen say
+    int maxAgeS = 600;       // queued calls older than this at start expire
+    // The wall clock of acceptance and display times (UTC); tests fix it.
+    std::function<QDateTime()> clock;
 };
 
 class CallService : public CallDesk {
