@@ -20,6 +20,11 @@ QVariant msOrNull(const QDateTime &t) {
     return t.isValid() ? QVariant(t.toMSecsSinceEpoch()) : QVariant(QMetaType::fromType<qint64>());
 }
 
+// Qt SQL binds a null QString as NULL.
+QString notNull(const QString &text) {
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
 Call callOf(const QSqlQuery &q) {
     Call c;
     c.sequence = q.value(0).toLongLong();
@@ -114,7 +119,7 @@ bool CallJournal::insert(const Call &call, QString *error) {
     q.addBindValue(stateName(call.state));
     q.addBindValue(call.accepted.toMSecsSinceEpoch());
     q.addBindValue(msOrNull(call.shown));
-    q.addBindValue(call.error);
+    q.addBindValue(notNull(call.error));
     q.addBindValue(call.attempts);
     if (q.exec()) return true;
     if (error) *error = q.lastError().text();
@@ -127,7 +132,7 @@ bool CallJournal::update(const Call &call) {
         "UPDATE calls SET state = ?, shown = ?, error = ?, attempts = ? WHERE id = ?"));
     q.addBindValue(stateName(call.state));
     q.addBindValue(msOrNull(call.shown));
-    q.addBindValue(call.error);
+    q.addBindValue(notNull(call.error));
     q.addBindValue(call.attempts);
     q.addBindValue(call.id);
     return q.exec();
