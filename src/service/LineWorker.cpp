@@ -121,6 +121,7 @@ void LineWorker::runJob(const LineJob &job) {
     result.message = m_ui.messages.value(m_ui.messages.size() - 1);
     if (m_screensPending) applyScreens();
     result.picture = picture(job.address);
+    if (m_mirror) m_mirror->clearRecord();
     scheduleRedraw();
     emit jobDone(result);
     if (m_stopHome) shutdown(m_stopHome);

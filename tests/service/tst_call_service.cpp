@@ -6,6 +6,8 @@
 #include "config/RegistryFile.h"
 #include "protocol/led.h"
 #include "service/CallService.h"
+#include "sim/BoardScene.h"
+#include "sim/ScreenRenderer.h"
 #include "sim/VirtualLine.h"
 #include "support/TempProgramDir.h"
 
@@ -289,6 +291,78 @@ class TestCallService : public QObject {
         QCOMPARE(hall.shown.size(), 2);
         QCOMPARE(hall.shown.at(0).text, QStringLiteral("八号"));
         QCOMPARE(hall.shown.at(1).text, QStringLiteral("?号"));
+    }
+
+    void thePictureIsDrawnFromTheBytesTheScreenWasSent() {
+        Hall hall;
+        VirtualLine &line = hall.addLine(101, {1});
+        hall.writeScreens({{101, 1, {}}});
+        CallService service({hall.dir.path(), 0, 600, {}});
+        QString error;
+        QVERIFY2(service.start(&error), qPrintable(error));
+        QSignalSpy pictures(&service, &CallDesk::pictureChanged);
+        const QImage blank = QImage::fromData(service.picturePng(1), "PNG");
+        const QString id = service.accept(1, upper(QStringLiteral("请A001号到1号窗口"))).call.id;
+        QTRY_VERIFY(service.call(id)->state == CallState::Shown);
+        QTRY_VERIFY(!pictures.isEmpty());
+        QCOMPARE(pictures.last().at(0).toInt(), 1);
+        const VirtualBoard &board = *line.board(1);
+        const QImage shown = render(sceneOf(board.state(), board.nowMs()));
+        const QImage mirrored = QImage::fromData(service.picturePng(1), "PNG");
+        QCOMPARE(mirrored.size(), QSize(128, 32));
+        QVERIFY(mirrored.convertToFormat(QImage::Format_RGB32) !=
+                blank.convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(mirrored.convertToFormat(QImage::Format_RGB32), shown);
+        QVERIFY(service.picturePng(2).isEmpty());
+    }
+
+    void screenActionsGoAheadOfWaitingCallsButAfterTheRunningExchange() {
+        Hall hall;
+        VirtualLine &line = hall.addLine(101, {1, 2});
+        hall.writeScreens({{101, 1, {}}, {101, 2, {}}, {101, 4, {}}});
+        CallService service({hall.dir.path(), 0, 600, {}});
+        QString error;
+        QVERIFY2(service.start(&error), qPrintable(error));
+        // The first call is on its way when the second one and the actions arrive.
+        const QString running = service.accept(1, upper(QStringLiteral("一号"))).call.id;
+        const QString waiting = service.accept(2, upper(QStringLiteral("二号"))).call.id;
+        QList<ActionResult> results;
+        QList<CallState> seen; // the two calls' states when an action was done
+        const auto record = [&](const ActionResult &r) {
+            results.append(r);
+            seen += {service.call(running)->state, service.call(waiting)->state};
+        };
+        ScreenAction brightness;
+        brightness.kind = ScreenAction::Kind::Brightness;
+        brightness.value = 200;
+        service.act(9, brightness, record);
+        service.act(2, brightness, record);
+        service.act(3, brightness, record);
+        QTRY_COMPARE_WITH_TIMEOUT(results.size(), 3, 10000);
+        QCOMPARE(results.at(0).status, ActionResult::Status::NoSuchScreen);
+        QCOMPARE(results.at(1).status, ActionResult::Status::Done);
+        QCOMPARE(seen.mid(2, 2), (QList<CallState>{CallState::Shown, CallState::Queued}));
+        QCOMPARE(line.board(2)->state().brightness, 200);
+        QCOMPARE(results.at(2).status, ActionResult::Status::NotAcknowledged);
+        QVERIFY(!results.at(2).message.isEmpty());
+        QTRY_VERIFY(service.call(waiting)->state == CallState::Shown);
+    }
+
+    void screensAreReadAgainWhenLedfileIniIsReplaced() {
+        Hall hall;
+        hall.addLine(101, {1, 2});
+        hall.writeScreens({{101, 1, {}}});
+        CallService service({hall.dir.path(), 0, 600, {}});
+        QString error;
+        QVERIFY2(service.start(&error), qPrintable(error));
+        QCOMPARE(service.screens().size(), 1);
+        hall.writeScreens({{101, 1, {}}, {101, 2, {}}});
+        QTRY_COMPARE(service.screens().size(), 2);
+        hall.writeScreens({{101, 1, {}}, {101, 2, {}}, {101, 3, {}}});
+        QTRY_COMPARE(service.screens().size(), 3);
+        const QString id = service.accept(2, upper(QStringLiteral("二号"))).call.id;
+        QTRY_VERIFY(service.call(id)->state == CallState::Shown);
+        QCOMPARE(hall.shown.last().address, 2);
     }
 };
 
