@@ -61,37 +61,45 @@ CallJournal::~CallJournal() {
 bool CallJournal::open(const QString &dir, QString *error) {
     close();
     const QString path = QDir(dir).filePath(fileName());
-    auto fail = [&](const QString &why) {
-        if (error) *error = QStringLiteral("无法打开呼叫记录 %1: %2").arg(path, why);
-        close();
-        return false;
-    };
+    QString why;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
         m_open = true; // the connection exists from here on and must be removed
-        if (!db.isValid()) return fail(QStringLiteral("no SQLite driver"));
         db.setDatabaseName(path);
-        if (!db.open()) return fail(db.lastError().text());
-        QSqlQuery q(db);
-        const QString statements[] = {
-            QStringLiteral("PRAGMA journal_mode=WAL"),
-            // A process crash loses nothing with NORMAL; only a power cut might.
-            QStringLiteral("PRAGMA synchronous=NORMAL"),
-            QStringLiteral("CREATE TABLE IF NOT EXISTS calls ("
-                           "sequence INTEGER PRIMARY KEY, id TEXT NOT NULL UNIQUE, "
-                           "screen INTEGER NOT NULL, line INTEGER NOT NULL, text TEXT NOT NULL, "
-                           "colour INTEGER NOT NULL, min_display_ms INTEGER NOT NULL, "
-                           "lossy INTEGER NOT NULL, state TEXT NOT NULL, "
-                           "accepted INTEGER NOT NULL, shown INTEGER, error TEXT NOT NULL, "
-                           "attempts INTEGER NOT NULL)"),
-            QStringLiteral(
-                "CREATE INDEX IF NOT EXISTS calls_by_screen ON calls (screen, sequence)"),
-            QStringLiteral("CREATE INDEX IF NOT EXISTS calls_by_state ON calls (state)"),
-        };
-        for (const QString &s : statements)
-            if (!q.exec(s)) return fail(q.lastError().text());
+        if (!db.isValid()) {
+            why = QStringLiteral("no SQLite driver");
+        } else if (!db.open()) {
+            why = db.lastError().text();
+        } else {
+            QSqlQuery q(db);
+            const QString statements[] = {
+                QStringLiteral("PRAGMA journal_mode=WAL"),
+                // A process crash loses nothing with NORMAL; only a power cut might.
+                QStringLiteral("PRAGMA synchronous=NORMAL"),
+                QStringLiteral(
+                    "CREATE TABLE IF NOT EXISTS calls ("
+                    "sequence INTEGER PRIMARY KEY, id TEXT NOT NULL UNIQUE, "
+                    "screen INTEGER NOT NULL, line INTEGER NOT NULL, text TEXT NOT NULL, "
+                    "colour INTEGER NOT NULL, min_display_ms INTEGER NOT NULL, "
+                    "lossy INTEGER NOT NULL, state TEXT NOT NULL, "
+                    "accepted INTEGER NOT NULL, shown INTEGER, error TEXT NOT NULL, "
+                    "attempts INTEGER NOT NULL)"),
+                QStringLiteral(
+                    "CREATE INDEX IF NOT EXISTS calls_by_screen ON calls (screen, sequence)"),
+                QStringLiteral("CREATE INDEX IF NOT EXISTS calls_by_state ON calls (state)"),
+            };
+            for (const QString &s : statements) {
+                if (!q.exec(s)) {
+                    why = q.lastError().text();
+                    break;
+                }
+            }
+        }
     }
-    return true;
+    if (why.isEmpty()) return true;
+    if (error) *error = QStringLiteral("无法打开呼叫记录 %1: %2").arg(path, why);
+    close();
+    return false;
 }
 
 void CallJournal::close() {

@@ -415,6 +415,10 @@ bool CallService::start(QString *error) {
     if (!d->journal.open(d->options.dir, error)) return false;
     d->stopping = false;
     d->sequence = d->journal.lastSequence();
+    // What a previous start() queued is in the journal and comes back from there.
+    for (ScreenRuntime &rt : d->runtime)
+        rt.queue.clear();
+    d->retryAt.clear();
     d->loadScreens();
     const QDateTime now = d->nowUtc();
     const QList<Call> expired =

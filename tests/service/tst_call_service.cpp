@@ -5,6 +5,7 @@
 #include "config/CIniFile.h"
 #include "config/RegistryFile.h"
 #include "protocol/led.h"
+#include "service/CallJournal.h"
 #include "service/CallService.h"
 #include "sim/BoardScene.h"
 #include "sim/ScreenRenderer.h"
@@ -346,6 +347,37 @@ class TestCallService : public QObject {
         QCOMPARE(results.at(2).status, ActionResult::Status::NotAcknowledged);
         QVERIFY(!results.at(2).message.isEmpty());
         QTRY_VERIFY(service.call(waiting)->state == CallState::Shown);
+    }
+
+    void theJournalKeepsTheLastThousandCallsOfAScreenAndEveryUnfinishedOne() {
+        TempProgramDir dir;
+        CallJournal journal;
+        QString error;
+        QVERIFY2(journal.open(dir.path(), &error), qPrintable(error));
+        Call c;
+        c.accepted = QDateTime::currentDateTimeUtc();
+        c.text = QStringLiteral("号");
+        for (qint64 n = 1; n <= 1004; ++n) {
+            c.sequence = n;
+            c.id = QString::number(n);
+            c.screen = n == 4 ? 2 : 1;
+            c.state = n == 2 ? CallState::Queued : CallState::Shown;
+            QVERIFY(journal.insert(c));
+        }
+        journal.prune(1);
+        QVERIFY(!journal.find(QStringLiteral("1")));
+        QVERIFY(journal.find(QStringLiteral("2"))); // still to be sent
+        QVERIFY(!journal.find(QStringLiteral("3")));
+        QVERIFY(journal.find(QStringLiteral("4"))); // another screen's
+        QVERIFY(journal.find(QStringLiteral("5")));
+        QCOMPARE(journal.lastFinished(1, 2000).size(), 1000);
+
+        // A journal that cannot be opened stops the service from starting.
+        TempProgramDir other;
+        QVERIFY(QDir(other.path()).mkdir(CallJournal::fileName()));
+        CallService service({other.path(), 0, 600, {}});
+        QVERIFY(!service.start(&error));
+        QVERIFY2(error.contains(QStringLiteral("ledservice.db")), qPrintable(error));
     }
 
     void screensAreReadAgainWhenLedfileIniIsReplaced() {
