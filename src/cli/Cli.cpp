@@ -114,7 +114,7 @@ bool takeFlag(QStringList &args, const QString &name) {
 void usage(QTextStream &err, const QList<Command> &table) {
     err << "usage: ledctl [--port N] [--port-wait MS] [--baud RATE] [--address A] [--screen "
            "N|NAME] [--dir DIR] "
-           "[--yes] [--lossy] COMMAND ...\n"
+           "[--service URL] [--yes] [--lossy] COMMAND ...\n"
            "       ledctl COMMAND --help\n"
            "commands:\n";
     qsizetype width = 0;
@@ -196,13 +196,40 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err,
         const QString dir = takeOption(args, QStringLiteral("--dir"));
         if (!dir.isEmpty()) ProgramDir::setOverride(dir);
         const QString screen = takeOption(args, QStringLiteral("--screen"));
-        if (!screen.isEmpty()) resolveScreen(ctx, screen);
         const QString port = takeOption(args, QStringLiteral("--port"));
-        if (!port.isEmpty()) ctx.port = parseInt(port, QStringLiteral("port"), 1, 128);
         const QString portWait = takeOption(args, QStringLiteral("--port-wait"));
+        const QString baud = takeOption(args, QStringLiteral("--baud"));
+        const QString address = takeOption(args, QStringLiteral("--address"));
+        const QString service = takeOption(args, QStringLiteral("--service"));
+        // --lossy answers only the question about characters code page 936
+        // cannot show; --yes answers every question.
+        ui.answerYes = takeFlag(args, QStringLiteral("--yes"));
+        ui.answerSubstitution = takeFlag(args, QStringLiteral("--lossy"));
+        ctx.lossy = ui.answerSubstitution;
+        // The environment's service serves call and default; the option asks
+        // for it, so any other command with it is a mistake.
+        const QString command = args.value(0);
+        const bool throughService =
+            command == QLatin1String("call") || command == QLatin1String("default");
+        if (!service.isEmpty() && !throughService && !args.contains(QStringLiteral("--help")) &&
+            !command.isEmpty() && command != QLatin1String("--help") &&
+            command != QLatin1String("help"))
+            throw UsageError{QStringLiteral("--service goes with call and default only")};
+        ctx.service = service.isEmpty() && throughService
+                          ? qEnvironmentVariable("LEDCOUNTER_SERVICE").trimmed()
+                          : service;
+        if (!ctx.service.isEmpty()) {
+            // The service owns the lines: the screen is the service's.
+            if (!port.isEmpty() || !portWait.isEmpty() || !baud.isEmpty() || !address.isEmpty())
+                throw UsageError{QStringLiteral(
+                    "--port, --port-wait, --baud and --address do not go with --service")};
+            ctx.serviceScreen = screen;
+        } else if (!screen.isEmpty()) {
+            resolveScreen(ctx, screen);
+        }
+        if (!port.isEmpty()) ctx.port = parseInt(port, QStringLiteral("port"), 1, 128);
         if (!portWait.isEmpty())
             device.setPortWait(parseInt(portWait, QStringLiteral("port-wait"), 0, 3600000));
-        const QString baud = takeOption(args, QStringLiteral("--baud"));
         if (!baud.isEmpty()) {
             static const QStringList rates{QStringLiteral("9600"), QStringLiteral("19200"),
                                            QStringLiteral("38400"), QStringLiteral("115200")};
@@ -210,13 +237,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err,
                 throw UsageError{QStringLiteral("baud must be 9600, 19200, 38400 or 115200")};
             ctx.baud = baud;
         }
-        const QString address = takeOption(args, QStringLiteral("--address"));
         if (!address.isEmpty())
             ctx.address = parseInt(address, QStringLiteral("address"), -1, 32767);
-        // --lossy answers only the question about characters code page 936
-        // cannot show; --yes answers every question.
-        ui.answerYes = takeFlag(args, QStringLiteral("--yes"));
-        ui.answerSubstitution = takeFlag(args, QStringLiteral("--lossy"));
         if (args.isEmpty() || args.first() == QLatin1String("--help") ||
             args.first() == QLatin1String("help")) {
             usage(err, table);

@@ -37,6 +37,11 @@ struct Context {
     QString screenName = QString();
     QTextStream *err = nullptr; // where progress lines go; set by run()
     bool errIsTerminal = false;
+    bool lossy = false; // --lossy
+    // --service URL or LEDCOUNTER_SERVICE: call and default go through the
+    // call service, for the screen of --screen as the service numbers it.
+    QString service = QString();
+    QString serviceScreen = QString();
     // Prepares the device for a raw transfer: address and port settings.
     void prepare() const;
     // The connection row a workflow gets.

@@ -26,6 +26,13 @@ QList<QCommandLineOption> queueOptions() {
         option("speed", "the speed", "S"), option("stay", "the stay time", "T")};
 }
 
+QList<QCommandLineOption> serviceOptions() {
+    return {option("token-file",
+                   "with --service: the file holding the service's token (default: "
+                   "LEDCOUNTER_TOKEN)",
+                   "FILE")};
+}
+
 QList<Command> table() {
     const auto text = [](const char *utf8) { return QString::fromUtf8(utf8); };
     QList<QCommandLineOption> message = messageOptions();
@@ -193,9 +200,16 @@ QList<Command> table() {
          {option("interval", "auto: milliseconds between settings (default 3000)", "MS")},
          radioCommand},
         {text("call"), text("upper|lower TEXT"),
-         text("a calling message on the upper or lower line"), queueOptions(), callCommand},
+         text("a calling message on the upper or lower line (with --service: prints the call's "
+              "id and waits until it is shown)"),
+         queueOptions() << serviceOptions()
+                        << option("id", "with --service: the caller's id of the call", "ID")
+                        << option("min-display", "with --service: the call's minimum display time",
+                                  "MS"),
+         callCommand},
         {text("default"), text("upper|lower TEXT"),
-         text("the default message of the upper or lower line"), queueOptions(), defaultCommand},
+         text("the default message of the upper or lower line"), queueOptions() << serviceOptions(),
+         defaultCommand},
     };
 }
 

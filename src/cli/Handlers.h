@@ -50,6 +50,10 @@ int textCommand(Context &ctx, Arguments &args);
 int callCommand(Context &ctx, Arguments &args);
 int defaultCommand(Context &ctx, Arguments &args);
 
+// ServiceCommands.cpp: call and default through the call service (--service).
+int serviceCallCommand(Context &ctx, Arguments &args);
+int serviceDefaultCommand(Context &ctx, Arguments &args);
+
 // UploadCommands.cpp: files in packets, and the radio module.
 int uploadCommand(Context &ctx, Arguments &args);
 int radioCommand(Context &ctx, Arguments &args);

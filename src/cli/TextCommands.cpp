@@ -41,6 +41,10 @@ bool checkText(const Context &ctx, const QString &text) {
 
 int queueCommand(Context &ctx, Arguments &args, queuecalling::Action upper,
                  queuecalling::Action lower) {
+    for (const QString &name :
+         {QStringLiteral("id"), QStringLiteral("min-display"), QStringLiteral("token-file")})
+        if (args.isSet(name))
+            throw UsageError{QStringLiteral("--%1 goes with --service").arg(name)};
     // The workflow checks every value, as it does the panel's.
     queuecalling::Fields fields;
     // Without --colour, the colours the window starts with (yellow, red, green background).
@@ -114,11 +118,13 @@ int textCommand(Context &ctx, Arguments &args) {
 }
 
 int callCommand(Context &ctx, Arguments &args) {
+    if (!ctx.service.isEmpty()) return serviceCallCommand(ctx, args);
     return queueCommand(ctx, args, queuecalling::Action::TestUpper,
                         queuecalling::Action::TestLower);
 }
 
 int defaultCommand(Context &ctx, Arguments &args) {
+    if (!ctx.service.isEmpty()) return serviceDefaultCommand(ctx, args);
     return queueCommand(ctx, args, queuecalling::Action::DefaultUpper,
                         queuecalling::Action::DefaultLower);
 }
