@@ -210,6 +210,19 @@ QList<Command> table() {
         {text("default"), text("upper|lower TEXT"),
          text("the default message of the upper or lower line"), queueOptions() << serviceOptions(),
          defaultCommand},
+        {text("serve"),
+         {},
+         text("the call service: owns the lines of ledfile.ini's screens, queues calls per "
+              "screen, serves HTTP until SIGTERM"),
+         {option("listen", "the address to listen on (default 127.0.0.1:8356)", "HOST:PORT"),
+          option("token-file", "the bearer token requests must carry; required beyond loopback",
+                 "FILE"),
+          option("min-display", "the minimum display time of a call (default 5000)", "MS"),
+          option("max-age", "queued calls older than this at start expire (default 600)", "S"),
+          option("voice", "speak each shown call with espeak-ng (Mandarin)"),
+          option("voice-repeat", "with --voice: how often each call is spoken (default 1)", "N"),
+          option("voice-wav", "with --voice: write each announcement as a WAV file there", "DIR")},
+         serveCommand},
     };
 }
 

@@ -58,4 +58,7 @@ int serviceDefaultCommand(Context &ctx, Arguments &args);
 int uploadCommand(Context &ctx, Arguments &args);
 int radioCommand(Context &ctx, Arguments &args);
 
+// ServeCommand.cpp: the call service in the foreground.
+int serveCommand(Context &ctx, Arguments &args);
+
 } // namespace cli
