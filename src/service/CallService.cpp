@@ -423,11 +423,13 @@ bool CallService::start(QString *error) {
     const QDateTime now = d->nowUtc();
     const QList<Call> expired =
         d->journal.expire(now.addSecs(-qint64(qMax(0, d->options.maxAgeS))));
+    QList<Call> requeued;
     for (Call call : d->journal.unfinished()) {
         if (call.state == CallState::Sending) {
             // Cut off by a crash or a stop: sent again, perhaps shown twice.
             call.state = CallState::Queued;
             d->journal.update(call);
+            requeued.append(call);
         }
         d->runtime[call.screen].queue.append(call);
     }
@@ -463,7 +465,7 @@ bool CallService::start(QString *error) {
             qOverload<>(&QTimer::start));
     d->watchFile();
     d->started = true;
-    for (const Call &call : expired)
+    for (const Call &call : expired + requeued)
         emit callChanged(call);
     d->dispatchAll();
     return true;
