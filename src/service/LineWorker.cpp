@@ -153,7 +153,7 @@ workflow::Outcome LineWorker::execute(const LineJob &job) {
     case ScreenAction::Kind::Power:
         return controlcommands::screenOn(d, m_ui, c, a.on);
     case ScreenAction::Kind::Clock:
-        return controlcommands::adjustClock(d, m_ui, c, QString());
+        return controlcommands::adjustClock(d, m_ui, c, QStringLiteral("0"));
     }
     return workflow::Outcome::Refused;
 }

@@ -67,8 +67,7 @@ class Hall {
                     pictures.value(1).text + QLatin1Char('|') + pictures.value(2).text;
                 QList<Arrival> &seen = arrivals[screen];
                 const QString before = seen.isEmpty() ? QStringLiteral("|") : seen.last().text;
-                if (text != before)
-                    seen << Arrival{clock.elapsed(), text};
+                if (text != before) seen << Arrival{clock.elapsed(), text};
             });
         }
     }
@@ -108,6 +107,20 @@ class Hall {
             httpRequest(port, "POST", "/v1/screens/" + QByteArray::number(screen) + "/calls",
                         QJsonDocument(body).toJson(QJsonDocument::Compact));
         return a.status == 202 ? a.json().value(QStringLiteral("id")).toString() : QString();
+    }
+    // For requests answered only after a board answered: the boards answer
+    // from this thread's event loop meanwhile.
+    HttpAnswer requestWhileBoardsAnswer(const QByteArray &method, const QByteArray &path) {
+        HttpAnswer answer;
+        std::atomic<bool> done{false};
+        std::thread caller([&] {
+            answer = httpRequest(port, method, path);
+            done = true;
+        });
+        const bool answered = QTest::qWaitFor([&] { return done.load(); }, 20000);
+        caller.join();
+        if (!answered) answer.status = -1;
+        return answer;
     }
     QString state(const QString &id) const {
         return httpRequest(port, "GET", "/v1/calls/" + id.toUtf8())
@@ -250,6 +263,10 @@ void ServeEndToEnd::ledctlThroughTheServiceAndPlainLedctlBesideItAllSucceed() {
     QCOMPARE(hall.texts(1).last(), QStringLiteral("请C1号|"));
     QCOMPARE(hall.texts(2).last(), QStringLiteral("请C2号|"));
     QCOMPARE(hall.texts(3).last(), QStringLiteral("|请C3号"));
+    // A screen action is answered when the screen acknowledged it.
+    QVERIFY(hall.lines[0].board(2)->state().clock.isEmpty());
+    QCOMPARE(hall.requestWhileBoardsAnswer("POST", "/v1/screens/2/clock").status, 200);
+    QVERIFY(!hall.lines[0].board(2)->state().clock.isEmpty());
     // The call through the service was announced once.
     QTRY_COMPARE_WITH_TIMEOUT(QDir(wavs.path()).entryList(QDir::Files).size(), 1, 20000);
 }
