@@ -226,7 +226,7 @@ int main(int argc, char **argv) {
     const double cpuBefore = cpuSecondsOf(service.processId());
     QElapsedTimer idle;
     idle.start();
-    QThread::sleep(5); // the idle span being measured
+    QThread::sleep(10); // the idle span being measured
     const double idleCpu = (cpuSecondsOf(service.processId()) - cpuBefore) /
                            (static_cast<double>(idle.nsecsElapsed()) / 1e9);
     reader.stop = true;
