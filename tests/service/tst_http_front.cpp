@@ -153,6 +153,22 @@ class HttpFrontTest : public QObject {
         QVERIFY(desk.queued.isEmpty());
     }
 
+    void aRequestFarOverTheLimitIsCutOffBeforeItEnds() {
+        FakeDesk desk;
+        service::HttpFront front(desk, {u"127.0.0.1:0"_s, {}});
+        QVERIFY(front.listen(nullptr));
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost,
+                             static_cast<quint16>(QUrl(front.url()).port()));
+        socket.write("POST /v1/screens/1/calls HTTP/1.1\r\nHost: localhost\r\n"
+                     "Content-Length: 100000000\r\n\r\n");
+        socket.write(QByteArray(2 * 1024 * 1024, 'A'));
+        QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QAbstractSocket::UnconnectedState, 20000);
+        QVERIFY(desk.queued.isEmpty());
+        Client client;
+        QCOMPARE(client.send("GET", front.url() + u"/v1/health"_s).status, 200);
+    }
+
     void pageAndHealthNeedNoTokenTheRestTakesIt() {
         FakeDesk desk;
         service::HttpFront front(desk, withToken());
