@@ -269,6 +269,10 @@ void ServeEndToEnd::ledctlThroughTheServiceAndPlainLedctlBesideItAllSucceed() {
     QVERIFY(!hall.lines[0].board(2)->state().clock.isEmpty());
     // The call through the service was announced once.
     QTRY_COMPARE_WITH_TIMEOUT(QDir(wavs.path()).entryList(QDir::Files).size(), 1, 20000);
+    // SIGTERM ends the service cleanly.
+    hall.stop();
+    QCOMPARE(hall.service.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(hall.service.exitCode(), 0);
 }
 
 QTEST_MAIN(ServeEndToEnd)
