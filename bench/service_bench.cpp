@@ -5,13 +5,13 @@
 // from POST to 202 (median, 99th percentile), calls per second per line, the
 // service's peak RSS and its CPU while idle.
 #include "ChildProcesses.h"
+#include "support/HallRegistry.h"
 #include "support/HttpExchange.h"
 
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMutex>
-#include <QStringEncoder>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
@@ -27,20 +27,6 @@ namespace {
 constexpr int Calls = 1000;
 constexpr int Screens = 4;
 constexpr int FirstPort = 101;
-
-// Screen n on port 101 + (n - 1) / 2, address 1 + (n - 1) % 2.
-QByteArray registry() {
-    QString text = QStringLiteral("[屏总数]\r\nSUM=%1\r\nDQPSign= 1\r\n").arg(Screens);
-    for (int n = 1; n <= Screens; ++n)
-        text += QStringLiteral("[第 %1号屏]\r\nPname=窗口%1\r\nPcode=%2\r\nPbtl=115200\r\n"
-                               "Padr=%3\r\nPchang=128\r\nTSUM=0\r\nPgao=32\r\nPcolor=1\r\n"
-                               "Pleixing=1\r\nPQSign=4\r\nPScan=2\r\n")
-                    .arg(n)
-                    .arg(FirstPort + (n - 1) / 2)
-                    .arg(1 + (n - 1) % 2);
-    QStringEncoder gbk("GBK");
-    return gbk.encode(text);
-}
 
 struct Event {
     qint64 ns;
@@ -136,7 +122,9 @@ int main(int argc, char **argv) {
     QTemporaryDir dir;
     {
         QFile ini(dir.filePath(QStringLiteral("ledfile.ini")));
-        if (!ini.open(QIODevice::WriteOnly) || ini.write(registry()) < 0) return 1;
+        if (!ini.open(QIODevice::WriteOnly) ||
+            ini.write(hallRegistry(Screens, FirstPort, QStringLiteral("115200"))) < 0)
+            return 1;
     }
     bench::Sim lines[2];
     for (int i = 0; i < 2; ++i)

@@ -3,12 +3,12 @@
 // the service is killed and started again, ledctl runs beside it; the boards
 // say what arrived and when.
 #include "sim/VirtualLine.h"
+#include "support/HallRegistry.h"
 #include "support/HttpExchange.h"
 #include "support/TempProgramDir.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QStringEncoder>
 #include <QThread>
 #include <QUrl>
 #include <QtTest>
@@ -44,17 +44,9 @@ class Hall {
 
     Hall() {
         clock.start();
-        QString ini = QStringLiteral("[屏总数]\r\nSUM=%1\r\nDQPSign= 1\r\n").arg(Screens);
-        for (int n = 1; n <= Screens; ++n)
-            ini += QStringLiteral("[第 %1号屏]\r\nPname=窗口%1\r\nPcode=%2\r\nPbtl=115200\r\n"
-                                  "Padr=%3\r\nPchang=128\r\nTSUM=0\r\nPgao=32\r\nPcolor=1\r\n"
-                                  "Pleixing=1\r\nPQSign=4\r\nPScan=2\r\n")
-                       .arg(n)
-                       .arg(FirstPort + (n - 1) / 2)
-                       .arg(1 + (n - 1) % 2);
         QFile file(dir.file(QStringLiteral("ledfile.ini")));
-        QStringEncoder gbk("GBK");
-        if (file.open(QIODevice::WriteOnly)) file.write(gbk.encode(ini));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(hallRegistry(Screens, FirstPort, QStringLiteral("115200")));
         for (int l = 0; l < 2; ++l) {
             for (quint16 a : {quint16(1), quint16(2)})
                 lines[l].addBoard(a);
