@@ -53,8 +53,9 @@ double cpuSecondsOf(qint64 pid) {
 void idleCpu(bool show) {
     QTemporaryDir dir;
     QProcess sim;
-    QStringList args{"--dir", dir.path(), "--port", "7"};
-    if (show) args << "--show";
+    QStringList args{QStringLiteral("--dir"), dir.path(), QStringLiteral("--port"),
+                     QStringLiteral("7")};
+    if (show) args << QStringLiteral("--show");
     sim.start(QCoreApplication::applicationDirPath() + QStringLiteral("/ledsim"), args);
     if (!sim.waitForStarted() || !sim.waitForReadyRead(10000)) {
         std::printf("(a) ledsim did not start\n");

@@ -33,7 +33,8 @@ bool transferEfficiency(const QString &dir) {
         "(a) transfer efficiency: %d packets of %d bytes, command 5, %d baud, paced ledsim\n",
         Packets, PacketSize, Baud);
     Sim sim;
-    if (!sim.start(dir, 101, {"--pace", "--baud", QString::number(Baud)})) {
+    if (!sim.start(dir, 101,
+                   {QStringLiteral("--pace"), QStringLiteral("--baud"), QString::number(Baud)})) {
         std::printf("    ledsim did not start\n");
         return false;
     }
@@ -73,13 +74,15 @@ bool ledctlCost(const QString &dir) {
     std::printf(
         "(b) CPU of `ledctl link` while the screen stays silent (ledsim --fault silent-link)\n");
     Sim sim;
-    if (!sim.start(dir, 102, {"--fault", "silent-link"})) {
+    if (!sim.start(dir, 102, {QStringLiteral("--fault"), QStringLiteral("silent-link")})) {
         std::printf("    ledsim did not start\n");
         return false;
     }
-    const QStringList silent{"--dir", dir, "--port", "102", "link"};
+    const QStringList silent{QStringLiteral("--dir"), dir, QStringLiteral("--port"),
+                             QStringLiteral("102"), QStringLiteral("link")};
     // Port 100 names no port: ledctl starts, fails to open, ends. That is its start-up cost.
-    const QStringList startOnly{"--dir", dir, "--port", "100", "link"};
+    const QStringList startOnly{QStringLiteral("--dir"), dir, QStringLiteral("--port"),
+                                QStringLiteral("100"), QStringLiteral("link")};
     std::vector<double> silentCpu, silentWall, startCpu, startWall;
     long peakKb = 0, startPeakKb = 0;
     for (int i = 0; i < 5; ++i) {

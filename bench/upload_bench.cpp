@@ -116,7 +116,7 @@ int main(int argc, char **argv) {
 
     std::vector<double> startWall, startCpu;
     for (int i = 0; i < StartupRuns; ++i) {
-        const Run s = runLedctl({"--help"}, errFile);
+        const Run s = runLedctl({QStringLiteral("--help")}, errFile);
         if (s.code != 0) {
             std::printf("error: `ledctl --help` exited with %d\n", s.code);
             return 1;
@@ -128,15 +128,22 @@ int main(int argc, char **argv) {
     std::printf("start-up (`ledctl --help`, median of %d): %.1f ms wall, %.1f ms CPU\n",
                 StartupRuns, startupMs, median(startCpu));
 
-    const QStringList upload{"--dir",  dir.path(), "--port", QString::number(Port),
-                             "--baud", "115200",   "upload", "font",
+    const QStringList upload{QStringLiteral("--dir"),
+                             dir.path(),
+                             QStringLiteral("--port"),
+                             QString::number(Port),
+                             QStringLiteral("--baud"),
+                             QStringLiteral("115200"),
+                             QStringLiteral("upload"),
+                             QStringLiteral("font"),
                              font};
     std::vector<double> ratios, ratiosNet, peaksMb, cpuPercents;
     for (int k = 1; k <= runs; ++k) {
         const QString state = dir.filePath(QStringLiteral("state-%1.json").arg(k));
         Sim sim;
         if (!sim.start(dir.path(), Port,
-                       {"--pace", "--baud", QString::number(Baud), "--state", state})) {
+                       {QStringLiteral("--pace"), QStringLiteral("--baud"), QString::number(Baud),
+                        QStringLiteral("--state"), state})) {
             std::printf("error: ledsim did not start\n");
             return 1;
         }

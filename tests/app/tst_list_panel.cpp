@@ -52,8 +52,10 @@ class ListPanelTest : public QObject {
         r.w.findChild<QComboBox *>(QStringLiteral("Combo3"))->setCurrentIndex(4); // 闪烁显示
         r.click("添加列表");
         r.option(3)->setChecked(true);
-        QCOMPARE(r.entries(), (QStringList{"第3幅图，动作方式：闪烁显示，动作速度：5，停留时间：10",
-                                           "显示时钟64点 ，动作方式：立即显示，停留时间：10"}));
+        QCOMPARE(
+            r.entries(),
+            (QStringList{QStringLiteral("第3幅图，动作方式：闪烁显示，动作速度：5，停留时间：10"),
+                         QStringLiteral("显示时钟64点 ，动作方式：立即显示，停留时间：10")}));
         r.type("Text13", QStringLiteral("7"));
         r.choose(0);
         QCOMPARE(r.w.findChild<QLineEdit *>(QStringLiteral("Text13"))->text(), QStringLiteral("3"));
@@ -93,7 +95,8 @@ class ListPanelTest : public QObject {
         r.click("修改列表");
         QCOMPARE(r.button("修改列表")->text(), QStringLiteral("修改列表"));
         QVERIFY(r.button("清空列表")->isEnabled());
-        QCOMPARE(r.entries(), QStringList{"显示日期64点 ，动作方式：立即显示，停留时间：8"});
+        QCOMPARE(r.entries(),
+                 QStringList{QStringLiteral("显示日期64点 ，动作方式：立即显示，停留时间：8")});
         // It is still the option's entry: unticking removes it.
         r.option(2)->setChecked(false);
         QVERIFY(r.entries().isEmpty());
@@ -109,7 +112,9 @@ class ListPanelTest : public QObject {
         QCOMPARE(ui.messages().size(), 1);
         QVERIFY2(ui.messages().first().contains(QStringLiteral("MapDepot")),
                  qPrintable(ui.messages().first()));
-        w.screenLists().messages.append(MessageList::pictureEntry("1", "立即显示", "2", "2"));
+        w.screenLists().messages.append(
+            MessageList::pictureEntry(QStringLiteral("1"), QStringLiteral("立即显示"),
+                                      QStringLiteral("2"), QStringLiteral("2")));
         ui.answers = {true, false};
         QVERIFY(!w.close());
         QCOMPARE(ui.shown.last().text, QStringLiteral("列表文件无法保存，是否仍然退出？"));

@@ -288,10 +288,17 @@ void TestLunarCalendar::leavesDatesOutsideTheTableUnconverted() {
 }
 
 void TestLunarCalendar::namesTheThirtyDaysOfAMonth() {
-    const QStringList expected = {"初一", "初二", "初三", "初四", "初五", "初六", "初七", "初八",
-                                  "初九", "初十", "十一", "十二", "十三", "十四", "十五", "十六",
-                                  "十七", "十八", "十九", "二十", "廿一", "廿二", "廿三", "廿四",
-                                  "廿五", "廿六", "廿七", "廿八", "廿九", "三十"};
+    const QStringList expected = {
+        QStringLiteral("初一"), QStringLiteral("初二"), QStringLiteral("初三"),
+        QStringLiteral("初四"), QStringLiteral("初五"), QStringLiteral("初六"),
+        QStringLiteral("初七"), QStringLiteral("初八"), QStringLiteral("初九"),
+        QStringLiteral("初十"), QStringLiteral("十一"), QStringLiteral("十二"),
+        QStringLiteral("十三"), QStringLiteral("十四"), QStringLiteral("十五"),
+        QStringLiteral("十六"), QStringLiteral("十七"), QStringLiteral("十八"),
+        QStringLiteral("十九"), QStringLiteral("二十"), QStringLiteral("廿一"),
+        QStringLiteral("廿二"), QStringLiteral("廿三"), QStringLiteral("廿四"),
+        QStringLiteral("廿五"), QStringLiteral("廿六"), QStringLiteral("廿七"),
+        QStringLiteral("廿八"), QStringLiteral("廿九"), QStringLiteral("三十")};
     for (int day = 1; day <= 30; ++day)
         QCOMPARE(dayName(day), expected.at(day - 1));
     QCOMPARE(dayName(11), QStringLiteral("十一"));
@@ -300,8 +307,10 @@ void TestLunarCalendar::namesTheThirtyDaysOfAMonth() {
 }
 
 void TestLunarCalendar::namesTheTwelveMonths() {
-    const QStringList expected = {"正", "二", "三", "四", "五",   "六",
-                                  "七", "八", "九", "十", "十一", "腊"};
+    const QStringList expected = {
+        QStringLiteral("正"), QStringLiteral("二"), QStringLiteral("三"),   QStringLiteral("四"),
+        QStringLiteral("五"), QStringLiteral("六"), QStringLiteral("七"),   QStringLiteral("八"),
+        QStringLiteral("九"), QStringLiteral("十"), QStringLiteral("十一"), QStringLiteral("腊")};
     for (int month = 1; month <= 12; ++month)
         QCOMPARE(monthName(month), expected.at(month - 1));
     QCOMPARE(monthName(0), QString());
@@ -312,19 +321,28 @@ void TestLunarCalendar::namesTheTwelveMonths() {
 
 void TestLunarCalendar::namesTheWeekdaysStartingOnSunday() {
     // 10 May 2020 was a Sunday.
-    const QStringList expected = {"星期日", "星期一", "星期二", "星期三",
-                                  "星期四", "星期五", "星期六"};
+    const QStringList expected = {QStringLiteral("星期日"), QStringLiteral("星期一"),
+                                  QStringLiteral("星期二"), QStringLiteral("星期三"),
+                                  QStringLiteral("星期四"), QStringLiteral("星期五"),
+                                  QStringLiteral("星期六")};
     for (int i = 0; i < 7; ++i)
         QCOMPARE(weekdayText(QDate(2020, 5, 10 + i)), expected.at(i));
     QCOMPARE(weekdayText(QDate()), QString());
 }
 
 void TestLunarCalendar::namesYearsByTheSixtyYearCycle() {
-    const QStringList stems = {"甲", "乙", "丙", "丁", "戊", "己", "庚", "辛", "壬", "癸"};
-    const QStringList branches = {"子", "丑", "寅", "卯", "辰", "巳",
-                                  "午", "未", "申", "酉", "戌", "亥"};
-    const QStringList animals = {"鼠", "牛", "虎", "兔", "龙", "蛇",
-                                 "马", "羊", "猴", "鸡", "狗", "猪"};
+    const QStringList stems = {QStringLiteral("甲"), QStringLiteral("乙"), QStringLiteral("丙"),
+                               QStringLiteral("丁"), QStringLiteral("戊"), QStringLiteral("己"),
+                               QStringLiteral("庚"), QStringLiteral("辛"), QStringLiteral("壬"),
+                               QStringLiteral("癸")};
+    const QStringList branches = {QStringLiteral("子"), QStringLiteral("丑"), QStringLiteral("寅"),
+                                  QStringLiteral("卯"), QStringLiteral("辰"), QStringLiteral("巳"),
+                                  QStringLiteral("午"), QStringLiteral("未"), QStringLiteral("申"),
+                                  QStringLiteral("酉"), QStringLiteral("戌"), QStringLiteral("亥")};
+    const QStringList animals = {QStringLiteral("鼠"), QStringLiteral("牛"), QStringLiteral("虎"),
+                                 QStringLiteral("兔"), QStringLiteral("龙"), QStringLiteral("蛇"),
+                                 QStringLiteral("马"), QStringLiteral("羊"), QStringLiteral("猴"),
+                                 QStringLiteral("鸡"), QStringLiteral("狗"), QStringLiteral("猪")};
     for (int i = 0; i < 10; ++i)
         QCOMPARE(stemName(i), stems.at(i));
     for (int i = 0; i < 12; ++i) {

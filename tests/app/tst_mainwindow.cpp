@@ -381,20 +381,21 @@ class MainWindowTest : public QObject {
         TempProgramDir dir;
         MainWindow w;
         // Label texts, spins after their fields, descriptive names where no label is.
-        const QStringList named = {"Text22=上行默认叫号信息：",
-                                   "Text8=汉字图号",
-                                   "VScroll2=动作速度：",
-                                   "VScroll4=当前地址",
-                                   "VScroll1=窗口号选择",
-                                   "HScroll1=预览位置",
-                                   "List2=文字属性",
-                                   "Textasc=ASC文件",
-                                   "Command10=发送上行默认叫号信息",
-                                   "Command11=发送下行默认叫号信息"};
+        const QStringList named = {QStringLiteral("Text22=上行默认叫号信息："),
+                                   QStringLiteral("Text8=汉字图号"),
+                                   QStringLiteral("VScroll2=动作速度："),
+                                   QStringLiteral("VScroll4=当前地址"),
+                                   QStringLiteral("VScroll1=窗口号选择"),
+                                   QStringLiteral("HScroll1=预览位置"),
+                                   QStringLiteral("List2=文字属性"),
+                                   QStringLiteral("Textasc=ASC文件"),
+                                   QStringLiteral("Command10=发送上行默认叫号信息"),
+                                   QStringLiteral("Command11=发送下行默认叫号信息")};
         for (const QString &pair : named)
-            QCOMPARE(pair.section('=', 0, 0) + '=' +
-                         w.findChild<QWidget *>(pair.section('=', 0, 0))->accessibleName(),
-                     pair);
+            QCOMPARE(
+                pair.section(QLatin1Char('='), 0, 0) + QLatin1Char('=') +
+                    w.findChild<QWidget *>(pair.section(QLatin1Char('='), 0, 0))->accessibleName(),
+                pair);
         RecordingOperator ui;
         AddTextDialog add(ui, 66, &w);
         QCOMPARE(add.findChild<QWidget *>(QStringLiteral("List1"))->accessibleName(),
@@ -412,7 +413,7 @@ class MainWindowTest : public QObject {
             if (a->data().isValid() && a->text().isEmpty())
                 spoken << QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name);
         }
-        QCOMPARE(spoken, (QStringList{"图片处理", "更新LOGO"}));
+        QCOMPARE(spoken, (QStringList{QStringLiteral("图片处理"), QStringLiteral("更新LOGO")}));
         // Tab leaves the logo text instead of typing into it.
         auto *logo = w.findChild<QPlainTextEdit *>(QStringLiteral("Text24"));
         QTest::keyClick(logo, Qt::Key_Tab);

@@ -87,7 +87,8 @@ class PanelBindingsTest : public QObject {
     // picture and the window stays busy until the list went out.
     void theLogoGoesOnFromTheEventLoopHoldingTheWindowToItsEnd() {
         WindowRig r;
-        r.w.findChild<QPlainTextEdit *>(QStringLiteral("Text24"))->setPlainText(QString(40, 'A'));
+        r.w.findChild<QPlainTextEdit *>(QStringLiteral("Text24"))
+            ->setPlainText(QString(40, QLatin1Char('A')));
         auto *logo = r.w.findChild<QPushButton *>(QStringLiteral("Command1"));
         logo->click();
         QVERIFY(r.w.actionRunning());
@@ -106,8 +107,9 @@ class PanelBindingsTest : public QObject {
         CIniFile ini;
         ScreenRegistry registry(ini, context.rig.ui);
         ParameterPanel panel(context, registry, nullptr);
-        const QStringList buttons = {"设置亮度", "校时",     "开屏",
-                                     "属性获取", "检测模块", "Command5"};
+        const QStringList buttons = {QStringLiteral("设置亮度"), QStringLiteral("校时"),
+                                     QStringLiteral("开屏"),     QStringLiteral("属性获取"),
+                                     QStringLiteral("检测模块"), QStringLiteral("Command5")};
         context.busy = true;
         for (const QString &name : buttons)
             panel.findChild<QPushButton *>(name)->click();

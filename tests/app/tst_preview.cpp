@@ -66,9 +66,9 @@ class PreviewTest : public QObject {
         r.ui.files = {QStringLiteral("/x/a.bmp"), QStringLiteral("/x/b.bmp"), QString()};
         r.click("添加图像");
         r.click("添加图像");
-        QCOMPARE(r.w.screenLists().images.stringList(), QStringList{"/x/b.bmp"});
+        QCOMPARE(r.w.screenLists().images.stringList(), QStringList{QStringLiteral("/x/b.bmp")});
         r.click("添加图像"); // cancelled
-        QCOMPARE(r.w.screenLists().images.stringList(), QStringList{"/x/b.bmp"});
+        QCOMPARE(r.w.screenLists().images.stringList(), QStringList{QStringLiteral("/x/b.bmp")});
         QCOMPARE(r.ui.lastMessage(), QStringLiteral("图像不存在"));
     }
 

@@ -43,7 +43,8 @@ class TextPoolPanelTest : public QObject {
             r.click("文字添加");
         }
         ScreenLists &lists = r.w.screenLists();
-        QCOMPARE(lists.pool.textLines(), (QStringList{"红色 请到3号窗口", "红色 欢迎光临"}));
+        QCOMPARE(lists.pool.textLines(), (QStringList{QStringLiteral("红色 请到3号窗口"),
+                                                      QStringLiteral("红色 欢迎光临")}));
         QCOMPARE(r.ui.shown.first().text, QStringLiteral("请输入更新的文字"));
         auto *pool = r.w.findChild<QListView *>(QStringLiteral("发送文字"));
         emit pool->clicked(lists.pool.index(0));
@@ -59,7 +60,7 @@ class TextPoolPanelTest : public QObject {
         QCOMPARE(lists.pool.attributeLines().at(0),
                  QStringLiteral("，动作方式：立即显示，动作速度：2，停留时间：9"));
         r.click("文字删除");
-        QCOMPARE(lists.pool.textLines(), QStringList{"红色 欢迎光临"});
+        QCOMPARE(lists.pool.textLines(), QStringList{QStringLiteral("红色 欢迎光临")});
     }
 
     // While "全部发送" waits for a late screen, every button clicked and every
@@ -73,13 +74,13 @@ class TextPoolPanelTest : public QObject {
         const auto state = [&r] {
             QStringList s = r.w.screenLists().pool.textLines();
             for (auto *e : r.w.findChildren<QLineEdit *>())
-                s << e->objectName() + '=' + e->text();
+                s << e->objectName() + QLatin1Char('=') + e->text();
             for (auto *c : r.w.findChildren<QComboBox *>())
-                s << c->objectName() + '=' + c->currentText();
+                s << c->objectName() + QLatin1Char('=') + c->currentText();
             QDirIterator files(r.dir.path(), QDir::Files, QDirIterator::Subdirectories);
             while (files.hasNext()) {
                 QFile f(files.next());
-                s << f.fileName() + '=' +
+                s << f.fileName() + QLatin1Char('=') +
                          QString::number(f.open(QIODevice::ReadOnly) ? qHash(f.readAll()) : 0);
             }
             return s;
@@ -109,7 +110,7 @@ class TextPoolPanelTest : public QObject {
         r.click("全部发送");
         QVERIFY(clicked);
         QTRY_VERIFY(!r.w.actionRunning());
-        QCOMPARE(r.w.screenLists().pool.textLines(), QStringList{"红色 欢迎光临"});
+        QCOMPARE(r.w.screenLists().pool.textLines(), QStringList{QStringLiteral("红色 欢迎光临")});
         QVERIFY(r.w.findChild<QPushButton *>(QStringLiteral("文字清空"))->isEnabled());
     }
 
@@ -122,7 +123,8 @@ class TextPoolPanelTest : public QObject {
         r.ui.inputs = {QStringLiteral("请A001号到3号窗口")};
         onDialog([](QDialog &d) { choose(d, "Option1_2"); });
         r.click("文字添加");
-        QCOMPARE(r.w.screenLists().pool.textLines(), QStringList{"黄色 请A001号到3号窗口"});
+        QCOMPARE(r.w.screenLists().pool.textLines(),
+                 QStringList{QStringLiteral("黄色 请A001号到3号窗口")});
         auto *pool = r.w.findChild<QListView *>(QStringLiteral("发送文字"));
         emit pool->clicked(r.w.screenLists().pool.index(0));
         QCOMPARE(combo1->currentText(), QStringLiteral("黑色"));
@@ -155,7 +157,7 @@ class TextPoolPanelTest : public QObject {
         r.click("文字添加");
         QVERIFY(stillOpen);
         QVERIFY(r.w.screenLists().pool.textLines().isEmpty());
-        QCOMPARE(r.ui.messages(), QStringList{"错误号75"});
+        QCOMPARE(r.ui.messages(), QStringList{QStringLiteral("错误号75")});
         QCOMPARE(r.ui.shown.last().caption, QStringLiteral("出现错误"));
     }
 };

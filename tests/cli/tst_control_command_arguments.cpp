@@ -20,9 +20,15 @@ Run ledctl(const QStringList &args) {
 }
 
 QStringList protocolSwitch(const QStringList &extra = {}) {
-    return QStringList{
-               "protocol-switch", "--oe", "high", "--data-polarity", "negative", "--length", "80",
-               "--brightness",    "255"} +
+    return QStringList{QStringLiteral("protocol-switch"),
+                       QStringLiteral("--oe"),
+                       QStringLiteral("high"),
+                       QStringLiteral("--data-polarity"),
+                       QStringLiteral("negative"),
+                       QStringLiteral("--length"),
+                       QStringLiteral("80"),
+                       QStringLiteral("--brightness"),
+                       QStringLiteral("255")} +
            extra;
 }
 } // namespace
@@ -35,98 +41,148 @@ class ControlCommandArgumentsTest : public QObject {
     void refusalsGiveExit2AndAOneLineReason_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("brightness missing") << QStringList{"brightness"} << "missing";
-        QTest::newRow("power maybe") << QStringList{"power", "maybe"} << "on or off";
-        QTest::newRow("power missing") << QStringList{"power"} << "missing";
+        QTest::newRow("brightness missing")
+            << QStringList{QStringLiteral("brightness")} << QStringLiteral("missing");
+        QTest::newRow("power maybe")
+            << QStringList{QStringLiteral("power"), QStringLiteral("maybe")}
+            << QStringLiteral("on or off");
+        QTest::newRow("power missing")
+            << QStringList{QStringLiteral("power")} << QStringLiteral("missing");
         // The panel's error numbers, as its status bar shows them.
-        QTest::newRow("start-picture 256") << QStringList{"start-picture", "256"} << "error 6";
-        QTest::newRow("start-picture abc") << QStringList{"start-picture", "abc"} << "error 13";
+        QTest::newRow("start-picture 256")
+            << QStringList{QStringLiteral("start-picture"), QStringLiteral("256")}
+            << QStringLiteral("error 6");
+        QTest::newRow("start-picture abc")
+            << QStringList{QStringLiteral("start-picture"), QStringLiteral("abc")}
+            << QStringLiteral("error 13");
         QTest::newRow("clock offset 40000")
-            << QStringList{"clock", "--offset", "40000"} << "error 6";
-        QTest::newRow("clock offset abc") << QStringList{"clock", "--offset", "abc"} << "error 13";
-        QTest::newRow("clock stray") << QStringList{"clock", "now"} << "unexpected";
-        QTest::newRow("clock no offset") << QStringList{"clock", "--offset"} << "needs a value";
+            << QStringList{QStringLiteral("clock"), QStringLiteral("--offset"),
+                           QStringLiteral("40000")}
+            << QStringLiteral("error 6");
+        QTest::newRow("clock offset abc")
+            << QStringList{QStringLiteral("clock"), QStringLiteral("--offset"),
+                           QStringLiteral("abc")}
+            << QStringLiteral("error 13");
+        QTest::newRow("clock stray") << QStringList{QStringLiteral("clock"), QStringLiteral("now")}
+                                     << QStringLiteral("unexpected");
+        QTest::newRow("clock no offset")
+            << QStringList{QStringLiteral("clock"), QStringLiteral("--offset")}
+            << QStringLiteral("needs a value");
         QTest::newRow("clock two offsets")
-            << QStringList{"clock", "--offset", "1", "--offset", "2"} << "unexpected";
+            << QStringList{QStringLiteral("clock"), QStringLiteral("--offset"), QStringLiteral("1"),
+                           QStringLiteral("--offset"), QStringLiteral("2")}
+            << QStringLiteral("unexpected");
         // An option of another part of the command.
         QTest::newRow("radio channel interval")
-            << QStringList{"radio", "channel", "22", "--interval", "500"}
+            << QStringList{QStringLiteral("radio"), QStringLiteral("channel"), QStringLiteral("22"),
+                           QStringLiteral("--interval"), QStringLiteral("500")}
             << "unexpected argument: --interval";
-        QTest::newRow("list odd hex") << QStringList{"list", "ABC"} << "not hex";
-        QTest::newRow("list not hex") << QStringList{"list", "GG"} << "not hex";
+        QTest::newRow("list odd hex") << QStringList{QStringLiteral("list"), QStringLiteral("ABC")}
+                                      << QStringLiteral("not hex");
+        QTest::newRow("list not hex") << QStringList{QStringLiteral("list"), QStringLiteral("GG")}
+                                      << QStringLiteral("not hex");
         QTest::newRow("list too long")
-            << QStringList{"list", QString(2050, QLatin1Char('0'))} << "1024";
-        QTest::newRow("switch oe middle") << QStringList{"protocol-switch",
-                                                         "--oe",
-                                                         "middle",
-                                                         "--data-polarity",
-                                                         "negative",
-                                                         "--length",
-                                                         "80",
-                                                         "--brightness",
-                                                         "1"}
+            << QStringList{QStringLiteral("list"), QString(2050, QLatin1Char('0'))}
+            << QStringLiteral("1024");
+        QTest::newRow("switch oe middle") << QStringList{QStringLiteral("protocol-switch"),
+                                                         QStringLiteral("--oe"),
+                                                         QStringLiteral("middle"),
+                                                         QStringLiteral("--data-polarity"),
+                                                         QStringLiteral("negative"),
+                                                         QStringLiteral("--length"),
+                                                         QStringLiteral("80"),
+                                                         QStringLiteral("--brightness"),
+                                                         QStringLiteral("1")}
                                           << "low or high";
-        QTest::newRow("switch polarity") << QStringList{"protocol-switch",
-                                                        "--oe",
-                                                        "low",
-                                                        "--data-polarity",
-                                                        "neutral",
-                                                        "--length",
-                                                        "80",
-                                                        "--brightness",
-                                                        "1"}
+        QTest::newRow("switch polarity") << QStringList{QStringLiteral("protocol-switch"),
+                                                        QStringLiteral("--oe"),
+                                                        QStringLiteral("low"),
+                                                        QStringLiteral("--data-polarity"),
+                                                        QStringLiteral("neutral"),
+                                                        QStringLiteral("--length"),
+                                                        QStringLiteral("80"),
+                                                        QStringLiteral("--brightness"),
+                                                        QStringLiteral("1")}
                                          << "negative or positive";
-        QTest::newRow("switch no length")
-            << QStringList{"protocol-switch", "--oe",         "low", "--data-polarity",
-                           "negative",        "--brightness", "1"}
-            << "--length";
-        QTest::newRow("switch length 7") << QStringList{"protocol-switch",
-                                                        "--oe",
-                                                        "low",
-                                                        "--data-polarity",
-                                                        "negative",
-                                                        "--length",
-                                                        "7",
-                                                        "--brightness",
-                                                        "1"}
+        QTest::newRow("switch no length") << QStringList{QStringLiteral("protocol-switch"),
+                                                         QStringLiteral("--oe"),
+                                                         QStringLiteral("low"),
+                                                         QStringLiteral("--data-polarity"),
+                                                         QStringLiteral("negative"),
+                                                         QStringLiteral("--brightness"),
+                                                         QStringLiteral("1")}
+                                          << "--length";
+        QTest::newRow("switch length 7") << QStringList{QStringLiteral("protocol-switch"),
+                                                        QStringLiteral("--oe"),
+                                                        QStringLiteral("low"),
+                                                        QStringLiteral("--data-polarity"),
+                                                        QStringLiteral("negative"),
+                                                        QStringLiteral("--length"),
+                                                        QStringLiteral("7"),
+                                                        QStringLiteral("--brightness"),
+                                                        QStringLiteral("1")}
                                          << "8 to 2055";
-        QTest::newRow("switch brightness 256") << QStringList{"protocol-switch",
-                                                              "--oe",
-                                                              "low",
-                                                              "--data-polarity",
-                                                              "negative",
-                                                              "--length",
-                                                              "80",
-                                                              "--brightness",
-                                                              "256"}
+        QTest::newRow("switch brightness 256") << QStringList{QStringLiteral("protocol-switch"),
+                                                              QStringLiteral("--oe"),
+                                                              QStringLiteral("low"),
+                                                              QStringLiteral("--data-polarity"),
+                                                              QStringLiteral("negative"),
+                                                              QStringLiteral("--length"),
+                                                              QStringLiteral("80"),
+                                                              QStringLiteral("--brightness"),
+                                                              QStringLiteral("256")}
                                                << "0 to 255";
         QTest::newRow("switch address 300")
-            << QStringList{"--address", "300"} + protocolSwitch() << "0 to 255, not 300";
-        QTest::newRow("switch stray") << protocolSwitch({"--fast"}) << "unexpected";
+            << QStringList{QStringLiteral("--address"), QStringLiteral("300")} + protocolSwitch()
+            << QStringLiteral("0 to 255, not 300");
+        QTest::newRow("switch stray")
+            << protocolSwitch({QStringLiteral("--fast")}) << QStringLiteral("unexpected");
         QTest::newRow("set-properties board 13")
-            << QStringList{"set-properties", "--board", "13"}
+            << QStringList{QStringLiteral("set-properties"), QStringLiteral("--board"),
+                           QStringLiteral("13")}
             << "--board must be one of 128, 9, 11, 12, 2, 1, not 13";
         QTest::newRow("set-properties direction 2")
-            << QStringList{"set-properties", "--direction", "2"} << "one of 0, 1";
+            << QStringList{QStringLiteral("set-properties"), QStringLiteral("--direction"),
+                           QStringLiteral("2")}
+            << QStringLiteral("one of 0, 1");
         // The address change reads its address as the panel does: error numbers.
-        QTest::newRow("set-address 300") << QStringList{"set-address", "300"} << "error 6";
-        QTest::newRow("set-address abc") << QStringList{"set-address", "abc"} << "error 13";
+        QTest::newRow("set-address 300")
+            << QStringList{QStringLiteral("set-address"), QStringLiteral("300")}
+            << QStringLiteral("error 6");
+        QTest::newRow("set-address abc")
+            << QStringList{QStringLiteral("set-address"), QStringLiteral("abc")}
+            << QStringLiteral("error 13");
         QTest::newRow("set-address baud")
-            << QStringList{"set-address", "5", "--new-baud", "1200"} << "--new-baud must be";
+            << QStringList{QStringLiteral("set-address"), QStringLiteral("5"),
+                           QStringLiteral("--new-baud"), QStringLiteral("1200")}
+            << QStringLiteral("--new-baud must be");
         QTest::newRow("properties --store")
-            << QStringList{"properties", "--store"} << "--store needs --screen";
+            << QStringList{QStringLiteral("properties"), QStringLiteral("--store")}
+            << QStringLiteral("--store needs --screen");
         QTest::newRow("upload bios")
-            << QStringList{"upload", "bios", "f"} << "font, asc, arm or fpga";
+            << QStringList{QStringLiteral("upload"), QStringLiteral("bios"), QStringLiteral("f")}
+            << QStringLiteral("font, asc, arm or fpga");
         QTest::newRow("upload 300")
-            << QStringList{"upload", "font", "f", "--packet-size", "300"} << "256, 512 or 528";
-        QTest::newRow("upload no file") << QStringList{"upload", "arm"} << "FILE is missing";
+            << QStringList{QStringLiteral("upload"), QStringLiteral("font"), QStringLiteral("f"),
+                           QStringLiteral("--packet-size"), QStringLiteral("300")}
+            << QStringLiteral("256, 512 or 528");
+        QTest::newRow("upload no file")
+            << QStringList{QStringLiteral("upload"), QStringLiteral("arm")}
+            << QStringLiteral("FILE is missing");
         QTest::newRow("batch unknown part")
-            << QStringList{"batch", "open", "reboot", "--password", "tavorel"}
+            << QStringList{QStringLiteral("batch"), QStringLiteral("open"),
+                           QStringLiteral("reboot"), QStringLiteral("--password"),
+                           QStringLiteral("tavorel")}
             << "unknown batch part reboot";
         QTest::newRow("batch move without address")
-            << QStringList{"batch", "baud38400", "--password", "tavorel"} << "need --new-address";
-        QTest::newRow("radio tune") << QStringList{"radio", "tune"} << "check, channel N or auto N";
-        QTest::newRow("radio channel x") << QStringList{"radio", "channel", "x"} << "not a number";
+            << QStringList{QStringLiteral("batch"), QStringLiteral("baud38400"),
+                           QStringLiteral("--password"), QStringLiteral("tavorel")}
+            << QStringLiteral("need --new-address");
+        QTest::newRow("radio tune") << QStringList{QStringLiteral("radio"), QStringLiteral("tune")}
+                                    << QStringLiteral("check, channel N or auto N");
+        QTest::newRow("radio channel x")
+            << QStringList{QStringLiteral("radio"), QStringLiteral("channel"), QStringLiteral("x")}
+            << QStringLiteral("not a number");
     }
 
     void theUploadProgressLineReads_data() {
@@ -156,7 +212,7 @@ class ControlCommandArgumentsTest : public QObject {
     // The table gives one line per command in its own order; a command's
     // help gives its usage, its purpose and one line per option.
     void helpListsEveryCommandOnALineOfItsOwn() {
-        const Run r = ledctl({"--help"});
+        const Run r = ledctl({QStringLiteral("--help")});
         QCOMPARE(r.code, 0);
         const QStringList lines = r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         const QList<cli::Command> &table = cli::commands();
@@ -165,7 +221,7 @@ class ControlCommandArgumentsTest : public QObject {
             QVERIFY2(lines.at(i + 3).startsWith(QStringLiteral("  %1 ").arg(table.at(i).name)),
                      qPrintable(lines.at(i + 3)));
         for (const cli::Command &c : table) {
-            const Run one = ledctl({c.name, "--help"});
+            const Run one = ledctl({c.name, QStringLiteral("--help")});
             QCOMPARE(one.code, 0);
             QVERIFY2(one.err.startsWith(QStringLiteral("usage: ledctl %1").arg(c.name)),
                      qPrintable(one.err));
@@ -175,7 +231,9 @@ class ControlCommandArgumentsTest : public QObject {
 
     // --yes repeats a failed part, but an unattended run must end.
     void batchWithYesTriesAFailingPartAgainAFewTimesThenEnds() {
-        const Run r = ledctl({"--yes", "batch", "open", "--password", "tavorel"});
+        const Run r =
+            ledctl({QStringLiteral("--yes"), QStringLiteral("batch"), QStringLiteral("open"),
+                    QStringLiteral("--password"), QStringLiteral("tavorel")});
         QCOMPARE(r.code, 1);
         QCOMPARE(r.err.count(QStringLiteral("开屏失败，是否继续发送？")), 4);
         QVERIFY(!r.err.contains(QStringLiteral("更新成功")));
@@ -183,23 +241,32 @@ class ControlCommandArgumentsTest : public QObject {
 
     void validArgumentsGetPastTheChecks_data() {
         QTest::addColumn<QStringList>("args");
-        QTest::newRow("brightness") << QStringList{"brightness", "0"};
+        QTest::newRow("brightness")
+            << QStringList{QStringLiteral("brightness"), QStringLiteral("0")};
         // The panel clamps brightness and reads a text without a number as 0.
-        QTest::newRow("brightness 300") << QStringList{"brightness", "300"};
-        QTest::newRow("brightness abc") << QStringList{"brightness", "abc"};
+        QTest::newRow("brightness 300")
+            << QStringList{QStringLiteral("brightness"), QStringLiteral("300")};
+        QTest::newRow("brightness abc")
+            << QStringList{QStringLiteral("brightness"), QStringLiteral("abc")};
         // A dash starts no option: the value is a negative number.
-        QTest::newRow("brightness -5") << QStringList{"brightness", "-5"};
-        QTest::newRow("power on") << QStringList{"power", "on"};
-        QTest::newRow("power off") << QStringList{"power", "off"};
-        QTest::newRow("start-picture") << QStringList{"start-picture", "255"};
-        QTest::newRow("clock") << QStringList{"clock", "--offset", "-3600"};
-        QTest::newRow("list") << QStringList{"list", "011E0202", "02 1E 02 02"};
+        QTest::newRow("brightness -5")
+            << QStringList{QStringLiteral("brightness"), QStringLiteral("-5")};
+        QTest::newRow("power on") << QStringList{QStringLiteral("power"), QStringLiteral("on")};
+        QTest::newRow("power off") << QStringList{QStringLiteral("power"), QStringLiteral("off")};
+        QTest::newRow("start-picture")
+            << QStringList{QStringLiteral("start-picture"), QStringLiteral("255")};
+        QTest::newRow("clock") << QStringList{QStringLiteral("clock"), QStringLiteral("--offset"),
+                                              QStringLiteral("-3600")};
+        QTest::newRow("list") << QStringList{QStringLiteral("list"), QStringLiteral("011E0202"),
+                                             QStringLiteral("02 1E 02 02")};
         QTest::newRow("protocol-switch") << protocolSwitch();
         const QString font = m_dir.file(QStringLiteral("font.bin"));
         QFile(font).open(QIODevice::WriteOnly);
         QTest::newRow("upload, size first")
-            << QStringList{"upload", "--packet-size", "512", "font", font};
-        QTest::newRow("radio channel") << QStringList{"radio", "channel", "22"};
+            << QStringList{QStringLiteral("upload"), QStringLiteral("--packet-size"),
+                           QStringLiteral("512"), QStringLiteral("font"), font};
+        QTest::newRow("radio channel") << QStringList{
+            QStringLiteral("radio"), QStringLiteral("channel"), QStringLiteral("22")};
     }
 
     void validArgumentsGetPastTheChecks() {

@@ -22,12 +22,18 @@ struct Screen {
         ini.SpecifyIni(dir.file(QStringLiteral("ledfile.ini")));
         ini.WriteStrings(RegistryFile::firstStartValues());
     }
-    QStringList attributes() const { return ListFiles::read(store + "List2.txt", 6).list.entries; }
-    QString tsum() { return ini.ReadString(RegistryFile::sectionName(1), "TSUM", 100); }
+    QStringList attributes() const {
+        return ListFiles::read(store + QStringLiteral("List2.txt"), 6).list.entries;
+    }
+    QString tsum() {
+        return ini.ReadString(RegistryFile::sectionName(1), QStringLiteral("TSUM"), 100);
+    }
 };
 
 CliRun pool(const QStringList &args) {
-    return runLedctl(QStringList{"--screen", "1", "pool"} + args);
+    return runLedctl(
+        QStringList{QStringLiteral("--screen"), QStringLiteral("1"), QStringLiteral("pool")} +
+        args);
 }
 } // namespace
 
@@ -37,21 +43,34 @@ class PoolCommandsTest : public QObject {
     void textsAreAddedWithTheirAttributesAndChangedLater() {
         Screen s;
         QVERIFY(writeAll(s.dir.file(QStringLiteral("t.txt")), "AB\r\nCD"));
-        QCOMPARE(pool({"add", QString(100, 'x'), "--file", s.dir.file("t.txt"), "--effect",
-                       "闪烁显示", "--speed", "5", "--stay", "3", "--161d"})
+        QCOMPARE(
+            pool({QStringLiteral("add"), QString(100, QLatin1Char('x')), QStringLiteral("--file"),
+                  s.dir.file(QStringLiteral("t.txt")), QStringLiteral("--effect"),
+                  QStringLiteral("闪烁显示"), QStringLiteral("--speed"), QStringLiteral("5"),
+                  QStringLiteral("--stay"), QStringLiteral("3"), QStringLiteral("--161d")})
+                .code,
+            0);
+        // 100 cells fit the 161D width of 132: one line, then the file's text.
+        QCOMPARE(pool({QStringLiteral("list")}).out, QStringLiteral("1\t黄色 ") +
+                                                         QString(100, QLatin1Char('x')) +
+                                                         QStringLiteral("\n2\t黄色 ABCD\n"));
+        QCOMPARE(pool({QStringLiteral("set"), QStringLiteral("2"), QStringLiteral("--stay"),
+                       QStringLiteral("9")})
                      .code,
                  0);
-        // 100 cells fit the 161D width of 132: one line, then the file's text.
-        QCOMPARE(pool({"list"}).out, "1\t黄色 " + QString(100, 'x') + "\n2\t黄色 ABCD\n");
-        QCOMPARE(pool({"set", "2", "--stay", "9"}).code, 0);
-        QCOMPARE(s.attributes(), (QStringList{"，动作方式：闪烁显示，动作速度：5，停留时间：3",
-                                              "，动作方式：闪烁显示，动作速度：5，停留时间：9"}));
-        QCOMPARE(pool({"set", "3", "--stay", "9"}).code, 2);
+        QCOMPARE(s.attributes(),
+                 (QStringList{QStringLiteral("，动作方式：闪烁显示，动作速度：5，停留时间：3"),
+                              QStringLiteral("，动作方式：闪烁显示，动作速度：5，停留时间：9")}));
+        QCOMPARE(pool({QStringLiteral("set"), QStringLiteral("3"), QStringLiteral("--stay"),
+                       QStringLiteral("9")})
+                     .code,
+                 2);
         QCOMPARE(s.tsum(), QStringLiteral("2"));
         // A character the text file cannot hold is told, not turned into "?" silently.
-        const CliRun lossy = pool({"add", "A😀"});
+        const CliRun lossy = pool({QStringLiteral("add"), QStringLiteral("A😀")});
         QCOMPARE(lossy.code, 0);
-        QVERIFY2(lossy.err.contains("😀") && lossy.err.contains("?"), qPrintable(lossy.err));
+        QVERIFY2(lossy.err.contains(QStringLiteral("😀")) && lossy.err.contains(QStringLiteral("?")),
+                 qPrintable(lossy.err));
     }
 
     void tenAddsAtOnceKeepEveryText() {
@@ -59,7 +78,9 @@ class PoolCommandsTest : public QObject {
         std::vector<std::unique_ptr<QProcess>> runs;
         QSet<QString> expected;
         for (int i = 0; i < 10; ++i) {
-            QStringList args{"--dir", s.dir.path(), "--screen", "1", "pool", "add"};
+            QStringList args{QStringLiteral("--dir"),    s.dir.path(),
+                             QStringLiteral("--screen"), QStringLiteral("1"),
+                             QStringLiteral("pool"),     QStringLiteral("add")};
             for (int j = 0; j < 10; ++j) {
                 args << QStringLiteral("T%1-%2").arg(i).arg(j);
                 expected << QStringLiteral("黄色 T%1-%2").arg(i).arg(j);

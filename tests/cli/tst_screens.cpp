@@ -207,14 +207,23 @@ class ScreensCommandTest : public QObject {
     void playlistEditsAreRefusedWithoutTouchingTheFile_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("no screen") << QStringList{"playlist", "add"} << "needs --screen";
+        QTest::newRow("no screen") << QStringList{QStringLiteral("playlist"), QStringLiteral("add")}
+                                   << QStringLiteral("needs --screen");
         QTest::newRow("unknown effect")
-            << QStringList{"--screen", "3", "playlist", "add", "--effect", "旋转"} << "--effect";
+            << QStringList{QStringLiteral("--screen"), QStringLiteral("3"),
+                           QStringLiteral("playlist"), QStringLiteral("add"),
+                           QStringLiteral("--effect"), QStringLiteral("旋转")}
+            << QStringLiteral("--effect");
         QTest::newRow("line break")
-            << QStringList{"--screen", "3", "playlist", "add", "--stay", "2\r\n3"}
+            << QStringList{QStringLiteral("--screen"), QStringLiteral("3"),
+                           QStringLiteral("playlist"), QStringLiteral("add"),
+                           QStringLiteral("--stay"),   QStringLiteral("2\r\n3")}
             << "not a list entry";
         QTest::newRow("no such entry")
-            << QStringList{"--screen", "3", "playlist", "delete", "1"} << "the list is empty";
+            << QStringList{QStringLiteral("--screen"), QStringLiteral("3"),
+                           QStringLiteral("playlist"), QStringLiteral("delete"),
+                           QStringLiteral("1")}
+            << QStringLiteral("the list is empty");
     }
     void playlistEditsAreRefusedWithoutTouchingTheFile() {
         QFETCH(QStringList, args);

@@ -34,10 +34,11 @@ class ListFilesTest : public QObject {
             << QStringList{} << QList<bool>(4, false) << QByteArray("-1,0,0,0,0\r\n");
         QTest::newRow("three entries, clock 128 ticked")
             << QStringList{Picture, Picture, Clock} << QList<bool>{false, true, false, false}
-            << gbk(QStringLiteral("2,0,1,0,0\r\n") + Picture + "\r\n" + Picture + "\r\n" + Clock +
-                   "\r\n");
-        QTest::newRow("image list, no flags") << QStringList{"/home/a/logo.bmp"} << QList<bool>{}
-                                              << QByteArray("0\r\n/home/a/logo.bmp\r\n");
+            << gbk(QStringLiteral("2,0,1,0,0\r\n") + Picture + QStringLiteral("\r\n") + Picture +
+                   QStringLiteral("\r\n") + Clock + QStringLiteral("\r\n"));
+        QTest::newRow("image list, no flags")
+            << QStringList{QStringLiteral("/home/a/logo.bmp")} << QList<bool>{}
+            << QByteArray("0\r\n/home/a/logo.bmp\r\n");
     }
 
     void listsAreWrittenAsHeaderAndLines() {
@@ -75,7 +76,8 @@ class ListFilesTest : public QObject {
         for (const char *count : {"3", "2147483647", "9223372036854775807"}) {
             QVERIFY(writeAll(path, QByteArray(count) + "\r\na.bmp\r\nb.bmp\r\n"));
             const ListFiles::Loaded loaded = ListFiles::read(path, 0);
-            QCOMPARE(loaded.list.entries, (QStringList{"a.bmp", "b.bmp"}));
+            QCOMPARE(loaded.list.entries,
+                     (QStringList{QStringLiteral("a.bmp"), QStringLiteral("b.bmp")}));
             QCOMPARE(loaded.error, 62);
         }
         QVERIFY(!ListFiles::read(dir.filePath(QStringLiteral("none.txt")), 4).exists);
@@ -120,7 +122,8 @@ class ListFilesTest : public QObject {
     void textFilesAreNamedWithALeadingBlank() {
         QTemporaryDir dir;
         QCOMPARE(ListFiles::textFileName(12), QStringLiteral(" 12.txt"));
-        QVERIFY(writeAll(dir.filePath(QStringLiteral(" 1.txt")), gbk("黄色 欢迎光临\r\n")));
+        QVERIFY(writeAll(dir.filePath(QStringLiteral(" 1.txt")),
+                         gbk(QStringLiteral("黄色 欢迎光临\r\n"))));
         QCOMPARE(ListFiles::readText(dir.path(), 1), QStringLiteral("黄色 欢迎光临"));
         QVERIFY(ListFiles::readText(dir.path(), 2).isNull());
     }

@@ -86,7 +86,12 @@ Ctl ledctl(const QString &dir, const QStringList &args, rlim_t fileSizeLimit = 0
 QJsonObject firstBoard(const QString &state) {
     QFile f(state);
     if (!f.open(QIODevice::ReadOnly)) return {};
-    return QJsonDocument::fromJson(f.readAll()).object().value("boards").toArray().at(0).toObject();
+    return QJsonDocument::fromJson(f.readAll())
+        .object()
+        .value(QStringLiteral("boards"))
+        .toArray()
+        .at(0)
+        .toObject();
 }
 
 QStringList lines(const QString &path) {
@@ -187,23 +192,29 @@ class LedctlWithLedsimTest : public QObject {
         Sim sim(dir.path(), {QStringLiteral("--address"), QStringLiteral("10,600"),
                              QStringLiteral("--log"), log});
         QVERIFY(sim.waitReady());
-        const Ctl ten = ledctl(dir.path(), {"--address", "010", "brightness", "010"});
+        const Ctl ten = ledctl(dir.path(), {QStringLiteral("--address"), QStringLiteral("010"),
+                                            QStringLiteral("brightness"), QStringLiteral("010")});
         QCOMPARE(ten.code, 0);
         QCOMPARE(ten.out, QStringLiteral("acknowledged\n"));
         QTRY_VERIFY(lines(log).contains(
             QStringLiteral("packet 1/1 number=1 size=1 checksum=0A ok data=0A")));
         QVERIFY(lines(log).contains(QStringLiteral("link address=10")));
         const Ctl call = ledctl(
-            dir.path(), {"--address", "10", "call", "upper", "A", "--speed", "08", "--stay", "09"});
+            dir.path(), {QStringLiteral("--address"), QStringLiteral("10"), QStringLiteral("call"),
+                         QStringLiteral("upper"), QStringLiteral("A"), QStringLiteral("--speed"),
+                         QStringLiteral("08"), QStringLiteral("--stay"), QStringLiteral("09")});
         QCOMPARE(call.code, 0);
         QCOMPARE(call.out, QStringLiteral("sent\n"));
         QTRY_VERIFY(lines(log).filter(QStringLiteral("data=1E 00 08 09")).size() == 1);
-        const Ctl high = ledctl(dir.path(), {"--address", "600", "power", "on"});
+        const Ctl high = ledctl(dir.path(), {QStringLiteral("--address"), QStringLiteral("600"),
+                                             QStringLiteral("power"), QStringLiteral("on")});
         QCOMPARE(high.code, 0);
         QCOMPARE(high.out,
                  QStringLiteral("sent (not acknowledged at addresses of 512 and more)\n"));
         // The window number is acknowledged at any address.
-        const Ctl window = ledctl(dir.path(), {"--address", "600", "window-number", "\\1"});
+        const Ctl window =
+            ledctl(dir.path(), {QStringLiteral("--address"), QStringLiteral("600"),
+                                QStringLiteral("window-number"), QStringLiteral("\\1")});
         QCOMPARE(window.code, 0);
         QCOMPARE(window.out, QStringLiteral("acknowledged\n"));
     }
@@ -212,29 +223,43 @@ class LedctlWithLedsimTest : public QObject {
         TempProgramDir dir;
         const QString state = dir.file(QStringLiteral("state.json"));
         const QString snapshot = dir.file(QStringLiteral("board.png"));
-        Sim sim(dir.path(), {"--address", "1,2", "--size", "128x32,64x16", "--state", state,
-                             "--snapshot", snapshot});
+        Sim sim(dir.path(),
+                {QStringLiteral("--address"), QStringLiteral("1,2"), QStringLiteral("--size"),
+                 QStringLiteral("128x32,64x16"), QStringLiteral("--state"), state,
+                 QStringLiteral("--snapshot"), snapshot});
         QVERIFY(sim.waitReady());
-        QCOMPARE(ledctl(dir.path(), {"--address", "2", "brightness", "9"}).code, 0);
-        QCOMPARE(ledctl(dir.path(), {"--address", "1", "call", "upper", "欢迎光临"}).code, 0);
+        QCOMPARE(ledctl(dir.path(), {QStringLiteral("--address"), QStringLiteral("2"),
+                                     QStringLiteral("brightness"), QStringLiteral("9")})
+                     .code,
+                 0);
+        QCOMPARE(ledctl(dir.path(),
+                        {QStringLiteral("--address"), QStringLiteral("1"), QStringLiteral("call"),
+                         QStringLiteral("upper"), QStringLiteral("欢迎光临")})
+                     .code,
+                 0);
         auto boards = [&] {
             QFile f(state);
-            return f.open(QIODevice::ReadOnly)
-                       ? QJsonDocument::fromJson(f.readAll()).object().value("boards").toArray()
-                       : QJsonArray();
+            return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll())
+                                                     .object()
+                                                     .value(QStringLiteral("boards"))
+                                                     .toArray()
+                                               : QJsonArray();
         };
-        QTRY_COMPARE(boards().at(0).toObject().value("lastExchange").toString(),
+        QTRY_COMPARE(boards().at(0).toObject().value(QStringLiteral("lastExchange")).toString(),
                      QStringLiteral("显示 第1幅图 30秒"));
         const QJsonObject one = boards().at(0).toObject(), two = boards().at(1).toObject();
-        QCOMPARE(one.value("address").toInt(), 1);
-        QCOMPARE(one.value("brightness").toInt(), 255);
-        QCOMPARE(two.value("brightness").toInt(), 9);
-        QCOMPARE(two.value("size").toArray(), (QJsonArray{64, 16}));
-        QVERIFY(two.value("pictures").toObject().isEmpty());
-        const QJsonObject picture = one.value("pictures").toObject().value("1").toObject();
-        QCOMPARE(picture.value("text").toString(), QStringLiteral("欢迎光临"));
-        QCOMPARE(picture.value("bytes").toString(), QStringLiteral("93BBB6D3ADB9E2C1D9"));
-        QCOMPARE(one.value("list").toArray(), QJsonArray{"1E000202"});
+        QCOMPARE(one.value(QStringLiteral("address")).toInt(), 1);
+        QCOMPARE(one.value(QStringLiteral("brightness")).toInt(), 255);
+        QCOMPARE(two.value(QStringLiteral("brightness")).toInt(), 9);
+        QCOMPARE(two.value(QStringLiteral("size")).toArray(), (QJsonArray{64, 16}));
+        QVERIFY(two.value(QStringLiteral("pictures")).toObject().isEmpty());
+        const QJsonObject picture =
+            one.value(QStringLiteral("pictures")).toObject().value(QStringLiteral("1")).toObject();
+        QCOMPARE(picture.value(QStringLiteral("text")).toString(), QStringLiteral("欢迎光临"));
+        QCOMPARE(picture.value(QStringLiteral("bytes")).toString(),
+                 QStringLiteral("93BBB6D3ADB9E2C1D9"));
+        QCOMPARE(one.value(QStringLiteral("list")).toArray(),
+                 QJsonArray{QStringLiteral("1E000202")});
         for (const char *key : {"baudCode", "power", "clock", "startPicture", "properties",
                                 "windowNumber", "uploads", "radio"})
             QVERIFY2(one.contains(QLatin1String(key)), key);
@@ -255,16 +280,22 @@ class LedctlWithLedsimTest : public QObject {
                 "[第 1号屏]\r\nPname=收费窗口\r\nPcode=102\r\nPbtl=9600\r\nPadr=1\r\n"
                 "[第 2号屏]\r\nPname=二号\r\nPcode=102\r\nPbtl=9600\r\nPadr=2\r\n")));
         }
-        Sim sim(dir.path(), {"--address", "1,2"});
+        Sim sim(dir.path(), {QStringLiteral("--address"), QStringLiteral("1,2")});
         QVERIFY(sim.waitReady());
-        const Ctl taken = ledctl(dir.path(), {"--screen", "收费窗口", "set-address", "2"});
+        const Ctl taken =
+            ledctl(dir.path(), {QStringLiteral("--screen"), QStringLiteral("收费窗口"),
+                                QStringLiteral("set-address"), QStringLiteral("2")});
         QCOMPARE(taken.code, 2);
         QVERIFY2(taken.err.contains(QStringLiteral("板卡号码重复，请输入合适的卡号")),
                  qPrintable(taken.err));
         const Ctl moved =
-            ledctl(dir.path(), {"--screen", "收费窗口", "set-address", "3", "--new-baud", "9600"});
+            ledctl(dir.path(), {QStringLiteral("--screen"), QStringLiteral("收费窗口"),
+                                QStringLiteral("set-address"), QStringLiteral("3"),
+                                QStringLiteral("--new-baud"), QStringLiteral("9600")});
         QCOMPARE(moved.code, 0);
-        const Ctl read = ledctl(dir.path(), {"--screen", "收费窗口", "properties", "--store"});
+        const Ctl read =
+            ledctl(dir.path(), {QStringLiteral("--screen"), QStringLiteral("收费窗口"),
+                                QStringLiteral("properties"), QStringLiteral("--store")});
         QCOMPARE(read.code, 0);
         QVERIFY2(read.out.startsWith(QStringLiteral("38,85,165,90,1,79,")), qPrintable(read.out));
         QFile ini(dir.file(QStringLiteral("ledfile.ini")));
@@ -272,7 +303,8 @@ class LedctlWithLedsimTest : public QObject {
         QStringDecoder dec("GBK");
         const QString text = dec.decode(ini.readAll());
         QVERIFY2(text.contains(QStringLiteral("Padr=3\r\nPchang=128\r\n")), qPrintable(text));
-        const Ctl silent = ledctl(dir.path(), {"--address", "1", "properties"});
+        const Ctl silent = ledctl(dir.path(), {QStringLiteral("--address"), QStringLiteral("1"),
+                                               QStringLiteral("properties")});
         QCOMPARE(silent.code, 1);
         QVERIFY(silent.out.isEmpty());
     }
@@ -291,60 +323,102 @@ class LedctlWithLedsimTest : public QObject {
         picture.fill(Qt::white);
         const QString file = dir.file(QStringLiteral("logo.png"));
         QVERIFY(picture.save(file));
-        Sim sim(dir.path(), {"--size", "128x16", "--state", state});
+        Sim sim(dir.path(), {QStringLiteral("--size"), QStringLiteral("128x16"),
+                             QStringLiteral("--state"), state});
         QVERIFY(sim.waitReady());
         auto board = [&] { return firstBoard(state); };
         // One colour: window number red on black, the picture 32 dots narrower.
-        const Ctl stored = ledctl(dir.path(), {"--screen", "1", "image", file});
+        const Ctl stored = ledctl(dir.path(), {QStringLiteral("--screen"), QStringLiteral("1"),
+                                               QStringLiteral("image"), file});
         QVERIFY2(stored.code == 0, qPrintable(stored.err));
-        QTRY_COMPARE(board().value("pictures").toObject().value("1").toObject().value("width"),
+        QTRY_COMPARE(board()
+                         .value(QStringLiteral("pictures"))
+                         .toObject()
+                         .value(QStringLiteral("1"))
+                         .toObject()
+                         .value(QStringLiteral("width")),
                      QJsonValue(96));
-        QCOMPARE(board().value("windowNumber").toObject().value("cols"), QJsonValue(32));
-        QCOMPARE(board().value("windowNumber").toObject().value("colour"), QJsonValue(1));
-        QCOMPARE(board().value("pictures").toObject().value("1").toObject().value("planes"),
+        QCOMPARE(
+            board().value(QStringLiteral("windowNumber")).toObject().value(QStringLiteral("cols")),
+            QJsonValue(32));
+        QCOMPARE(board()
+                     .value(QStringLiteral("windowNumber"))
+                     .toObject()
+                     .value(QStringLiteral("colour")),
                  QJsonValue(1));
-        const Ctl none =
-            ledctl(dir.path(), {"--screen", "1", "image", file, "--window-number", "无"});
+        QCOMPARE(board()
+                     .value(QStringLiteral("pictures"))
+                     .toObject()
+                     .value(QStringLiteral("1"))
+                     .toObject()
+                     .value(QStringLiteral("planes")),
+                 QJsonValue(1));
+        const Ctl none = ledctl(
+            dir.path(), {QStringLiteral("--screen"), QStringLiteral("1"), QStringLiteral("image"),
+                         file, QStringLiteral("--window-number"), QStringLiteral("无")});
         QVERIFY2(none.code == 0, qPrintable(none.err));
-        QTRY_COMPARE(board().value("pictures").toObject().value("1").toObject().value("width"),
+        QTRY_COMPARE(board()
+                         .value(QStringLiteral("pictures"))
+                         .toObject()
+                         .value(QStringLiteral("1"))
+                         .toObject()
+                         .value(QStringLiteral("width")),
                      QJsonValue(128));
-        QCOMPARE(board().value("windowNumber").toObject().value("cols"), QJsonValue(0));
+        QCOMPARE(
+            board().value(QStringLiteral("windowNumber")).toObject().value(QStringLiteral("cols")),
+            QJsonValue(0));
     }
 
     void uploadAndRadioGoThroughLedctl() {
         TempProgramDir dir;
         const QString state = dir.file(QStringLiteral("state.json"));
-        Sim sim(dir.path(), {"--state", state, "--radio", "1.5:22"});
+        Sim sim(dir.path(), {QStringLiteral("--state"), state, QStringLiteral("--radio"),
+                             QStringLiteral("1.5:22")});
         QVERIFY(sim.waitReady());
         QFile f(dir.file(QStringLiteral("font.bin")));
         QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(100000));
         f.close();
-        const Ctl up = ledctl(dir.path(), {"upload", "font", f.fileName()});
+        const Ctl up =
+            ledctl(dir.path(), {QStringLiteral("upload"), QStringLiteral("font"), f.fileName()});
         QCOMPARE(up.code, 0);
         QVERIFY2(up.err.contains(QStringLiteral("391/391 packets  100%")), qPrintable(up.err));
-        QCOMPARE(ledctl(dir.path(), {"upload", "fpga", dir.file("missing.bin")}).code, 2);
-        const Ctl read = ledctl(dir.path(), {"radio", "read"});
+        QCOMPARE(ledctl(dir.path(), {QStringLiteral("upload"), QStringLiteral("fpga"),
+                                     dir.file(QStringLiteral("missing.bin"))})
+                     .code,
+                 2);
+        const Ctl read = ledctl(dir.path(), {QStringLiteral("radio"), QStringLiteral("read")});
         QCOMPARE(read.code, 0);
         QCOMPARE(read.out, QStringLiteral("1.50?32417>\n"));
-        QCOMPARE(ledctl(dir.path(), {"radio", "channel", "30"}).code, 0);
-        QCOMPARE(ledctl(dir.path(), {"radio", "channel", "120"}).code, 2);
+        QCOMPARE(ledctl(dir.path(),
+                        {QStringLiteral("radio"), QStringLiteral("channel"), QStringLiteral("30")})
+                     .code,
+                 0);
+        QCOMPARE(ledctl(dir.path(),
+                        {QStringLiteral("radio"), QStringLiteral("channel"), QStringLiteral("120")})
+                     .code,
+                 2);
         auto board = [&] {
             QFile json(state);
             return json.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(json.readAll()).object()
                                                   : QJsonObject();
         };
-        QTRY_COMPARE(board().value("radio").toObject().value("channel").toInt(), 30);
+        QTRY_COMPARE(board()
+                         .value(QStringLiteral("radio"))
+                         .toObject()
+                         .value(QStringLiteral("channel"))
+                         .toInt(),
+                     30);
         const QJsonObject upload = board()
-                                       .value("boards")
+                                       .value(QStringLiteral("boards"))
                                        .toArray()
                                        .at(0)
                                        .toObject()
-                                       .value("uploads")
+                                       .value(QStringLiteral("uploads"))
                                        .toObject()
-                                       .value("5")
+                                       .value(QStringLiteral("5"))
                                        .toObject();
-        QCOMPARE(upload.value("packets").toInt(), 391);
-        QCOMPARE(upload.value("packetSize").toInt(), 256);
+        QCOMPARE(upload.value(QStringLiteral("packets")).toInt(), 391);
+        QCOMPARE(upload.value(QStringLiteral("packetSize")).toInt(), 256);
     }
 
     void windowNumberPowerOnTextAndMessageKeepWhatTheWindowKeepsWithScreen() {
@@ -359,22 +433,45 @@ class LedctlWithLedsimTest : public QObject {
                                                 "Pcolor=0\r\nwindowNo=\\5\r\n")));
         }
         const QString state = dir.file(QStringLiteral("state.json"));
-        Sim sim(dir.path(), {"--state", state});
+        Sim sim(dir.path(), {QStringLiteral("--state"), state});
         QVERIFY(sim.waitReady());
-        QCOMPARE(ledctl(dir.path(), {"--screen", "A", "power-on-text", "欢迎"}).code, 0);
-        QCOMPARE(ledctl(dir.path(), {"--screen", "A", "message", "你好", "--store", "4"}).code, 0);
+        QCOMPARE(ledctl(dir.path(), {QStringLiteral("--screen"), QStringLiteral("A"),
+                                     QStringLiteral("power-on-text"), QStringLiteral("欢迎")})
+                     .code,
+                 0);
+        QCOMPARE(ledctl(dir.path(),
+                        {QStringLiteral("--screen"), QStringLiteral("A"), QStringLiteral("message"),
+                         QStringLiteral("你好"), QStringLiteral("--store"), QStringLiteral("4")})
+                     .code,
+                 0);
         QFile kept(dir.file(QStringLiteral("MapDepot/A/ 4.txt")));
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), gbk.encode(QStringLiteral("黄色 你好\r\n")));
         QJsonObject board;
-        QTRY_VERIFY((board = firstBoard(state), board.value("pictures").toObject().contains("2")));
+        QTRY_VERIFY(
+            (board = firstBoard(state),
+             board.value(QStringLiteral("pictures")).toObject().contains(QStringLiteral("2"))));
         // power-on-text sent the stored window number (\5) before its text.
-        QCOMPARE(board.value("windowNumber").toObject().value("bytes").toString(), "FF052020");
-        QCOMPARE(board.value("windowNumber").toObject().value("colour").toInt(), 1);
-        const QJsonObject powerOn = board.value("pictures").toObject().value("3").toObject();
-        QCOMPARE(powerOn.value("text").toString(), QStringLiteral("欢迎"));
-        QCOMPARE(powerOn.value("colour").toInt(), 17);
-        QCOMPARE(ledctl(dir.path(), {"--screen", "A", "window-number", "\\6"}).code, 0);
+        QCOMPARE(board.value(QStringLiteral("windowNumber"))
+                     .toObject()
+                     .value(QStringLiteral("bytes"))
+                     .toString(),
+                 QStringLiteral("FF052020"));
+        QCOMPARE(board.value(QStringLiteral("windowNumber"))
+                     .toObject()
+                     .value(QStringLiteral("colour"))
+                     .toInt(),
+                 1);
+        const QJsonObject powerOn = board.value(QStringLiteral("pictures"))
+                                        .toObject()
+                                        .value(QStringLiteral("3"))
+                                        .toObject();
+        QCOMPARE(powerOn.value(QStringLiteral("text")).toString(), QStringLiteral("欢迎"));
+        QCOMPARE(powerOn.value(QStringLiteral("colour")).toInt(), 17);
+        QCOMPARE(ledctl(dir.path(), {QStringLiteral("--screen"), QStringLiteral("A"),
+                                     QStringLiteral("window-number"), QStringLiteral("\\6")})
+                     .code,
+                 0);
         QFile ini(dir.file(QStringLiteral("ledfile.ini")));
         QVERIFY(ini.open(QIODevice::ReadOnly));
         QVERIFY(
@@ -392,27 +489,40 @@ class LedctlWithLedsimTest : public QObject {
                                "Pcode=102\r\nPbtl=9600\r\nPadr=1\r\nPchang=128\r\n")));
         }
         const QString state = dir.file(QStringLiteral("state.json"));
-        Sim sim(dir.path(), {"--state", state});
+        Sim sim(dir.path(), {QStringLiteral("--state"), state});
         QVERIFY(sim.waitReady());
         // Given out of order: the address moves first, every later part follows it.
-        const Ctl r = ledctl(dir.path(), {"--screen",   "A",          "batch",   "image",
-                                          "list",       "start",      "open",    "properties",
-                                          "baud115200", "--password", "tavorel", "--new-address",
-                                          "3",          "--effect",   "9",       "--speed",
-                                          "3",          "--stay",     "5",       "--start-picture",
-                                          "7",          "--height",   "32"});
+        const Ctl r =
+            ledctl(dir.path(), {QStringLiteral("--screen"),   QStringLiteral("A"),
+                                QStringLiteral("batch"),      QStringLiteral("image"),
+                                QStringLiteral("list"),       QStringLiteral("start"),
+                                QStringLiteral("open"),       QStringLiteral("properties"),
+                                QStringLiteral("baud115200"), QStringLiteral("--password"),
+                                QStringLiteral("tavorel"),    QStringLiteral("--new-address"),
+                                QStringLiteral("3"),          QStringLiteral("--effect"),
+                                QStringLiteral("9"),          QStringLiteral("--speed"),
+                                QStringLiteral("3"),          QStringLiteral("--stay"),
+                                QStringLiteral("5"),          QStringLiteral("--start-picture"),
+                                QStringLiteral("7"),          QStringLiteral("--height"),
+                                QStringLiteral("32")});
         QCOMPARE(r.code, 0);
         QVERIFY2(r.err.endsWith(QStringLiteral("更新: 更新成功\n")), qPrintable(r.err));
         QJsonObject board;
-        QTRY_VERIFY((board = firstBoard(state), board.value("pictures").toObject().contains("1")));
-        QCOMPARE(board.value("address").toInt(), 3);
-        QCOMPARE(board.value("baudCode").toInt(), 19);
-        QVERIFY(board.value("power").toBool());
-        QCOMPARE(board.value("startPicture").toInt(), 7);
-        QCOMPARE(board.value("list").toArray(), QJsonArray{"01090305"});
-        QCOMPARE(board.value("size").toArray(), (QJsonArray{128, 32}));
-        const QJsonObject welcome = board.value("pictures").toObject().value("1").toObject();
-        QCOMPARE(welcome.value("text").toString(), QStringLiteral("欢迎使用1a☆◆"));
+        QTRY_VERIFY(
+            (board = firstBoard(state),
+             board.value(QStringLiteral("pictures")).toObject().contains(QStringLiteral("1"))));
+        QCOMPARE(board.value(QStringLiteral("address")).toInt(), 3);
+        QCOMPARE(board.value(QStringLiteral("baudCode")).toInt(), 19);
+        QVERIFY(board.value(QStringLiteral("power")).toBool());
+        QCOMPARE(board.value(QStringLiteral("startPicture")).toInt(), 7);
+        QCOMPARE(board.value(QStringLiteral("list")).toArray(),
+                 QJsonArray{QStringLiteral("01090305")});
+        QCOMPARE(board.value(QStringLiteral("size")).toArray(), (QJsonArray{128, 32}));
+        const QJsonObject welcome = board.value(QStringLiteral("pictures"))
+                                        .toObject()
+                                        .value(QStringLiteral("1"))
+                                        .toObject();
+        QCOMPARE(welcome.value(QStringLiteral("text")).toString(), QStringLiteral("欢迎使用1a☆◆"));
         QFile ini(dir.file(QStringLiteral("ledfile.ini")));
         QVERIFY(ini.open(QIODevice::ReadOnly));
         QVERIFY(ini.readAll().contains("Pbtl=115200\r\nPadr=3\r\n"));
@@ -421,30 +531,34 @@ class LedctlWithLedsimTest : public QObject {
     void radioCheckShowsTheFieldsAndAutoSetsUntilTerminated() {
         TempProgramDir dir;
         const QString state = dir.file(QStringLiteral("state.json"));
-        Sim sim(dir.path(), {"--state", state, "--radio", "1.5:22"});
+        Sim sim(dir.path(), {QStringLiteral("--state"), state, QStringLiteral("--radio"),
+                             QStringLiteral("1.5:22")});
         QVERIFY(sim.waitReady());
-        const Ctl check = ledctl(dir.path(), {"radio", "check"});
+        const Ctl check = ledctl(dir.path(), {QStringLiteral("radio"), QStringLiteral("check")});
         QCOMPARE(check.code, 0);
         QCOMPARE(check.out,
                  QStringLiteral("版本号=1.5\n包大小=15\n波特率=3\n空中波特率=2\n功率档=4\n"
                                 "收发切换范围=1\n信道号=22\n"));
         QProcess autoSet;
         autoSet.start(binDir + QStringLiteral("/ledctl"),
-                      {"--dir", dir.path(), "--port", QString::number(Port), "radio", "auto", "31",
-                       "--interval", "100"});
+                      {QStringLiteral("--dir"), dir.path(), QStringLiteral("--port"),
+                       QString::number(Port), QStringLiteral("radio"), QStringLiteral("auto"),
+                       QStringLiteral("31"), QStringLiteral("--interval"), QStringLiteral("100")});
         auto settings = [&] {
             QFile json(state);
             return json.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(json.readAll())
                                                         .object()
-                                                        .value("radio")
+                                                        .value(QStringLiteral("radio"))
                                                         .toObject()
-                                                        .value("settings")
+                                                        .value(QStringLiteral("settings"))
                                                         .toArray()
                                                   : QJsonArray();
         };
         // Two ticks: S1, channel 31 + 104 in nibbles, 40; then S20?36.
         QTRY_VERIFY_WITH_TIMEOUT(
-            QVariant(settings().toVariantList()).toStringList().count("S18740") >= 2, 10000);
+            QVariant(settings().toVariantList()).toStringList().count(QStringLiteral("S18740")) >=
+                2,
+            10000);
         autoSet.terminate();
         QVERIFY(autoSet.waitForFinished(10000));
         QCOMPARE(autoSet.exitStatus(), QProcess::NormalExit);
@@ -468,14 +582,16 @@ class LedctlWithLedsimTest : public QObject {
         TempProgramDir dir;
         const QString log = dir.file(QStringLiteral("sim.log"));
         const QString state = dir.file(QStringLiteral("state.json"));
-        Sim sim(dir.path(), {"--log", log, "--state", state});
+        Sim sim(dir.path(), {QStringLiteral("--log"), log, QStringLiteral("--state"), state});
         QVERIFY(sim.waitReady());
         constexpr int Calls = 10;
         QProcess calls[Calls];
         for (int k = 0; k < Calls; ++k)
             calls[k].start(binDir + QStringLiteral("/ledctl"),
-                           {"--dir", dir.path(), "--port", QString::number(Port), "call", "upper",
-                            QStringLiteral("第%1号").arg(k + 1), "--stay", QString::number(k + 1)});
+                           {QStringLiteral("--dir"), dir.path(), QStringLiteral("--port"),
+                            QString::number(Port), QStringLiteral("call"), QStringLiteral("upper"),
+                            QStringLiteral("第%1号").arg(k + 1), QStringLiteral("--stay"),
+                            QString::number(k + 1)});
         for (QProcess &call : calls) {
             QVERIFY(call.waitForFinished(30000));
             QCOMPARE(call.exitCode(), 0);
@@ -490,9 +606,14 @@ class LedctlWithLedsimTest : public QObject {
         const QString lastBlock = lines(log).filter(QStringLiteral("data=1E 00 02 ")).constLast();
         const int last = lastBlock.section(QLatin1Char(' '), -1).toInt(nullptr, 16);
         QTRY_COMPARE(
-            firstBoard(state).value("list").toArray(),
+            firstBoard(state).value(QStringLiteral("list")).toArray(),
             QJsonArray{QStringLiteral("1E0002%1").arg(last, 2, 16, QLatin1Char('0')).toUpper()});
-        QCOMPARE(firstBoard(state).value("pictures").toObject().value("1").toObject().value("text"),
+        QCOMPARE(firstBoard(state)
+                     .value(QStringLiteral("pictures"))
+                     .toObject()
+                     .value(QStringLiteral("1"))
+                     .toObject()
+                     .value(QStringLiteral("text")),
                  QStringLiteral("第%1号").arg(last));
     }
 
@@ -507,7 +628,9 @@ class LedctlWithLedsimTest : public QObject {
         QCOMPARE(holder.readLine().trimmed(), QByteArray("held"));
         QElapsedTimer t;
         t.start();
-        const Ctl r = ledctl(dir.path(), {"--port-wait", "700", "call", "upper", "A"});
+        const Ctl r = ledctl(dir.path(), {QStringLiteral("--port-wait"), QStringLiteral("700"),
+                                          QStringLiteral("call"), QStringLiteral("upper"),
+                                          QStringLiteral("A")});
         const qint64 took = t.elapsed();
         QCOMPARE(r.code, 1);
         QCOMPARE(r.err.count(QStringLiteral("串口已经打开")), 1);
@@ -542,7 +665,11 @@ class LedctlWithLedsimTest : public QObject {
         QFile ini(dir.file(QStringLiteral("ledfile.ini")));
         QVERIFY(ini.open(QIODevice::WriteOnly) && ini.write(registry) == registry.size());
         ini.close();
-        const Ctl r = ledctl(dir.path(), {"--screen", "A", "pool", "add", "欢迎光临"}, 4096);
+        const Ctl r =
+            ledctl(dir.path(),
+                   {QStringLiteral("--screen"), QStringLiteral("A"), QStringLiteral("pool"),
+                    QStringLiteral("add"), QStringLiteral("欢迎光临")},
+                   4096);
         QVERIFY2(r.code > 0, qPrintable(r.err)); // -1: ended by the signal
         QVERIFY2(r.err.contains(QStringLiteral("(error ")), qPrintable(r.err));
         QVERIFY(ini.open(QIODevice::ReadOnly));

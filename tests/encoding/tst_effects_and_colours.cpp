@@ -21,27 +21,32 @@ class EffectsAndColoursTest : public QObject {
     Q_OBJECT
   private slots:
     void listPanelOffersSevenEffectsInItsOrder() {
-        QCOMPARE(pairsOf(effects::EffectList::ListPanel), (Pairs{{"立即显示", 0},
-                                                                 {"从右向左移动", 1},
-                                                                 {"从左向右展开", 3},
-                                                                 {"百叶窗从左向右展开", 4},
-                                                                 {"闪烁显示", 7},
-                                                                 {"连续左移", 8},
-                                                                 {"连续上移", 9}}));
+        QCOMPARE(pairsOf(effects::EffectList::ListPanel),
+                 (Pairs{{QStringLiteral("立即显示"), 0},
+                        {QStringLiteral("从右向左移动"), 1},
+                        {QStringLiteral("从左向右展开"), 3},
+                        {QStringLiteral("百叶窗从左向右展开"), 4},
+                        {QStringLiteral("闪烁显示"), 7},
+                        {QStringLiteral("连续左移"), 8},
+                        {QStringLiteral("连续上移"), 9}}));
     }
 
     void textPanelOffersSixEffectsInItsOrder() {
-        QCOMPARE(pairsOf(effects::EffectList::TextPanel), (Pairs{{"立即显示", 0},
-                                                                 {"闪烁显示", 7},
-                                                                 {"连续左移", 8},
-                                                                 {"连续上移", 9},
-                                                                 {"连续右移", 11},
-                                                                 {"连续下移", 12}}));
+        QCOMPARE(pairsOf(effects::EffectList::TextPanel),
+                 (Pairs{{QStringLiteral("立即显示"), 0},
+                        {QStringLiteral("闪烁显示"), 7},
+                        {QStringLiteral("连续左移"), 8},
+                        {QStringLiteral("连续上移"), 9},
+                        {QStringLiteral("连续右移"), 11},
+                        {QStringLiteral("连续下移"), 12}}));
     }
 
     void queueCallingOffersFourEffectsInItsOrder() {
         QCOMPARE(pairsOf(effects::EffectList::QueueCalling),
-                 (Pairs{{"立即显示", 0}, {"左移", 1}, {"闪烁显示", 7}, {"连续左移", 8}}));
+                 (Pairs{{QStringLiteral("立即显示"), 0},
+                        {QStringLiteral("左移"), 1},
+                        {QStringLiteral("闪烁显示"), 7},
+                        {QStringLiteral("连续左移"), 8}}));
     }
 
     void theTableHasTenNamesAndNoUnusedCodes() {

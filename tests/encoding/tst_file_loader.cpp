@@ -29,10 +29,11 @@ class FileLoaderTest : public QObject {
         QByteArray bytes;
         for (int i = 0; i < size; ++i)
             bytes.append(char(i * 7));
-        QVERIFY(writeAll(dir.filePath("f.bin"), bytes));
+        QVERIFY(writeAll(dir.filePath(QStringLiteral("f.bin")), bytes));
         led device;
         device.table().setRow(1, 0, QByteArray(528, 'x')); // left from an earlier command
-        QCOMPARE(int(device.filetoarray(dir.filePath("f.bin"), qint16(packet))), packets);
+        QCOMPARE(int(device.filetoarray(dir.filePath(QStringLiteral("f.bin")), qint16(packet))),
+                 packets);
         for (int k = 0; k < packets; ++k) {
             const QByteArray part = bytes.mid(k * packet, packet);
             QCOMPARE(device.table().row(k, packet),
@@ -42,19 +43,25 @@ class FileLoaderTest : public QObject {
 
     void theFirmwareLoaderWritesTheLength() {
         QTemporaryDir dir;
-        QVERIFY(writeAll(dir.filePath("fw.bin"), QByteArray(70000, '\x55')));
+        QVERIFY(writeAll(dir.filePath(QStringLiteral("fw.bin")), QByteArray(70000, '\x55')));
         led device;
-        QCOMPARE(int(device.filetoarray9200(dir.filePath("fw.bin"), 528)), 133);
+        QCOMPARE(int(device.filetoarray9200(dir.filePath(QStringLiteral("fw.bin")), 528)), 133);
         QCOMPARE(device.table().row(0, 24).mid(20), QByteArray::fromHex("70110100"));
     }
 
     void refusalsLoadNothing() {
         QTemporaryDir dir;
         led device;
-        QCOMPARE(errorNumberOf([&] { device.filetoarray(dir.filePath("gone.bin"), 528); }), 53);
-        QVERIFY(writeAll(dir.filePath("big.bin"), QByteArray(32768 * 2, 'a')));
-        QCOMPARE(errorNumberOf([&] { device.filetoarray(dir.filePath("big.bin"), 1); }), 6);
-        QCOMPARE(errorNumberOf([&] { device.filetoarray(dir.filePath("big.bin"), 0); }), 6);
+        QCOMPARE(errorNumberOf(
+                     [&] { device.filetoarray(dir.filePath(QStringLiteral("gone.bin")), 528); }),
+                 53);
+        QVERIFY(writeAll(dir.filePath(QStringLiteral("big.bin")), QByteArray(32768 * 2, 'a')));
+        QCOMPARE(
+            errorNumberOf([&] { device.filetoarray(dir.filePath(QStringLiteral("big.bin")), 1); }),
+            6);
+        QCOMPARE(
+            errorNumberOf([&] { device.filetoarray(dir.filePath(QStringLiteral("big.bin")), 0); }),
+            6);
         QCOMPARE(device.table().allocatedRows(), 0);
     }
 

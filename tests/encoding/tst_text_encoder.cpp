@@ -35,7 +35,8 @@ class TextEncoderTest : public QObject {
     void euroSignAndTheCode255CharacterAreSingleBytesBothWays() {
         QCOMPARE(gbk::codeBytes(QString(QChar(0x20AC))), hex("80"));
         QCOMPARE(gbk::codeBytes(kCode255), hex("FF"));
-        QCOMPARE(gbk::decode(hex("80FFBBB6")), QString(QChar(0x20AC)) + kCode255 + "欢");
+        QCOMPARE(gbk::decode(hex("80FFBBB6")),
+                 QString(QChar(0x20AC)) + kCode255 + QStringLiteral("欢"));
     }
 
     void tabLineBreaksAndOtherControlCharactersUpTo13AreDropped() {
@@ -45,7 +46,7 @@ class TextEncoderTest : public QObject {
     }
 
     void spaceAndCodes14To31AreOneByteEach() {
-        QCOMPARE(gbk::codeBytes(QString(QChar(14)) + QChar(31) + QChar(' ')), hex("0E1F20"));
+        QCOMPARE(gbk::codeBytes(QString(QChar(14)) + QChar(31) + QLatin1Char(' ')), hex("0E1F20"));
     }
 
     void unrepresentableCharactersAreNamedOnceInOrder() {

@@ -91,7 +91,8 @@ class TextPictureTest : public QObject {
 
     void texts256CodeBytesLongPassAndLongerOnesAreRefused() {
         QCOMPARE(textchecks::textProblem(QString(128, QChar(0x6B22))), QString());
-        const QString reason = textchecks::textProblem(QString(128, QChar(0x6B22)) + "A");
+        const QString reason =
+            textchecks::textProblem(QString(128, QChar(0x6B22)) + QStringLiteral("A"));
         QVERIFY2(reason.contains(QStringLiteral("257")), qPrintable(reason));
         QVERIFY(reason.contains(QStringLiteral("256")));
     }

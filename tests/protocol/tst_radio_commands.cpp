@@ -71,7 +71,8 @@ class RadioCommandsTest : public QObject {
             // Any eight bytes acknowledge.
             if (answered++ < acknowledged) p.deliver(QByteArray("anything"), 10);
         };
-        QCOMPARE(r.device.CSetwxshuxing("S17>40", "S20?36"), result);
+        QCOMPARE(r.device.CSetwxshuxing(QStringLiteral("S17>40"), QStringLiteral("S20?36")),
+                 result);
         QCOMPARE(r.port->writes.size(), frames);
         QCOMPARE(r.port->writes.first(), hex("5331373E3430 363F"));
         if (frames == 2) QCOMPARE(r.port->writes.at(1), hex("5332303F3336 363B"));
@@ -80,9 +81,9 @@ class RadioCommandsTest : public QObject {
 
     void aShortSettingIsAPortFailure() {
         DeviceRig r;
-        QVERIFY(!r.device.CSetwxshuxing("S1", "S20?36"));
+        QVERIFY(!r.device.CSetwxshuxing(QStringLiteral("S1"), QStringLiteral("S20?36")));
         QVERIFY(r.port->writes.isEmpty());
-        QCOMPARE(r.ui.messages(), QStringList{"通讯失败"});
+        QCOMPARE(r.ui.messages(), QStringList{QStringLiteral("通讯失败")});
     }
 };
 

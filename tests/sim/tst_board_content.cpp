@@ -200,14 +200,17 @@ class BoardContentTest : public QObject {
         Rig r;
         r.storeText(4, QStringLiteral("欢迎光临"));
         r.storeText(5, QStringLiteral("请稍候"));
-        QCOMPARE(r.shown(), (QStringList{"欢迎光临@0,0", "请稍候@0,16"}));
+        QCOMPARE(r.shown(),
+                 (QStringList{QStringLiteral("欢迎光临@0,0"), QStringLiteral("请稍候@0,16")}));
         r.storeText(1, QStringLiteral("请A001号"));
         r.sendList(hex("1E000202")); // page time 30 s
-        QCOMPARE(r.shown(), (QStringList{"请A001号@0,0", "请稍候@0,16"}));
+        QCOMPARE(r.shown(),
+                 (QStringList{QStringLiteral("请A001号@0,0"), QStringLiteral("请稍候@0,16")}));
         QVERIFY(!r.board.state().listPlaying);
         QCOMPARE(nextSceneChangeMs(r.board.state(), r.now), r.now + 30000);
         r.now += 30000;
-        QCOMPARE(r.shown(), (QStringList{"欢迎光临@0,0", "请稍候@0,16"}));
+        QCOMPARE(r.shown(),
+                 (QStringList{QStringLiteral("欢迎光临@0,0"), QStringLiteral("请稍候@0,16")}));
     }
 
     void aMessageListPlaysItsEntriesInTurn() {
@@ -218,13 +221,13 @@ class BoardContentTest : public QObject {
                                         hex("00301006122606"))); // Sunday 2026-12-06 10:30:00
         r.sendList(hex("07000002 08000003 FF000001"));
         QVERIFY(r.board.state().listPlaying);
-        QCOMPARE(r.shown(), QStringList{"甲@0,0"});
+        QCOMPARE(r.shown(), QStringList{QStringLiteral("甲@0,0")});
         r.now += 2000;
-        QCOMPARE(r.shown(), QStringList{"乙@0,0"});
+        QCOMPARE(r.shown(), QStringList{QStringLiteral("乙@0,0")});
         r.now += 3000;
-        QCOMPARE(r.shown(), QStringList{"10:30:05 星期日@0,8"});
+        QCOMPARE(r.shown(), QStringList{QStringLiteral("10:30:05 星期日@0,8")});
         r.now += 1000;
-        QCOMPARE(r.shown(), QStringList{"甲@0,0"});
+        QCOMPARE(r.shown(), QStringList{QStringLiteral("甲@0,0")});
     }
 
     void theWindowNumberTakesTheLeftOfTheScreen() {
@@ -235,7 +238,7 @@ class BoardContentTest : public QObject {
         QCOMPARE(s.size, QSize(128, 32));
         QCOMPARE(s.items.first().area, QRect(0, 0, 32, 32));
         QCOMPARE(s.items.first().background, qRgb(0, 0, 255)); // high half 4: blue
-        QCOMPARE(r.shown(), (QStringList{"12@8,8", "欢迎@32,0"}));
+        QCOMPARE(r.shown(), (QStringList{QStringLiteral("12@8,8"), QStringLiteral("欢迎@32,0")}));
     }
 
     void anOffBoardIsDarkAndPowerOnContentShowsWithoutCallingTexts() {

@@ -81,11 +81,11 @@ class ScreenRendererTest : public QObject {
         QVERIFY(m_dir.isValid());
         // Every row of a glyph alike, so one row tells the whole cell. A: 8 wide
         // C3; B: 16 wide F00F; 一 (D2BB): 16 wide 8001; 丁 (B6A1): 8 wide FF.
-        const QString path =
-            writeFont("test.hex", "0041:" + QByteArray("C3").repeated(16) +
-                                      "\n0042:" + QByteArray("F00F").repeated(16) +
-                                      "\r\n4E00:" + QByteArray("8001").repeated(16) +
-                                      "\n\n4E01:" + QByteArray("ff").repeated(16) + "\n");
+        const QString path = writeFont(QStringLiteral("test.hex"),
+                                       "0041:" + QByteArray("C3").repeated(16) +
+                                           "\n0042:" + QByteArray("F00F").repeated(16) +
+                                           "\r\n4E00:" + QByteArray("8001").repeated(16) +
+                                           "\n\n4E01:" + QByteArray("ff").repeated(16) + "\n");
         m_font = std::make_unique<Unifont>(path);
         QVERIFY2(m_font->isLoaded(), qPrintable(m_font->loadError()));
         QCOMPARE(m_font->glyphCount(), 4);
@@ -117,7 +117,8 @@ class ScreenRendererTest : public QObject {
         const Unifont &font = Unifont::instance();
         QVERIFY2(
             font.isLoaded(),
-            qPrintable(font.loadError() + " (install the unifont package or set LEDSIM_UNIFONT)"));
+            qPrintable(font.loadError() +
+                       QStringLiteral(" (install the unifont package or set LEDSIM_UNIFONT)")));
         QCOMPARE(font.glyph(cp), glyph);
 
         const QImage dots =
@@ -147,26 +148,26 @@ class ScreenRendererTest : public QObject {
         QTest::addColumn<QString>("middle");
         QTest::addColumn<QString>("bottom");
         const QRect all(0, 0, 32, 16);
-        const QString a = "rr....rr........................";
+        const QString a = QStringLiteral("rr....rr........................");
         QTest::newRow("half-width") << all << hex("41") << Red << Green << 0u << a << a << a;
-        const QString ba = "rrrr....rr....rr................";
+        const QString ba = QStringLiteral("rrrr....rr....rr................");
         QTest::newRow("wide glyph cut to its half-width cell")
             << all << hex("4241") << Red << Green << 0u << ba << ba << ba;
-        const QString yi = "g..............g................";
+        const QString yi = QStringLiteral("g..............g................");
         QTest::newRow("Chinese") << all << hex("D2BB") << Red << Green << 0u << yi << yi << yi;
-        const QString ding = "gggggggg........rr....rr........";
+        const QString ding = QStringLiteral("gggggggg........rr....rr........");
         QTest::newRow("narrow glyph at the left of its Chinese cell")
             << all << hex("B6A141") << Red << Green << 0u << ding << ding << ding;
-        const QString unlit = "........g..............g........";
+        const QString unlit = QStringLiteral("........g..............g........");
         QTest::newRow("colour 0 leaves its kind unlit but keeps the cell")
             << all << hex("41D2BB") << 0u << Green << 0u << unlit << unlit << unlit;
-        const QString bg = "....rrbbbbrrbbbbbbbb............";
+        const QString bg = QStringLiteral("....rrbbbbrrbbbbbbbb............");
         QTest::newRow("background inside the area only")
             << QRect(4, 0, 16, 16) << hex("41") << Red << Green << Blue << bg << bg << bg;
-        const QString clip = "rr....rrrr....rrrr..............";
+        const QString clip = QStringLiteral("rr....rrrr....rrrr..............");
         QTest::newRow("clipped at the area's right edge")
             << QRect(0, 0, 20, 16) << hex("41414141") << Red << Green << 0u << clip << clip << clip;
-        const QString none = "................................";
+        const QString none = QStringLiteral("................................");
         QTest::newRow("clipped at the area's bottom edge")
             << QRect(0, 0, 32, 15) << hex("41") << Red << Green << 0u << a << a << none;
         QTest::newRow("missing glyph: box")
@@ -206,9 +207,9 @@ class ScreenRendererTest : public QObject {
     void textStartsAtTheAreasTop() {
         const QImage dots =
             render(textScene(QSize(8, 32), QRect(0, 16, 8, 16), hex("41"), Red, Green), *m_font);
-        QCOMPARE(row(dots, 15), "........");
-        QCOMPARE(row(dots, 16), "rr....rr");
-        QCOMPARE(row(dots, 31), "rr....rr");
+        QCOMPARE(row(dots, 15), QStringLiteral("........"));
+        QCOMPARE(row(dots, 16), QStringLiteral("rr....rr"));
+        QCOMPARE(row(dots, 31), QStringLiteral("rr....rr"));
     }
 
     void imagePlanesMakeTheColour_data() {
@@ -239,8 +240,8 @@ class ScreenRendererTest : public QObject {
         band.replace(0, 3, hex("8001FF"));
         band.replace(45, 3, hex("4000FF"));
         const QImage dots = render(imageScene(QSize(32, 40), QRect(8, 16, 16, 24), 1, 3, {band}));
-        QCOMPARE(row(dots, 16), "........r..............r........");
-        QCOMPARE(row(dots, 31), ".........r......................");
+        QCOMPARE(row(dots, 16), QStringLiteral("........r..............r........"));
+        QCOMPARE(row(dots, 31), QStringLiteral(".........r......................"));
         int lit = 0;
         for (int y = 0; y < dots.height(); ++y)
             lit += int(row(dots, y).count(u'r'));
@@ -282,7 +283,8 @@ class ScreenRendererTest : public QObject {
         QCOMPARE(leds.pixel(10, 9), corner);
         QVERIFY(qRed(unlit) == qGreen(unlit) && qGreen(unlit) == qBlue(unlit));
         QVERIFY2(qGray(corner) > 0 && qGray(corner) < qGray(unlit),
-                 qPrintable(QString::number(corner, 16) + " " + QString::number(unlit, 16)));
+                 qPrintable(QString::number(corner, 16) + QStringLiteral(" ") +
+                            QString::number(unlit, 16)));
     }
 
     void fontFileFaults_data() {
@@ -298,7 +300,8 @@ class ScreenRendererTest : public QObject {
     void fontFileFaults() {
         QFETCH(QByteArray, text);
         QFETCH(QString, error);
-        const Unifont font(text.isNull() ? m_dir.filePath("none.hex") : writeFont("bad.hex", text));
+        const Unifont font(text.isNull() ? m_dir.filePath(QStringLiteral("none.hex"))
+                                         : writeFont(QStringLiteral("bad.hex"), text));
         QVERIFY(!font.isLoaded());
         QVERIFY2(font.loadError().contains(error), qPrintable(font.loadError()));
         QCOMPARE(font.width(0x41), 0);

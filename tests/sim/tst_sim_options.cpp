@@ -22,10 +22,15 @@ class SimOptionsTest : public QObject {
     void everyOptionIsTaken() {
         SimOptions o;
         QString why;
-        QVERIFY2(SimOptions::parse({"--dir", "/x", "--port", "4", "--address", "1,2", "--address",
-                                    "600", "--pace", "--baud", "115200", "--log", "/x/l", "--fault",
-                                    "wrong-ack:3", "--fault", "late:1500", "--replace"},
-                                   &o, &why),
+        QVERIFY2(SimOptions::parse(
+                     {QStringLiteral("--dir"), QStringLiteral("/x"), QStringLiteral("--port"),
+                      QStringLiteral("4"), QStringLiteral("--address"), QStringLiteral("1,2"),
+                      QStringLiteral("--address"), QStringLiteral("600"), QStringLiteral("--pace"),
+                      QStringLiteral("--baud"), QStringLiteral("115200"), QStringLiteral("--log"),
+                      QStringLiteral("/x/l"), QStringLiteral("--fault"),
+                      QStringLiteral("wrong-ack:3"), QStringLiteral("--fault"),
+                      QStringLiteral("late:1500"), QStringLiteral("--replace")},
+                     &o, &why),
                  qPrintable(why));
         QCOMPARE(o.dir, QStringLiteral("/x"));
         QCOMPARE(o.port, 4);
@@ -36,10 +41,12 @@ class SimOptionsTest : public QObject {
         QCOMPARE(o.faults.wrongAckAt, 3);
         QCOMPARE(o.faults.lateMs, 1500);
         QVERIFY(o.replace);
-        QVERIFY(SimOptions::parse({"--address", "010,2", "--size", "64x16,256x32", "--show",
-                                   "--snapshot", "/x/s.png", "--state", "/x/s.json", "--radio",
-                                   "1.5:30:long"},
-                                  &o, &why));
+        QVERIFY(SimOptions::parse(
+            {QStringLiteral("--address"), QStringLiteral("010,2"), QStringLiteral("--size"),
+             QStringLiteral("64x16,256x32"), QStringLiteral("--show"), QStringLiteral("--snapshot"),
+             QStringLiteral("/x/s.png"), QStringLiteral("--state"), QStringLiteral("/x/s.json"),
+             QStringLiteral("--radio"), QStringLiteral("1.5:30:long")},
+            &o, &why));
         QCOMPARE(o.addresses, (QList<quint16>{10, 2})); // decimal, as everywhere
         QCOMPARE(o.sizeOf(1), QSize(256, 32));
         QVERIFY(o.show);
@@ -53,28 +60,38 @@ class SimOptionsTest : public QObject {
     void badOptionsAreRefusedWithAReason_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("port 0") << QStringList{"--port", "0"}
+        QTest::newRow("port 0") << QStringList{QStringLiteral("--port"), QStringLiteral("0")}
                                 << "--port needs a number from 1 to 128";
-        QTest::newRow("port missing")
-            << QStringList{"--port"} << "--port needs a number from 1 to 128";
-        QTest::newRow("address text") << QStringList{"--address", "1,x"} << "bad board address: x";
-        QTest::newRow("unknown fault") << QStringList{"--fault", "flaky"} << "unknown fault: flaky";
+        QTest::newRow("port missing") << QStringList{QStringLiteral("--port")}
+                                      << QStringLiteral("--port needs a number from 1 to 128");
+        QTest::newRow("address text")
+            << QStringList{QStringLiteral("--address"), QStringLiteral("1,x")}
+            << QStringLiteral("bad board address: x");
+        QTest::newRow("unknown fault")
+            << QStringList{QStringLiteral("--fault"), QStringLiteral("flaky")}
+            << QStringLiteral("unknown fault: flaky");
         QTest::newRow("fault without number")
-            << QStringList{"--fault", "wrong-ack"} << "wrong-ack needs a number, e.g. wrong-ack:2";
-        QTest::newRow("fault number 0") << QStringList{"--fault", "silent-ack:0"}
-                                        << "silent-ack needs a number of at least 1, not 0";
+            << QStringList{QStringLiteral("--fault"), QStringLiteral("wrong-ack")}
+            << QStringLiteral("wrong-ack needs a number, e.g. wrong-ack:2");
+        QTest::newRow("fault number 0")
+            << QStringList{QStringLiteral("--fault"), QStringLiteral("silent-ack:0")}
+            << "silent-ack needs a number of at least 1, not 0";
         QTest::newRow("flag with argument")
-            << QStringList{"--fault", "merged:2"} << "merged takes no argument";
-        QTest::newRow("unknown") << QStringList{"--speed"} << "unknown argument: --speed";
+            << QStringList{QStringLiteral("--fault"), QStringLiteral("merged:2")}
+            << QStringLiteral("merged takes no argument");
+        QTest::newRow("unknown") << QStringList{QStringLiteral("--speed")}
+                                 << QStringLiteral("unknown argument: --speed");
         QTest::newRow("size not a multiple of 8")
-            << QStringList{"--size", "100x32"}
+            << QStringList{QStringLiteral("--size"), QStringLiteral("100x32")}
             << "--size needs WIDTHxHEIGHT in dots, multiples of 8 from 8 to 2048, not 100x32";
         QTest::newRow("two sizes for three boards")
-            << QStringList{"--address", "1,2,3", "--size", "64x16,64x32"}
+            << QStringList{QStringLiteral("--address"), QStringLiteral("1,2,3"),
+                           QStringLiteral("--size"), QStringLiteral("64x16,64x32")}
             << "--size gives 2 sizes for 3 boards: give one, or one per board";
-        QTest::newRow("radio version") << QStringList{"--radio", "2"}
-                                       << "--radio needs none or VERSION[:CHANNEL][:long], "
-                                          "for example 2.0:22, not 2";
+        QTest::newRow("radio version")
+            << QStringList{QStringLiteral("--radio"), QStringLiteral("2")}
+            << "--radio needs none or VERSION[:CHANNEL][:long], "
+               "for example 2.0:22, not 2";
     }
     void badOptionsAreRefusedWithAReason() {
         QFETCH(QStringList, args);
@@ -86,9 +103,12 @@ class SimOptionsTest : public QObject {
     }
 
     void faultNamesRoundTrip() {
-        const QStringList all{"silent-link",  "wrong-link",   "silent-echo", "wrong-echo",
-                              "silent-param", "silent-ack:2", "wrong-ack:3", "late:1500",
-                              "split:4",      "merged",       "garbage:2",   "unplug-after:2"};
+        const QStringList all{QStringLiteral("silent-link"),  QStringLiteral("wrong-link"),
+                              QStringLiteral("silent-echo"),  QStringLiteral("wrong-echo"),
+                              QStringLiteral("silent-param"), QStringLiteral("silent-ack:2"),
+                              QStringLiteral("wrong-ack:3"),  QStringLiteral("late:1500"),
+                              QStringLiteral("split:4"),      QStringLiteral("merged"),
+                              QStringLiteral("garbage:2"),    QStringLiteral("unplug-after:2")};
         FaultPlan p;
         for (const QString &name : all)
             QVERIFY2(p.add(name), qPrintable(name));
@@ -97,7 +117,9 @@ class SimOptionsTest : public QObject {
         QVERIFY(defaults.add(QStringLiteral("split")));
         QVERIFY(defaults.add(QStringLiteral("garbage")));
         QVERIFY(defaults.add(QStringLiteral("unplug")));
-        QCOMPARE(defaults.names(), (QStringList{"split:3", "garbage:1", "unplug-after:0"}));
+        QCOMPARE(defaults.names(),
+                 (QStringList{QStringLiteral("split:3"), QStringLiteral("garbage:1"),
+                              QStringLiteral("unplug-after:0")}));
     }
 
     void usageNamesEveryFault() {

@@ -61,16 +61,16 @@ class BatchUpdateTest : public QObject {
 
     void theWrongPasswordSendsNothing() {
         Rig r;
-        r.ui.inputs = {"Tavorel"};
+        r.ui.inputs = {QStringLiteral("Tavorel")};
         QCOMPARE(r.run({ScreenOn}).outcome, Outcome::Refused);
-        QCOMPARE(r.ui.messages(), QStringList{"密码输入错误"});
+        QCOMPARE(r.ui.messages(), QStringList{QStringLiteral("密码输入错误")});
         QVERIFY(r.port->writes.isEmpty());
     }
 
     void nothingTickedEndsInFailure() {
         Rig r;
         r.run({});
-        QCOMPARE(r.ui.messages(), QStringList{"更新失败"});
+        QCOMPARE(r.ui.messages(), QStringList{QStringLiteral("更新失败")});
     }
 
     void screenOnAndTheListKeepThePreviousAddress() {
@@ -79,7 +79,7 @@ class BatchUpdateTest : public QObject {
         QCOMPARE(r.run({ScreenOn, List}).outcome, Outcome::Done);
         QCOMPARE(r.headers(), (QList<QByteArray>{hex("000704"), hex("000702")}));
         QCOMPARE(r.packetAfter(2), hex("00010004 01090305"));
-        QCOMPARE(r.ui.messages(), QStringList{"更新成功"});
+        QCOMPARE(r.ui.messages(), QStringList{QStringLiteral("更新成功")});
     }
 
     void theFileParts_data() {
@@ -92,7 +92,7 @@ class BatchUpdateTest : public QObject {
         QFETCH(bool, is161D);
         QFETCH(QByteArray, firstPacket);
         Rig r;
-        QFile f(r.dir.file("font.bin"));
+        QFile f(r.dir.file(QStringLiteral("font.bin")));
         QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(1000));
         f.close();
         r.in.ascFile = r.in.fontFile = f.fileName();
@@ -108,7 +108,7 @@ class BatchUpdateTest : public QObject {
     void aMissingFileNameEndsTheBatch() {
         Rig r;
         r.run({AscFont, StartPicture});
-        QCOMPARE(r.ui.messages(), QStringList{"请选择ASC文件"});
+        QCOMPARE(r.ui.messages(), QStringList{QStringLiteral("请选择ASC文件")});
         QVERIFY(r.port->writes.isEmpty());
     }
 
@@ -121,12 +121,15 @@ class BatchUpdateTest : public QObject {
         // New address 5 and baud codes 19, then 59 (bytes 16 and 17).
         QCOMPARE(r.packetsAfter(15).at(0).mid(4 + 16), hex("0513"));
         QCOMPARE(r.packetsAfter(15).at(1).mid(4 + 16), hex("053B"));
-        QCOMPARE(res.connection.baud, QString("38400"));
-        QCOMPARE(res.connection.address, QString("5"));
+        QCOMPARE(res.connection.baud, QString(QStringLiteral("38400")));
+        QCOMPARE(res.connection.address, QString(QStringLiteral("5")));
         QCOMPARE(res.baudPosition, 2);
-        QCOMPARE(r.ini.ReadString(r.in.section, "Pbtl", 255), QString("38400"));
-        QCOMPARE(r.ini.ReadString(r.in.section, "Padr", 255), QString("5"));
-        QCOMPARE(r.ini.ReadString(r.in.section, "Pchang", 255), QString("128"));
+        QCOMPARE(r.ini.ReadString(r.in.section, QStringLiteral("Pbtl"), 255),
+                 QString(QStringLiteral("38400")));
+        QCOMPARE(r.ini.ReadString(r.in.section, QStringLiteral("Padr"), 255),
+                 QString(QStringLiteral("5")));
+        QCOMPARE(r.ini.ReadString(r.in.section, QStringLiteral("Pchang"), 255),
+                 QString(QStringLiteral("128")));
     }
 
     void yesRepeatsOnlyTheFailedPart() {
@@ -141,9 +144,10 @@ class BatchUpdateTest : public QObject {
         QCOMPARE(r.run({ScreenOn, StartPicture, Welcome}).outcome, Outcome::Done);
         QCOMPARE(r.headers(),
                  (QList<QByteArray>{hex("000104"), hex("000109"), hex("000109"), hex("000111")}));
-        QCOMPARE(r.ui.shown.at(1).text, QString("设置开始图号失败，是否继续发送？"));
-        QCOMPARE(r.ui.shown.at(1).caption, QString("设置开始图号"));
-        QCOMPARE(r.ui.messages(), QStringList{"更新成功"});
+        QCOMPARE(r.ui.shown.at(1).text,
+                 QString(QStringLiteral("设置开始图号失败，是否继续发送？")));
+        QCOMPARE(r.ui.shown.at(1).caption, QString(QStringLiteral("设置开始图号")));
+        QCOMPARE(r.ui.messages(), QStringList{QStringLiteral("更新成功")});
         // The fixed welcome text as picture 1 in colour 165.
         QCOMPARE(r.packetAfter(17).mid(4, 3), hex("A5 BBB6"));
     }
@@ -180,11 +184,12 @@ class BatchUpdateTest : public QObject {
         QFETCH(int, part);
         Rig r;
         RegistryFile::write(r.ini, RegistryFile::firstStartValues());
-        RegistryFile::write(r.ini, {{RegistryFile::globalSection(), "SUM", "2"},
-                                    {RegistryFile::sectionName(2), "Padr", "05"}});
+        RegistryFile::write(
+            r.ini, {{RegistryFile::globalSection(), QStringLiteral("SUM"), QStringLiteral("2")},
+                    {RegistryFile::sectionName(2), QStringLiteral("Padr"), QStringLiteral("05")}});
         QCOMPARE(r.run({Part(part)}).outcome, Outcome::Refused);
         QVERIFY(r.port->writes.isEmpty());
-        QCOMPARE(r.ui.messages(), QStringList{"板卡号码重复，请输入合适的卡号"});
+        QCOMPARE(r.ui.messages(), QStringList{QStringLiteral("板卡号码重复，请输入合适的卡号")});
     }
 
     void noEndsTheBatchWithoutAFinalMessage() {

@@ -61,10 +61,13 @@ class DisplayPropertiesTest : public QObject {
         QTest::newRow("行减一, 准24点阵, 80 x 16")
             << "38,85,165,90,12,79,15,160,1,9,1,0,16,0,12,"
                "32,32,76,69,68,48,48,48,49,32,2,15"
-            << QList<int>{3, 1, 2, 4, 3, 1, 1, 1, 0} << QStringList{"80", "16", "LED0001", "2.15"};
+            << QList<int>{3, 1, 2, 4, 3, 1, 1, 1, 0}
+            << QStringList{QStringLiteral("80"), QStringLiteral("16"), QStringLiteral("LED0001"),
+                           QStringLiteral("2.15")};
         QTest::newRow("unknown board and row codes keep the panel's, short answer")
             << "15,85,165,90,99,7,31,99,0,15,3,0,208,0,0" << QList<int>{0, 0, 1, 5, 0, 0, 0, 0, 3}
-            << QStringList{"128", "32", "", ""};
+            << QStringList{QStringLiteral("128"), QStringLiteral("32"), QStringLiteral(""),
+                           QStringLiteral("")};
     }
 
     void aPropertyStringSelectsTheItemsOfItsCodes() {
@@ -85,9 +88,12 @@ class DisplayPropertiesTest : public QObject {
         QCOMPARE(r.ui.shown.size(), 1);
         QCOMPARE(r.ui.shown.at(0).text, QStringLiteral("版本号：2.15"));
         QCOMPARE(r.ui.shown.at(0).caption, QStringLiteral("属性获取"));
-        QCOMPARE(r.lines(), (QStringList{"[第 1号屏]", "Pchang=80", "POE=1", "PDataSign=1",
-                                         "PColRule=3", "PCol_F=1", "Pgao=16", "Pcolor=1",
-                                         "Pleixing=3", "PQSign=4", "PScan=2"}));
+        QCOMPARE(r.lines(), (QStringList{QStringLiteral("[第 1号屏]"), QStringLiteral("Pchang=80"),
+                                         QStringLiteral("POE=1"), QStringLiteral("PDataSign=1"),
+                                         QStringLiteral("PColRule=3"), QStringLiteral("PCol_F=1"),
+                                         QStringLiteral("Pgao=16"), QStringLiteral("Pcolor=1"),
+                                         QStringLiteral("Pleixing=3"), QStringLiteral("PQSign=4"),
+                                         QStringLiteral("PScan=2")}));
         QVERIFY(!r.port->isOpen());
     }
 
@@ -102,7 +108,8 @@ class DisplayPropertiesTest : public QObject {
         shown.length = QStringLiteral("64");
         const Read read = readProperties(r.device, r.ui, r.row, shown, r.section());
         QCOMPARE(r.ui.statusErrors, QList<int>{380});
-        QCOMPARE((QStringList{read.fields.length, read.fields.height}), (QStringList{"80", "16"}));
+        QCOMPARE((QStringList{read.fields.length, read.fields.height}),
+                 (QStringList{QStringLiteral("80"), QStringLiteral("16")}));
         QVERIFY(!QFile::exists(r.ini.filePath()));
     }
 
@@ -173,7 +180,8 @@ class DisplayPropertiesTest : public QObject {
         QCOMPARE(moved.address, QStringLiteral("9")); // where the board now is
         QCOMPARE(r.ui.statusErrors, (QList<int>{70, 70, 70, 70}));
         QCOMPARE(r.ui.messages().mid(0, 3),
-                 (QStringList{"版本号：2.15", "属性修改成功", "波特率和串口地址修改成功"}));
+                 (QStringList{QStringLiteral("版本号：2.15"), QStringLiteral("属性修改成功"),
+                              QStringLiteral("波特率和串口地址修改成功")}));
         QVERIFY2(r.ui.lastMessage().contains(QStringLiteral("配置文件无法写入")),
                  qPrintable(r.ui.lastMessage()));
     }
@@ -205,9 +213,10 @@ class DisplayPropertiesTest : public QObject {
     void anAddressAnotherScreenHasIsRefusedBeforeAnythingIsSent() {
         Rig r;
         RegistryFile::write(r.ini, RegistryFile::firstStartValues());
-        RegistryFile::write(r.ini, {{RegistryFile::globalSection(), "SUM", "2"},
-                                    {RegistryFile::sectionName(2), "Pname", "二号"},
-                                    {RegistryFile::sectionName(2), "Padr", "07"}});
+        RegistryFile::write(
+            r.ini, {{RegistryFile::globalSection(), QStringLiteral("SUM"), QStringLiteral("2")},
+                    {RegistryFile::sectionName(2), QStringLiteral("Pname"), QStringLiteral("二号")},
+                    {RegistryFile::sectionName(2), QStringLiteral("Padr"), QStringLiteral("07")}});
         const AddressResult refused =
             changeAddress(r.device, r.ui, r.row, {QStringLiteral("7"), 3}, &r.ini, 1);
         QCOMPARE(refused.outcome, Outcome::Refused);
@@ -228,8 +237,10 @@ class DisplayPropertiesTest : public QObject {
         QVERIFY(answered.answered);
         QVERIFY(r.ui.shown.isEmpty());
         QCOMPARE(answered.fields.length, QStringLiteral("80"));
-        QCOMPARE(r.lines(), (QStringList{"[第 1号屏]", "Pchang=80", "POE=1", "PDataSign=1",
-                                         "PCol_F=1", "PColRule=3", "PQSign=4", "PScan=2"}));
+        QCOMPARE(r.lines(), (QStringList{QStringLiteral("[第 1号屏]"), QStringLiteral("Pchang=80"),
+                                         QStringLiteral("POE=1"), QStringLiteral("PDataSign=1"),
+                                         QStringLiteral("PCol_F=1"), QStringLiteral("PColRule=3"),
+                                         QStringLiteral("PQSign=4"), QStringLiteral("PScan=2")}));
         r.port->onWrite = nullptr;
         r.row.port = 3;
         const TestResult silent = connectionTest(r.device, r.ui, r.row, Fields{}, r.section());

@@ -52,7 +52,7 @@ class FileUploadTest : public QObject {
         // Link check, header, then a packet and its checksum each.
         QCOMPARE(r.port->writes.size(), 2 + 2 * packets);
         if (packets > 0) QCOMPARE(r.port->writes.at(2).left(4), hex("00010210"));
-        QCOMPARE(r.ui.messages(), QStringList{"更新成功"});
+        QCOMPARE(r.ui.messages(), QStringList{QStringLiteral("更新成功")});
     }
 
     void firmwareWithALengthWordCarriesItsLength() {
@@ -67,17 +67,19 @@ class FileUploadTest : public QObject {
         QTest::addColumn<int>("kind"); // 0 empty field, 1 missing file, 2 too large, 3 silent
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QList<int>>("status");
-        QTest::newRow("empty field") << 0 << QStringList{"请选择ASC文件"} << QList<int>{};
-        QTest::newRow("missing file") << 1 << QStringList{"更新失败"} << QList<int>{53};
+        QTest::newRow("empty field")
+            << 0 << QStringList{QStringLiteral("请选择ASC文件")} << QList<int>{};
+        QTest::newRow("missing file")
+            << 1 << QStringList{QStringLiteral("更新失败")} << QList<int>{53};
         QTest::newRow("32768 packets")
-            << 2 << QStringList{"文件太大：32768包（最多32767包）"} << QList<int>{};
-        QTest::newRow("no answer") << 3 << QStringList{"更新失败"} << QList<int>{};
+            << 2 << QStringList{QStringLiteral("文件太大：32768包（最多32767包）")} << QList<int>{};
+        QTest::newRow("no answer") << 3 << QStringList{QStringLiteral("更新失败")} << QList<int>{};
     }
     void whatCannotBeSentEndsWithItsMessage() {
         QFETCH(int, kind);
         Rig r;
         QString path;
-        if (kind == 1) path = r.dir.filePath("missing.bin");
+        if (kind == 1) path = r.dir.filePath(QStringLiteral("missing.bin"));
         if (kind == 2) path = r.file(32767LL * 528 + 1);
         if (kind == 3) {
             path = r.file(10);

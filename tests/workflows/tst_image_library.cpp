@@ -23,16 +23,18 @@ class ImageLibraryTest : public QObject {
         QTemporaryDir dir;
         QImage picture(200, 10, QImage::Format_RGB32);
         picture.fill(qRgb(0, 255, 0));
-        QVERIFY(picture.save(dir.filePath("p.png")));
+        QVERIFY(picture.save(dir.filePath(QStringLiteral("p.png"))));
         RecordingOperator ui;
-        QCOMPARE(imagelibrary::surface(ui, dir.filePath("p.png"), 128, 32, false).size(),
-                 QSize(128, 32));
-        const QImage shown = imagelibrary::surface(ui, dir.filePath("p.png"), 128, 32, true);
+        QCOMPARE(
+            imagelibrary::surface(ui, dir.filePath(QStringLiteral("p.png")), 128, 32, false).size(),
+            QSize(128, 32));
+        const QImage shown =
+            imagelibrary::surface(ui, dir.filePath(QStringLiteral("p.png")), 128, 32, true);
         QCOMPARE(shown.size(), QSize(96, 32));
         QCOMPARE(shown.pixel(0, 0), qRgb(0, 255, 0));
         QCOMPARE(shown.pixel(0, 20), qRgb(0, 0, 0)); // below the picture: black
         QVERIFY(ui.shown.isEmpty());
-        imagelibrary::surface(ui, dir.filePath("gone.bmp"), 128, 32, false);
+        imagelibrary::surface(ui, dir.filePath(QStringLiteral("gone.bmp")), 128, 32, false);
         QCOMPARE(ui.lastMessage(), QStringLiteral("图像不存在"));
     }
 

@@ -78,9 +78,10 @@ class MessageListTest : public QObject {
         DeviceRig r;
         MessageList list;
         for (int i = 0; i < entries; ++i)
-            list.append(MessageList::pictureEntry(pictureNumber, "立即显示", "2", "2"));
-        const workflow::Outcome outcome =
-            messagelist::upload(r.device, r.ui, {1, "9600", "1"}, list);
+            list.append(MessageList::pictureEntry(pictureNumber, QStringLiteral("立即显示"),
+                                                  QStringLiteral("2"), QStringLiteral("2")));
+        const workflow::Outcome outcome = messagelist::upload(
+            r.device, r.ui, {1, QStringLiteral("9600"), QStringLiteral("1")}, list);
         if (error) {
             QCOMPARE(outcome, workflow::Outcome::Refused);
             QCOMPARE(r.ui.statusErrors, QList<int>{error});
@@ -97,7 +98,8 @@ class MessageListTest : public QObject {
     void anEmptyListIsRefusedWithItsMessage() {
         DeviceRig r;
         MessageList list;
-        QCOMPARE(messagelist::upload(r.device, r.ui, {1, "9600", "1"}, list),
+        QCOMPARE(messagelist::upload(r.device, r.ui,
+                                     {1, QStringLiteral("9600"), QStringLiteral("1")}, list),
                  workflow::Outcome::Refused);
         QCOMPARE(r.ui.lastMessage(), QStringLiteral("列表框为空"));
         QCOMPARE(r.ui.shown.last().caption, QString());
@@ -116,7 +118,7 @@ class MessageListTest : public QObject {
         QCOMPARE(list.clockPosition(1), 5);
         list.untick(1);
         QCOMPARE(list.count(), 5);
-        QVERIFY(!list.lines().join("").contains(QStringLiteral("显示时钟")));
+        QVERIFY(!list.lines().join(QStringLiteral("")).contains(QStringLiteral("显示时钟")));
         // Ticked by a load: the positions are where the entries are.
         list.append(ListFiles::clockEntry(2, QStringLiteral("3")));
         list.setTicked({false, false, true, false});
@@ -130,14 +132,17 @@ class MessageListTest : public QObject {
         QTemporaryDir dir;
         const QString d = dir.path() + QLatin1Char('/');
         QStringEncoder gbk("GBK");
-        QVERIFY(writeAll(d + " 1.txt", gbk.encode(QStringLiteral("黄色 一号\r\n"))));
-        QVERIFY(writeAll(d + " 3.txt", gbk.encode(QStringLiteral("红色 三号\r\n"))));
-        QCOMPARE(ScreenLists::textPool(d, 3), (QStringList{"黄色 一号", "红色 三号"}));
+        QVERIFY(
+            writeAll(d + QStringLiteral(" 1.txt"), gbk.encode(QStringLiteral("黄色 一号\r\n"))));
+        QVERIFY(
+            writeAll(d + QStringLiteral(" 3.txt"), gbk.encode(QStringLiteral("红色 三号\r\n"))));
+        QCOMPARE(ScreenLists::textPool(d, 3),
+                 (QStringList{QStringLiteral("黄色 一号"), QStringLiteral("红色 三号")}));
         ListFiles::write(d + ListFiles::messageListName(),
                          {fiveEntries() << clock(QStringLiteral("显示时钟128点"), "5"),
                           {false, true, false, false}});
         ScreenLists lists;
-        lists.images.setStringList({"kept.bmp"});
+        lists.images.setStringList({QStringLiteral("kept.bmp")});
         // The attribute and image files are missing: they load empty.
         QCOMPARE(lists.load(d), 0);
         QCOMPARE(lists.messages.count(), 6);
@@ -148,7 +153,7 @@ class MessageListTest : public QObject {
         // A short image list loads what is there and reports once.
         QVERIFY(writeAll(d + ListFiles::imageListName(), "2\r\na.bmp\r\n"));
         QCOMPARE(lists.load(d), 62);
-        QCOMPARE(lists.images.stringList(), QStringList{"a.bmp"});
+        QCOMPARE(lists.images.stringList(), QStringList{QStringLiteral("a.bmp")});
         // Without a message list file nothing of the previous screen stays.
         QTemporaryDir other;
         QCOMPARE(lists.load(other.path() + QLatin1Char('/')), 0);

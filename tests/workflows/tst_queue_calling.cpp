@@ -25,8 +25,10 @@ queuecalling::Fields fields(queuecalling::Action action, const QString &text) {
     return f;
 }
 
-queuecalling::Run run(Rig &r, const queuecalling::Fields &f, const QString &address = "1") {
-    return queuecalling::run(r.device, r.ui, workflow::Connection{1, "9600", address}, f);
+queuecalling::Run run(Rig &r, const queuecalling::Fields &f,
+                      const QString &address = QStringLiteral("1")) {
+    return queuecalling::run(r.device, r.ui,
+                             workflow::Connection{1, QStringLiteral("9600"), address}, f);
 }
 } // namespace
 

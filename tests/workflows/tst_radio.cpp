@@ -52,8 +52,8 @@ class RadioTest : public QObject {
     void theSettingStringsFollowTheVersion() {
         QFETCH(QString, version);
         QFETCH(int, channel);
-        const radio::Settings s =
-            radio::settingStrings(version + "0?3241  ", channel, sequence({137, 200}));
+        const radio::Settings s = radio::settingStrings(version + QStringLiteral("0?3241  "),
+                                                        channel, sequence({137, 200}));
         QTEST(s.first, "first");
         QTEST(s.second, "second");
     }
@@ -64,17 +64,21 @@ class RadioTest : public QObject {
         QTest::addColumn<bool>("module");
         QTest::addColumn<int>("writes");
         QTest::addColumn<QStringList>("messages");
-        const QString done = "无线模块属性设置成功，请务必给无线模块断电重新上电！";
-        QTest::newRow("120") << "120" << false << true << 0 << QStringList{"信道号设置超出范围"};
-        QTest::newRow("-1") << " -1 " << false << true << 0 << QStringList{"信道号设置超出范围"};
-        QTest::newRow("abc") << "abc" << false << true << 0 << QStringList{"信道号设置超出范围"};
+        const QString done = QStringLiteral("无线模块属性设置成功，请务必给无线模块断电重新上电！");
+        QTest::newRow("120") << QStringLiteral("120") << false << true << 0
+                             << QStringList{QStringLiteral("信道号设置超出范围")};
+        QTest::newRow("-1") << QStringLiteral(" -1 ") << false << true << 0
+                            << QStringList{QStringLiteral("信道号设置超出范围")};
+        QTest::newRow("abc") << QStringLiteral("abc") << false << true << 0
+                             << QStringList{QStringLiteral("信道号设置超出范围")};
         QTest::newRow("0") << "0" << false << true << 3 << QStringList{done};
         QTest::newRow("99") << " 99 " << false << true << 3 << QStringList{done};
-        QTest::newRow("no module")
-            << "22" << false << false << 1 << QStringList{"无线模块属性设置失败"};
+        QTest::newRow("no module") << QStringLiteral("22") << false << false << 1
+                                   << QStringList{QStringLiteral("无线模块属性设置失败")};
         QTest::newRow("silent") << "22" << true << true << 3 << QStringList{};
         QTest::newRow("silent, no module")
-            << "22" << true << false << 1 << QStringList{"无线模块属性设置失败,请检查无线模块连接"};
+            << QStringLiteral("22") << true << false << 1
+            << QStringList{QStringLiteral("无线模块属性设置失败,请检查无线模块连接")};
     }
     void setChannelChecksTheRangeThenReadsThenSets() {
         QFETCH(QString, channel);
@@ -93,31 +97,32 @@ class RadioTest : public QObject {
     void aModuleOnChannel22GetsItsFrames() {
         DeviceRig r;
         attachModule(*r.port, "1.5");
-        QCOMPARE(radio::setChannel(r.device, r.ui, Row, "22", sequence({})), Outcome::Done);
+        QCOMPARE(radio::setChannel(r.device, r.ui, Row, QStringLiteral("22"), sequence({})),
+                 Outcome::Done);
         QCOMPARE(r.port->writes.mid(1),
                  (QList<QByteArray>{QByteArray("S17>40") + led::nibbleText(0x6F).toLatin1(),
                                     QByteArray("S20?36") + led::nibbleText(0x6B).toLatin1()}));
-        QCOMPARE(r.ui.shown.last().caption, QString("属性设置"));
+        QCOMPARE(r.ui.shown.last().caption, QString(QStringLiteral("属性设置")));
     }
 
     void detectFillsTheFrame() {
         DeviceRig r;
         attachModule(*r.port, "2.0");
         const radio::Detected d = radio::detect(r.device, r.ui, Row);
-        QCOMPARE(d.module, QString("2.00?32417>"));
-        QCOMPARE(r.ui.messages(), QStringList{"获取成功，版本号：2.0"});
-        QCOMPARE(d.fields.packetSize, QString("15"));
+        QCOMPARE(d.module, QString(QStringLiteral("2.00?32417>")));
+        QCOMPARE(r.ui.messages(), QStringList{QStringLiteral("获取成功，版本号：2.0")});
+        QCOMPARE(d.fields.packetSize, QString(QStringLiteral("15")));
         QCOMPARE((QList<int>{d.fields.baud, d.fields.airBaud, d.fields.power, d.fields.range}),
                  (QList<int>{3, 2, 4, 1}));
-        QCOMPARE(d.fields.channel, QString("22"));
+        QCOMPARE(d.fields.channel, QString(QStringLiteral("22")));
 
         r.port->onWrite = nullptr;
         QVERIFY(radio::detect(r.device, r.ui, Row).module.isEmpty());
-        QCOMPARE(r.ui.lastMessage(), QString("无线模块属性获取失败"));
+        QCOMPARE(r.ui.lastMessage(), QString(QStringLiteral("无线模块属性获取失败")));
         QCOMPARE(radio::check(r.device, r.ui, Row), QString());
         attachModule(*r.port, "2.0");
-        QCOMPARE(radio::check(r.device, r.ui, Row), QString("2.00?32417>"));
-        QCOMPARE(r.ui.lastMessage(), QString("2.00?32417>"));
+        QCOMPARE(radio::check(r.device, r.ui, Row), QString(QStringLiteral("2.00?32417>")));
+        QCOMPARE(r.ui.lastMessage(), QString(QStringLiteral("2.00?32417>")));
     }
 
     void repeatedSettingTogglesAndSkipsATickWhileOneWaits() {
@@ -133,9 +138,10 @@ class RadioTest : public QObject {
             QTRY_VERIFY(self->skipped() > 0);
         });
         self = &repeated;
-        QCOMPARE(repeated.toggle(), QString("停止设置"));
-        QCOMPARE(repeated.toggle(), QString("自动设置"));
-        QCOMPARE(ui.messages(), QStringList{"设置完信道，请务必给无线模块断电重新上电！"});
+        QCOMPARE(repeated.toggle(), QString(QStringLiteral("停止设置")));
+        QCOMPARE(repeated.toggle(), QString(QStringLiteral("自动设置")));
+        QCOMPARE(ui.messages(),
+                 QStringList{QStringLiteral("设置完信道，请务必给无线模块断电重新上电！")});
         QCOMPARE(ticks, 0);
 
         repeated.setInterval(5);

@@ -458,7 +458,7 @@ class RegistryTest : public QObject {
         QCOMPARE(readAll(r.store(QStringLiteral("大厅收费/ 1.txt"))), QByteArray("own"));
         QCOMPARE(
             QDir(r.store(QString())).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden),
-            QStringList{"大厅收费"});
+            QStringList{QStringLiteral("大厅收费")});
     }
 
     // --- delete ---

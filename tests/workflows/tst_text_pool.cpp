@@ -47,10 +47,12 @@ class TextPoolTest : public QObject {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QList<int>>("lengths"); // characters per line
         const QString hanzi(20, QChar(0x6B22));
-        QTest::newRow("70 ASCII") << QString(70, 'a') << QList<int>{66, 4};
-        QTest::newRow("32 ASCII, 20 Chinese") << QString(32, 'a') + hanzi << QList<int>{49, 3};
-        QTest::newRow("33 ASCII, 20 Chinese") << QString(33, 'a') + hanzi << QList<int>{49, 4};
-        QTest::newRow("line breaks dropped") << "AB\r\nCD" << QList<int>{4};
+        QTest::newRow("70 ASCII") << QString(70, QLatin1Char('a')) << QList<int>{66, 4};
+        QTest::newRow("32 ASCII, 20 Chinese")
+            << QString(32, QLatin1Char('a')) + hanzi << QList<int>{49, 3};
+        QTest::newRow("33 ASCII, 20 Chinese")
+            << QString(33, QLatin1Char('a')) + hanzi << QList<int>{49, 4};
+        QTest::newRow("line breaks dropped") << QStringLiteral("AB\r\nCD") << QList<int>{4};
     }
 
     void linesAreCutByCells() {
@@ -64,8 +66,10 @@ class TextPoolTest : public QObject {
 
     void narrowScreensStillCutEveryLine() {
         QCOMPARE(textpool::cutLines(QStringLiteral("A欢迎B"), 2),
-                 (QStringList{"A", "欢", "迎", "B"}));
-        QCOMPARE(textpool::cutLines(QStringLiteral("欢AB"), 1), (QStringList{"欢", "A", "B"}));
+                 (QStringList{QStringLiteral("A"), QStringLiteral("欢"), QStringLiteral("迎"),
+                              QStringLiteral("B")}));
+        QCOMPARE(textpool::cutLines(QStringLiteral("欢AB"), 1),
+                 (QStringList{QStringLiteral("欢"), QStringLiteral("A"), QStringLiteral("B")}));
     }
 
     void aFileReadsTheSameInUtf8AndCodePage936() {
@@ -80,8 +84,12 @@ class TextPoolTest : public QObject {
 
     void addingAndDeletingKeepFilesAndCount() {
         Rig r;
-        textpool::add(r.lists, r.store, {"一", "二", "三"}, QStringLiteral("红色"), Attributes);
-        QCOMPARE(r.lists.pool.textLines(), (QStringList{"红色 一", "红色 二", "红色 三"}));
+        textpool::add(r.lists, r.store,
+                      {QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三")},
+                      QStringLiteral("红色"), Attributes);
+        QCOMPARE(r.lists.pool.textLines(),
+                 (QStringList{QStringLiteral("红色 一"), QStringLiteral("红色 二"),
+                              QStringLiteral("红色 三")}));
         QCOMPARE(r.lists.pool.attributeLines(), QStringList(3, Attribute));
         QCOMPARE(r.text(3), QStringLiteral("红色 三\r\n"));
         QCOMPARE(r.tsum(), QStringLiteral("3"));
@@ -115,15 +123,19 @@ class TextPoolTest : public QObject {
         QFETCH(QString, operation);
         QFETCH(QString, readOnly);
         Rig r;
-        const QStringList texts{"红色 一", "红色 二", "红色 三", "红色 四"};
-        textpool::add(r.lists, r.store, {"一", "二", "三", "四"}, QStringLiteral("红色"),
-                      Attributes);
+        const QStringList texts{QStringLiteral("红色 一"), QStringLiteral("红色 二"),
+                                QStringLiteral("红色 三"), QStringLiteral("红色 四")};
+        textpool::add(r.lists, r.store,
+                      {QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三"),
+                       QStringLiteral("四")},
+                      QStringLiteral("红色"), Attributes);
         const QByteArray list2 = readAll(r.dir.file(QStringLiteral("List2.txt")));
         QVERIFY(makeReadOnly(r.dir.file(readOnly)));
         const int error = errorNumberOf([&] {
             if (operation == QLatin1String("delete")) textpool::remove(r.lists, r.store, 0);
             if (operation == QLatin1String("add"))
-                textpool::add(r.lists, r.store, {"五"}, QStringLiteral("红色"), Attributes);
+                textpool::add(r.lists, r.store, {QStringLiteral("五")}, QStringLiteral("红色"),
+                              Attributes);
             if (operation == QLatin1String("clear")) textpool::clear(r.lists, r.store);
         });
         makeWritable(r.dir.file(readOnly));
@@ -131,7 +143,7 @@ class TextPoolTest : public QObject {
         QCOMPARE(r.lists.pool.textLines(), texts);
         QCOMPARE(r.lists.pool.attributeLines(), QStringList(4, Attribute));
         for (int k = 1; k <= 4; ++k)
-            QCOMPARE(r.text(k), texts.at(k - 1) + "\r\n");
+            QCOMPARE(r.text(k), texts.at(k - 1) + QStringLiteral("\r\n"));
         QVERIFY(!QFile::exists(r.dir.file(QStringLiteral(" 5.txt"))));
         QCOMPARE(readAll(r.dir.file(QStringLiteral("List2.txt"))), list2);
         QCOMPARE(r.tsum(), QStringLiteral("4"));
@@ -141,14 +153,16 @@ class TextPoolTest : public QObject {
     // attribute view; changing one text's attributes changes that row only.
     void thePoolShowsEachHalfAndChangesRowByRow() {
         TextPoolModel pool;
-        pool.setTextLines({"红色 一", "绿色 二", "黄色 三"});
+        pool.setTextLines(
+            {QStringLiteral("红色 一"), QStringLiteral("绿色 二"), QStringLiteral("黄色 三")});
         pool.setAttributeLines({Attribute});
         QCOMPARE(pool.textView()->rowCount(), 3);
         QCOMPARE(pool.attributeView()->rowCount(), 1);
         QCOMPARE(pool.attributeView()->index(0, 0).data().toString(), Attribute);
         QSignalSpy reset(&pool, &QAbstractItemModel::modelReset);
         QSignalSpy changed(&pool, &QAbstractItemModel::dataChanged);
-        pool.setAttributes(0, textpool::attributeEntry("立即显示", "2", "2"));
+        pool.setAttributes(0, textpool::attributeEntry(QStringLiteral("立即显示"),
+                                                       QStringLiteral("2"), QStringLiteral("2")));
         QCOMPARE(reset.count(), 0);
         QCOMPARE(changed.count(), 1);
         QCOMPARE(pool.attributeView()->index(0, 0).data().toString(),
@@ -176,28 +190,34 @@ class TextPoolTest : public QObject {
 
     void sendAllStoresEveryTextAndRebuildsTheList() {
         Rig r;
-        textpool::add(r.lists, r.store, {"欢迎光临", "请稍候"}, QStringLiteral("绿色"), Attributes);
-        const textpool::SendAll sent = textpool::sendAll(r.device, r.ui, {1, "9600", "1"}, r.lists,
-                                                         true, {true, false, false, true});
+        textpool::add(r.lists, r.store, {QStringLiteral("欢迎光临"), QStringLiteral("请稍候")},
+                      QStringLiteral("绿色"), Attributes);
+        const textpool::SendAll sent =
+            textpool::sendAll(r.device, r.ui, {1, QStringLiteral("9600"), QStringLiteral("1")},
+                              r.lists, true, {true, false, false, true});
         QCOMPARE(sent.outcome, Outcome::Done);
         QCOMPARE(r.port->writes.at(1), hex("04000001110701"));
         QCOMPARE(r.port->writes.at(2), hex("00010009 55BBB6D3ADB9E2C1D9"));
         QCOMPARE(sent.width, 48);
         QCOMPARE(r.lists.messages.lines(),
-                 (QStringList{"显示日期128点，动作方式：立即显示，停留时间：2",
-                              "显示时钟64点 ，动作方式：立即显示，停留时间：2",
-                              "第1幅图" + Attribute, "第2幅图" + Attribute}));
+                 (QStringList{QStringLiteral("显示日期128点，动作方式：立即显示，停留时间：2"),
+                              QStringLiteral("显示时钟64点 ，动作方式：立即显示，停留时间：2"),
+                              QStringLiteral("第1幅图") + Attribute,
+                              QStringLiteral("第2幅图") + Attribute}));
         QCOMPARE(r.port->writes.at(r.port->writes.size() - 2),
                  hex("00010010 FE000002 FD000002 01070503 02070503"));
-        QCOMPARE(r.ui.messages(), (QStringList{"汉字发送成功", "列表发送成功"}));
+        QCOMPARE(r.ui.messages(),
+                 (QStringList{QStringLiteral("汉字发送成功"), QStringLiteral("列表发送成功")}));
     }
 
     void aRefusedTextAnsweredNoEndsTheRun() {
         Rig r;
-        textpool::add(r.lists, r.store, {"一", "二"}, QStringLiteral("黄色"), Attributes);
+        textpool::add(r.lists, r.store, {QStringLiteral("一"), QStringLiteral("二")},
+                      QStringLiteral("黄色"), Attributes);
         r.port->onWrite = nullptr;
         r.ui.answers = {false};
-        textpool::sendAll(r.device, r.ui, {1, "9600", "1"}, r.lists, true, {});
+        textpool::sendAll(r.device, r.ui, {1, QStringLiteral("9600"), QStringLiteral("1")}, r.lists,
+                          true, {});
         QCOMPARE(r.ui.shown.size(), 1);
         QCOMPARE(r.ui.shown.at(0).text, QStringLiteral("第 1更新失败，是否继续发送？"));
         QCOMPARE(r.ui.shown.at(0).caption, QStringLiteral("更新失败"));

@@ -46,17 +46,21 @@ class TextSendingTest : public QObject {
         textsending::Fields f = message(QStringLiteral("欢迎光临"));
         f.pictureField = QStringLiteral("3");
         TextPoolModel pool;
-        pool.setTextLines({"红色 一", "红色 二", "红色 三"});
-        QCOMPARE(textsending::sendMessage(r.device, r.ui, Board1, f, dir.path() + "/", &pool),
+        pool.setTextLines(
+            {QStringLiteral("红色 一"), QStringLiteral("红色 二"), QStringLiteral("红色 三")});
+        QCOMPARE(textsending::sendMessage(r.device, r.ui, Board1, f,
+                                          dir.path() + QStringLiteral("/"), &pool),
                  Outcome::Done);
         // Pool text 3 shows what its file now holds.
-        QCOMPARE(pool.textLines(), (QStringList{"红色 一", "红色 二", "黄色 欢迎光临"}));
+        QCOMPARE(pool.textLines(),
+                 (QStringList{QStringLiteral("红色 一"), QStringLiteral("红色 二"),
+                              QStringLiteral("黄色 欢迎光临")}));
         QCOMPARE(commands(*r.port), (QList<int>{27, 2, 18}));
         QCOMPARE(r.port->writes.at(1), hex("040000011B0701"));
         QCOMPARE(r.port->writes.at(6), hex("00010004 0B070503"));
         QCOMPARE(r.port->writes.at(10), hex("00010009 32BBB6D3ADB9E2C1D9"));
         QStringDecoder gbk("GBK");
-        QCOMPARE(QString(gbk.decode(readAll(dir.filePath(" 3.txt")))),
+        QCOMPARE(QString(gbk.decode(readAll(dir.filePath(QStringLiteral(" 3.txt"))))),
                  QStringLiteral("黄色 欢迎光临\r\n"));
         QCOMPARE(r.ui.lastMessage(), QStringLiteral("汉字发送成功"));
     }
@@ -82,8 +86,9 @@ class TextSendingTest : public QObject {
         QTemporaryDir dir;
         textsending::Fields f = message(QStringLiteral("欢迎"));
         f.pictureField = QStringLiteral("../x");
-        QCOMPARE(textsending::sendMessage(r.device, r.ui, Board1, f, dir.path() + "/"),
-                 Outcome::Done);
+        QCOMPARE(
+            textsending::sendMessage(r.device, r.ui, Board1, f, dir.path() + QStringLiteral("/")),
+            Outcome::Done);
         QCOMPARE(commands(*r.port), (QList<int>{27, 2, 18})); // sent all the same
         QCOMPARE(r.ui.statusErrors, QList<int>{13});
         QCOMPARE(r.ui.lastMessage(), QStringLiteral("汉字发送成功"));
@@ -98,8 +103,10 @@ class TextSendingTest : public QObject {
             QString text, shown;
         };
         const QString lossy = QStringLiteral("以下字符无法显示，将以“?”发送：😀，是否继续发送？");
-        for (const Case &c : {Case{false, "999", "2", "欢迎", "动作速度必须在0到255之间：999"},
-                              Case{true, "2", "-1", "欢迎", "停留时间必须在0到255之间：-1"},
+        for (const Case &c : {Case{false, "999", "2", QStringLiteral("欢迎"),
+                                   QStringLiteral("动作速度必须在0到255之间：999")},
+                              Case{true, "2", "-1", QStringLiteral("欢迎"),
+                                   QStringLiteral("停留时间必须在0到255之间：-1")},
                               Case{false, "2", "2", QString::fromUcs4(U"欢😀"), lossy},
                               Case{true, "2", "2", QString::fromUcs4(U"欢😀"), lossy}}) {
             DeviceRig r;
@@ -111,7 +118,8 @@ class TextSendingTest : public QObject {
                             : textsending::sendMessage(r.device, r.ui, Board1, f, {}),
                      Outcome::Refused);
             QCOMPARE(r.ui.shown.size(), 1);
-            QCOMPARE(r.ui.shown.at(0).text + r.ui.shown.at(0).caption, c.shown + "汉字发送");
+            QCOMPARE(r.ui.shown.at(0).text + r.ui.shown.at(0).caption,
+                     c.shown + QStringLiteral("汉字发送"));
             QVERIFY(r.port->writes.isEmpty());
         }
     }
@@ -120,7 +128,8 @@ class TextSendingTest : public QObject {
         DeviceRig r;
         const QString text = QString(70, QLatin1Char('A'));
         QCOMPARE(textsending::logoSegments(text).mid(0, 4),
-                 (QStringList{QString(32, 'A'), QString(32, 'A'), QString(6, 'A'), QString()}));
+                 (QStringList{QString(32, QLatin1Char('A')), QString(32, QLatin1Char('A')),
+                              QString(6, QLatin1Char('A')), QString()}));
         QCOMPARE(textsending::sendLogo(r.device, r.ui, Board1, message(text)), Outcome::Done);
         QCOMPARE(commands(*r.port), (QList<int>{17, 18, 19, 2}));
         QCOMPARE(r.port->writes.at(r.port->writes.size() - 2),
@@ -133,7 +142,7 @@ class TextSendingTest : public QObject {
         QCOMPARE(textsending::sendLogo(r.device, r.ui, Board1, message(QStringLiteral("\n\n\n"))),
                  Outcome::Refused);
         QVERIFY(r.port->writes.isEmpty());
-        QCOMPARE(r.ui.messages(), QStringList{"请输入汉字"});
+        QCOMPARE(r.ui.messages(), QStringList{QStringLiteral("请输入汉字")});
     }
 
     void aRefusedLogoPictureStopsTheSendsAndTheList() {
@@ -143,8 +152,9 @@ class TextSendingTest : public QObject {
             if (w.size() == 7 && w.startsWith(hex("0400")) && ++headers == 2) return;
             answerLikeBoard(p, w);
         };
-        QCOMPARE(textsending::sendLogo(r.device, r.ui, Board1, message(QString(70, 'A'))),
-                 Outcome::NotAcknowledged);
+        QCOMPARE(
+            textsending::sendLogo(r.device, r.ui, Board1, message(QString(70, QLatin1Char('A')))),
+            Outcome::NotAcknowledged);
         QCOMPARE(commands(*r.port), (QList<int>{17, 18}));
         QCOMPARE(r.ui.lastMessage(), QStringLiteral("第2条Logo信息发送失败 "));
         QCOMPARE(r.ui.shown.last().caption, QStringLiteral("Logo发送"));

@@ -71,9 +71,14 @@ class WindowNumberFieldTest : public QObject {
         TempProgramDir dir;
         CIniFile ini;
         ini.SpecifyIni(dir.file(QStringLiteral("ledfile.ini")));
-        windownumber::Request request{field, 0x42, "4", "3", "1", "2"};
-        QCOMPARE(windownumber::set(r.device, r.ui, {1, "9600", "1"}, request,
-                                   {&ini, QStringLiteral("第 1号屏")}),
+        windownumber::Request request{field,
+                                      0x42,
+                                      QStringLiteral("4"),
+                                      QStringLiteral("3"),
+                                      QStringLiteral("1"),
+                                      QStringLiteral("2")};
+        QCOMPARE(windownumber::set(r.device, r.ui, {1, QStringLiteral("9600"), QStringLiteral("1")},
+                                   request, {&ini, QStringLiteral("第 1号屏")}),
                  workflow::Outcome::Done);
         QCOMPARE(r.port->writes.value(2), packet);
         QVERIFY(r.ui.shown.isEmpty());
@@ -85,7 +90,8 @@ class WindowNumberFieldTest : public QObject {
         silent.port->onWrite = nullptr;
         CIniFile none;
         none.SpecifyIni(dir.file(QStringLiteral("other.ini")));
-        QCOMPARE(windownumber::set(silent.device, silent.ui, {1, "9600", "1"}, request,
+        QCOMPARE(windownumber::set(silent.device, silent.ui,
+                                   {1, QStringLiteral("9600"), QStringLiteral("1")}, request,
                                    {&none, QStringLiteral("第 1号屏")}),
                  workflow::Outcome::NotAcknowledged);
         QVERIFY(silent.ui.shown.isEmpty());
