@@ -25,15 +25,15 @@ struct Call {
     int screen = 0; // registry number, 1-based
     Line line = Line::Upper;
     QString text;
-    int colour = 147;       // line colour byte; the window's start colours by default
-    int minDisplayMs = -1;  // the request's own; -1: the screen's or the service's
-    bool lossy = false;     // characters code page 936 cannot show were agreed to
+    int colour = 147;      // line colour byte; the window's start colours by default
+    int minDisplayMs = -1; // the request's own; -1: the screen's or the service's
+    bool lossy = false;    // characters code page 936 cannot show were agreed to
     CallState state = CallState::Queued;
-    QDateTime accepted;     // UTC
-    QDateTime shown;        // UTC; invalid until acknowledged
-    QString error;          // the operator's message of a failed call
+    QDateTime accepted; // UTC
+    QDateTime shown;    // UTC; invalid until acknowledged
+    QString error;      // the operator's message of a failed call
     int attempts = 0;
-    qint64 sequence = 0;    // order of acceptance across the whole service
+    qint64 sequence = 0; // order of acceptance across the whole service
 };
 
 // {"id","state","screen","line","text","colour","accepted","shown","error"};

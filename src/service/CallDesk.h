@@ -20,18 +20,18 @@ struct ScreenStatus {
     int port = 0;
     QString baud;
     int address = 0;
-    int queued = 0;         // calls accepted and not yet sent
-    QString showingUpper;   // the texts last shown, empty before the first
+    int queued = 0;       // calls accepted and not yet sent
+    QString showingUpper; // the texts last shown, empty before the first
     QString showingLower;
-    QList<Call> lastCalls;  // newest first, at most 10
+    QList<Call> lastCalls; // newest first, at most 10
 };
 // {"number","name","port","baud","address","queued","showing":{"upper","lower"},"lastCalls":[...]}
 QJsonObject toJson(const ScreenStatus &screen);
 
 struct LineHealth {
     int port = 0;
-    bool ok = true;         // the last exchange on the line was acknowledged
-    QString lastError;      // the operator's message of the last failure
+    bool ok = true;    // the last exchange on the line was acknowledged
+    QString lastError; // the operator's message of the last failure
 };
 // {"port","state":"ok"|"failing","lastError"}
 QJsonObject toJson(const LineHealth &line);
@@ -41,7 +41,7 @@ struct CallRequest {
     Line line = Line::Upper;
     QString text;
     std::optional<int> minDisplayMs;
-    QString id;             // the caller's, or empty: the service makes one
+    QString id; // the caller's, or empty: the service makes one
     std::optional<int> colour;
     bool lossy = false;
 };
@@ -49,8 +49,8 @@ struct CallRequest {
 struct Accepted {
     enum class Status { Queued, Known, Refused, NoSuchScreen };
     Status status = Status::Refused;
-    Call call;              // Queued: the new call; Known: the one accepted before
-    QString error;          // Refused: the window's own words
+    Call call;     // Queued: the new call; Known: the one accepted before
+    QString error; // Refused: the window's own words
 };
 
 // A screen action answered when done: the window's workflows.
@@ -65,7 +65,7 @@ struct ScreenAction {
 struct ActionResult {
     enum class Status { Done, NotAcknowledged, Refused, NoSuchScreen };
     Status status = Status::Done;
-    QString message;         // the operator's message when not done
+    QString message; // the operator's message when not done
 };
 
 class CallDesk : public QObject {
