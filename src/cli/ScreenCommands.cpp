@@ -16,7 +16,8 @@ namespace {
 
 using RegistryFile::RegisteredScreen;
 
-// Reads only: listing or addressing screens never creates or changes the file.
+// Listing or addressing screens never creates the file; it changes it only to
+// finish a change a kill interrupted.
 QList<RegisteredScreen> registeredScreens() {
     const QString path = RegistryFile::path();
     if (!QFileInfo(path).isFile())
