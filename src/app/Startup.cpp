@@ -4,6 +4,7 @@
 #include "app/ParameterPanel.h"
 #include "app/SelectionLists.h"
 #include "config/NumericText.h"
+#include "config/StoreRepair.h"
 #include "protocol/OperatorUi.h"
 #include "protocol/PortLocator.h"
 #include "protocol/PortScan.h"
@@ -54,6 +55,8 @@ void Startup::run() {
         w.fillSelectionLists();
         if (const QString moved = ProgramDir::notice(); !moved.isEmpty())
             w.ui().message(moved, QStringLiteral("提示"));
+        // What a kill while writing left is put right before anything is read.
+        StoreRepair::run();
         screen = w.loadRegistry();
     });
     if (!loaded) return; // an error up to here ends start-up; the window stays

@@ -5,6 +5,7 @@
 #include "cli/Handlers.h"
 #include "config/CIniFile.h"
 #include "config/RegistryFile.h"
+#include "config/StoreRepair.h"
 #include "protocol/ProgramDir.h"
 
 #include <QFileInfo>
@@ -15,11 +16,14 @@ namespace {
 
 using RegistryFile::RegisteredScreen;
 
-// Reads only: listing or addressing screens never creates or changes the file.
+// Listing or addressing screens never creates the file; it changes it only to
+// finish a change a kill interrupted.
 QList<RegisteredScreen> registeredScreens() {
     const QString path = RegistryFile::path();
     if (!QFileInfo(path).isFile())
         throw UsageError{QStringLiteral("no ledfile.ini in ") + ProgramDir::path()};
+    // What a kill while writing left is put right before anything is read.
+    StoreRepair::run();
     CIniFile ini;
     ini.SpecifyIni(path);
     return RegistryFile::readScreens(ini);

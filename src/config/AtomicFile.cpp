@@ -12,6 +12,19 @@
 #endif
 
 namespace {
+AtomicFile::WriteDevice writeDevice;
+
+// A write that stops short without an error of the file's own is the disk
+// running full.
+int writeAll(QSaveFile &file, const QByteArray &bytes) {
+    std::unique_ptr<QIODevice> wrapped = writeDevice ? writeDevice(file) : nullptr;
+    QIODevice &out = wrapped ? *wrapped : static_cast<QIODevice &>(file);
+    if (out.write(bytes) == bytes.size()) return 0;
+    return file.error() == QFileDevice::NoError || file.error() == QFileDevice::ResourceError
+               ? vberr::DiskFull
+               : vberr::PathFileAccessError;
+}
+
 bool syncToDisk(QSaveFile &file) {
 #ifdef Q_OS_UNIX
     return ::fsync(file.handle()) == 0;
@@ -47,13 +60,21 @@ int AtomicFile::replace(const QString &path, const QByteArray &bytes) {
                                                           : vberr::PermissionDenied;
     // QSaveFile's commit renames even when its last flush or the sync fails,
     // so both are checked here first: a short write must never replace the file.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !syncToDisk(file) || !file.commit()) {
+    if (const int number = writeAll(file, bytes)) {
+        file.cancelWriting();
+        return number;
+    }
+    if (!file.flush() || !syncToDisk(file) || !file.commit()) {
         const int number = file.error() == QFileDevice::ResourceError ? vberr::DiskFull
                                                                       : vberr::PathFileAccessError;
         file.cancelWriting();
         return number;
     }
     return 0;
+}
+
+void AtomicFile::setWriteDevice(WriteDevice device) {
+    writeDevice = std::move(device);
 }
 
 void AtomicFile::reportFileSizeLimit() {

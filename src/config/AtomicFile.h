@@ -3,7 +3,10 @@
 // half of either: ledfile.ini, the list files and the text files all go
 // through here.
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
+#include <functional>
+#include <memory>
 
 namespace AtomicFile {
 // 0 after the file was replaced; else the classic error number and the file
@@ -17,4 +20,10 @@ int refusal(const QString &path);
 // and is reported, instead of the signal ending the program mid-change.
 // Called once by every program's main().
 void reportFileSizeLimit();
+
+// Tests put a device of their own between the bytes and every file written
+// here (one that fails on cue as a full disk does); a write through it that
+// comes out short is reported as a full disk. Null: the file itself.
+using WriteDevice = std::function<std::unique_ptr<QIODevice>(QIODevice &file)>;
+void setWriteDevice(WriteDevice device);
 } // namespace AtomicFile

@@ -106,14 +106,8 @@ bool CIniFile::Edit(const std::function<bool(IniDocument &)> &change) {
         return false;
     }
     QByteArray before;
-    const bool exists = QFileInfo::exists(m_path);
-    if (exists) {
-        // A file we cannot read completely must not be replaced by our part of it.
-        QFile file(m_path);
-        if (!file.open(QIODevice::ReadOnly)) return refuse(vberr::PermissionDenied);
-        before = file.readAll();
-        if (file.error() != QFileDevice::NoError) return refuse(vberr::PathFileAccessError);
-    }
+    bool exists = false;
+    if (!readWhole(before, exists)) return false;
     IniDocument doc = IniDocument::fromBytes(before);
     if (!change(doc)) return true;
     const QByteArray after = doc.toBytes();
@@ -123,6 +117,34 @@ bool CIniFile::Edit(const std::function<bool(IniDocument &)> &change) {
         return true;
     }
     return save(after);
+}
+
+bool CIniFile::readWhole(QByteArray &bytes, bool &exists) {
+    exists = QFileInfo::exists(m_path);
+    if (!exists) return true;
+    // A file we cannot read completely must not be replaced by our part of it.
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly)) return refuse(vberr::PermissionDenied);
+    bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) return refuse(vberr::PathFileAccessError);
+    return true;
+}
+
+std::optional<QByteArray> CIniFile::BytesAfter(const QList<Write> &writes) {
+    if (NoIniFile()) {
+        m_writeError = vberr::InvalidCall;
+        return std::nullopt;
+    }
+    for (const Write &w : writes)
+        if (!fitsTheFormat(w)) return refuse(vberr::InvalidCall), std::nullopt;
+    QByteArray bytes;
+    bool exists = false;
+    if (!readWhole(bytes, exists)) return std::nullopt;
+    IniDocument doc = IniDocument::fromBytes(bytes);
+    for (const Write &w : writes)
+        doc.setValue(w.section, w.key, IniCodec::encode(w.value));
+    m_writeError = 0;
+    return doc.toBytes();
 }
 
 int CIniFile::writeRefusal() const {

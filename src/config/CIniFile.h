@@ -10,6 +10,7 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class CIniFile {
   public:
@@ -38,6 +39,10 @@ class CIniFile {
     // `change` edit it and saves it atomically when the bytes changed. `change` returns false to
     // abandon the edit.
     bool Edit(const std::function<bool(IniDocument &)> &change);
+    // The file's bytes after `writes`, for a change that replaces it together
+    // with other files; nullopt (lastWriteError() says why) when the file
+    // cannot be read whole or a write does not fit the format.
+    std::optional<QByteArray> BytesAfter(const QList<Write> &writes);
     // The file as it is now (empty when it is missing or unreadable).
     IniDocument Snapshot() const;
 
@@ -54,6 +59,8 @@ class CIniFile {
   private:
     bool save(const QByteArray &bytes);
     bool refuse(int number);
+    // The file's bytes as they are now; false (refused) when it cannot be read whole.
+    bool readWhole(QByteArray &bytes, bool &exists);
 
     QString m_path;
     int m_writeError = 0;

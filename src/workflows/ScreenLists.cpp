@@ -1,5 +1,6 @@
 #include "workflows/ScreenLists.h"
 
+#include "config/FileSet.h"
 #include "config/ListFiles.h"
 #include "config/ProgramDirLock.h"
 #include "encoding/Gbk.h"
@@ -176,10 +177,15 @@ void ScreenLists::save(const QString &directory) const {
     QList<bool> clocks;
     for (int i = 0; i < MessageList::ClockOptions; ++i)
         clocks.append(messages.ticked(i));
-    ListFiles::write(directory + ListFiles::messageListName(), {messages.lines(), clocks});
-    ListFiles::write(directory + ListFiles::attributeListName(),
-                     {pool.attributeLines(), attributeFlags});
-    ListFiles::write(directory + ListFiles::imageListName(), {images.stringList(), {}});
+    // One set: a kill never leaves a new message list beside old others.
+    FileSet files;
+    files.replace(directory + ListFiles::messageListName(),
+                  ListFiles::bytes({messages.lines(), clocks}));
+    files.replace(directory + ListFiles::attributeListName(),
+                  ListFiles::bytes({pool.attributeLines(), attributeFlags}));
+    files.replace(directory + ListFiles::imageListName(),
+                  ListFiles::bytes({images.stringList(), {}}));
+    files.commit();
 }
 
 bool ScreenLists::isEmpty() const {

@@ -86,9 +86,9 @@ class ScreenLists : public QObject {
     // image file loads empty. Returns
     // the error number of a file that was cut short (after loading all), 0.
     int load(const QString &directory);
-    // Writes the three files, each atomically (it is the old file or the new
-    // one); VbError with the number of the first write that failed, the
-    // files after it not written.
+    // Writes the three files as one set: after a failure or a kill all three
+    // are the old files or all three the new ones; VbError with the number of
+    // the write that failed, no file replaced.
     void save(const QString &directory) const;
     // No entry in any of the three lists.
     bool isEmpty() const;

@@ -1,10 +1,10 @@
 #include "workflows/TextPool.h"
 
-#include "config/AtomicFile.h"
+#include "config/CIniFile.h"
+#include "config/FileSet.h"
 #include "config/ListFiles.h"
 #include "config/NumericText.h"
 #include "config/ProgramDirLock.h"
-#include "config/RegistryFile.h"
 #include "encoding/Gbk.h"
 #include "encoding/TextPicture.h"
 #include "protocol/OperatorUi.h"
@@ -12,7 +12,6 @@
 #include "protocol/led.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QStringConverter>
 #include <QStringDecoder>
 
@@ -32,59 +31,24 @@ QString textPath(const Store &store, int k) {
     return store.directory + ListFiles::textFileName(k);
 }
 
-// Several files replaced as one change: each file's old bytes are kept, so
-// that a failed write, or a failure after the writes, puts every file back.
-class FileChange {
-  public:
-    ~FileChange() {
-        if (!m_committed) undo();
-    }
-    void replace(const QString &path, const QByteArray &bytes) {
-        Old old{path, QFileInfo::exists(path), {}};
-        if (old.existed) {
-            QFile file(path);
-            if (!file.open(QIODevice::ReadOnly))
-                throw VbError(vberr::PathFileAccessError, WriteFailed + path);
-            old.bytes = file.readAll();
-        }
-        if (const int error = AtomicFile::replace(path, bytes))
-            throw VbError(error, WriteFailed + path);
-        m_done.append(old);
-    }
-    void commit() { m_committed = true; }
-
-  private:
-    struct Old {
-        QString path;
-        bool existed;
-        QByteArray bytes;
-    };
-    void undo() {
-        for (auto old = m_done.crbegin(); old != m_done.crend(); ++old) {
-            if (old->existed)
-                AtomicFile::replace(old->path, old->bytes);
-            else
-                QFile::remove(old->path);
-        }
-    }
-    const QString WriteFailed = QStringLiteral("写入失败：");
-    QList<Old> m_done;
-    bool m_committed = false;
-};
-
 void checkRegistry(const Store &store) {
     if (const int error = registryRefusal(store)) throw VbError(error, registryProblem());
 }
 
-// The attribute list file and TSUM close the change; when TSUM cannot be
-// written the change (text files and list file) is undone by its owner.
-void finish(FileChange &change, const Store &store, const ScreenLists &lists,
+// The attribute list file and TSUM close the change, in this order, so that
+// a set half put in place at a kill has its count last.
+void finish(FileSet &change, const Store &store, const ScreenLists &lists,
             const QStringList &attributes, int count) {
     change.replace(store.directory + ListFiles::attributeListName(),
                    ListFiles::bytes({attributes, lists.attributeFlags}));
-    if (store.section.ini)
-        RegistryFile::write(*store.section.ini,
-                            {{store.section.name, QStringLiteral("TSUM"), QString::number(count)}});
+    if (CIniFile *ini = store.section.ini) {
+        const std::optional<QByteArray> bytes =
+            ini->BytesAfter({{store.section.name, QStringLiteral("TSUM"), QString::number(count)}});
+        if (!bytes)
+            throw VbError(ini->lastWriteError() ? ini->lastWriteError() : vberr::InvalidCall,
+                          QStringLiteral("写入失败：") + ini->filePath());
+        change.replace(ini->filePath(), *bytes);
+    }
     change.commit();
 }
 } // namespace
@@ -174,7 +138,7 @@ void add(ScreenLists &lists, const Store &store, const QStringList &lines,
     TextPoolModel &pool = lists.pool;
     QList<TextPoolModel::Text> added;
     QStringList attributeLines = pool.attributeLines();
-    FileChange change;
+    FileSet change;
     for (const QString &line : lines) {
         const int k = pool.textCount() + int(added.size()) + 1;
         if (k > MaxTexts) break;
@@ -194,7 +158,7 @@ int remove(ScreenLists &lists, const Store &store, int p) {
     checkRegistry(store);
     QStringList attributeLines = pool.attributeLines();
     if (p < attributeLines.size()) attributeLines.removeAt(p);
-    FileChange change;
+    FileSet change;
     // The file of the old last number stays on disk, beyond TSUM.
     const int count = pool.textCount() - 1;
     for (int m = p; m < count; ++m)
@@ -209,7 +173,7 @@ void clear(ScreenLists &lists, const Store &store) {
     checkRegistry(store);
     const int n = lists.pool.textCount();
     // The empty state is on disk before any text file goes.
-    FileChange change;
+    FileSet change;
     change.replace(store.directory + ListFiles::messageListName(),
                    ListFiles::bytes({{}, QList<bool>(MessageList::ClockOptions, false)}));
     finish(change, store, lists, {}, 0);

@@ -50,8 +50,9 @@ QString registryProblem();
 QString colourName(int position);
 
 // Each change below is one step under the program-directory lock: the text
-// files, the attribute list file and TSUM are all written, or all put back
-// and the lists left as they were, with VbError carrying the number.
+// files, the attribute list file and TSUM are all replaced, or none (a kill
+// at any moment included) and the lists left as they were, with VbError
+// carrying the number.
 
 // Appends each line in the colour with its text file and the attributes;
 // stops at 251 texts; then TSUM.

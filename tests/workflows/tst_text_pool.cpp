@@ -4,6 +4,7 @@
 #include "config/CIniFile.h"
 #include "support/DeviceRig.h"
 #include "support/ErrorNumber.h"
+#include "support/FailDevice.h"
 #include "support/FileBytes.h"
 #include "support/FileFaults.h"
 #include "support/TempProgramDir.h"
@@ -33,6 +34,13 @@ struct Rig : DeviceRig {
     QString text(int k) {
         QStringDecoder gbk("GBK");
         return gbk.decode(readAll(dir.file(QStringLiteral(" %1.txt").arg(k))));
+    }
+    // Every file of the program directory but the lock, with its bytes.
+    QMap<QString, QByteArray> files() {
+        QMap<QString, QByteArray> all;
+        for (const QString &name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden))
+            if (name != QLatin1String("ledfile.lock")) all.insert(name, readAll(dir.file(name)));
+        return all;
     }
     QString tsum() { return ini.ReadString(store.section.name, QStringLiteral("TSUM"), 100); }
 };
@@ -147,6 +155,53 @@ class TextPoolTest : public QObject {
         QVERIFY(!QFile::exists(r.dir.file(QStringLiteral(" 5.txt"))));
         QCOMPARE(readAll(r.dir.file(QStringLiteral("List2.txt"))), list2);
         QCOMPARE(r.tsum(), QStringLiteral("4"));
+    }
+
+    // The disk runs full at one write of a change (rows: each new file, then
+    // the note naming them): no file torn or replaced, nothing left beside
+    // them, the pool as it was, and 61 for the operator.
+    void aDiskFullAtAnyWriteKeepsTheOldFiles_data() {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<int>("failing");
+        const QList<std::pair<const char *, int>> writes{
+            {"add", 4}, {"delete", 5}, {"clear", 4}, {"save", 4}};
+        for (const auto &[operation, count] : writes)
+            for (int n = 1; n <= count; ++n)
+                QTest::addRow("%s, write %d", operation, n) << QString::fromLatin1(operation) << n;
+    }
+
+    void aDiskFullAtAnyWriteKeepsTheOldFiles() {
+        QFETCH(QString, operation);
+        QFETCH(int, failing);
+        Rig r;
+        textpool::add(r.lists, r.store,
+                      {QStringLiteral("一"), QStringLiteral("二"), QStringLiteral("三")},
+                      QStringLiteral("红色"), Attributes);
+        r.lists.save(r.store.directory);
+        const QStringList texts = r.lists.pool.textLines();
+        const QMap<QString, QByteArray> before = r.files();
+        VbError raised(0, QString());
+        {
+            DiskFaults disk(failing);
+            try {
+                if (operation == QLatin1String("add"))
+                    textpool::add(r.lists, r.store, {QStringLiteral("四")}, QStringLiteral("红色"),
+                                  Attributes);
+                if (operation == QLatin1String("delete")) textpool::remove(r.lists, r.store, 0);
+                if (operation == QLatin1String("clear")) textpool::clear(r.lists, r.store);
+                if (operation == QLatin1String("save")) {
+                    r.lists.messages.clearAll();
+                    r.lists.images.setStringList({QStringLiteral("新图.bmp")});
+                    r.lists.save(r.store.directory);
+                }
+            } catch (const VbError &e) {
+                raised = e;
+            }
+        }
+        QCOMPARE(raised.number(), 61);
+        QVERIFY2(raised.text().startsWith(QStringLiteral("写入失败：")), qPrintable(raised.text()));
+        QCOMPARE(r.files(), before);
+        QCOMPARE(r.lists.pool.textLines(), texts);
     }
 
     // Texts without attributes (files of other makes) stay out of the
