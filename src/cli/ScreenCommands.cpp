@@ -5,6 +5,7 @@
 #include "cli/Handlers.h"
 #include "config/CIniFile.h"
 #include "config/RegistryFile.h"
+#include "protocol/OperatorUi.h"
 #include "protocol/ProgramDir.h"
 
 #include <QFileInfo>
@@ -16,12 +17,13 @@ namespace {
 using RegistryFile::RegisteredScreen;
 
 // Reads only: listing or addressing screens never creates or changes the file.
-QList<RegisteredScreen> registeredScreens() {
+QList<RegisteredScreen> registeredScreens(QString *notLoaded = nullptr) {
     const QString path = RegistryFile::path();
     if (!QFileInfo(path).isFile())
         throw UsageError{QStringLiteral("no ledfile.ini in ") + ProgramDir::path()};
     CIniFile ini;
     ini.SpecifyIni(path);
+    if (notLoaded) *notLoaded = RegistryFile::screenCount(ini).notLoaded;
     return RegistryFile::readScreens(ini);
 }
 
@@ -29,7 +31,10 @@ QList<RegisteredScreen> registeredScreens() {
 
 int screensCommand(Context &ctx, Arguments &args) {
     expectNoMore(args);
-    for (const RegisteredScreen &s : registeredScreens())
+    QString notLoaded;
+    const QList<RegisteredScreen> screens = registeredScreens(&notLoaded);
+    if (!notLoaded.isEmpty()) ctx.ui.message(notLoaded);
+    for (const RegisteredScreen &s : screens)
         ctx.out << s.number << '\t' << s.name << '\t' << s.port << '\t' << s.baud << '\t'
                 << s.address << '\n';
     ctx.out.flush();

@@ -23,6 +23,9 @@ class CIniFile {
     // calls: at most Size - 1 bytes come back, never half a character.
     QString ReadString(const QString &Section, const QString &key, qint32 Size);
     qint32 ReadInt(const QString &Section, const QString &key);
+    // ReadString on a snapshot already taken: many keys, one read of the file.
+    static QString ReadString(const IniDocument &doc, const QString &Section, const QString &key,
+                              qint32 Size);
 
     struct Write {
         QString section;
@@ -38,7 +41,9 @@ class CIniFile {
     // `change` edit it and saves it atomically when the bytes changed. `change` returns false to
     // abandon the edit.
     bool Edit(const std::function<bool(IniDocument &)> &change);
-    // The file as it is now (empty when it is missing or unreadable).
+    // The file as it is now (empty when it is missing or unreadable). Parsed
+    // once for as long as its bytes stay the same, so that a large file costs
+    // one read per lookup, not one parse.
     IniDocument Snapshot() const;
 
     QString filePath() const { return m_path; }
@@ -57,4 +62,6 @@ class CIniFile {
 
     QString m_path;
     int m_writeError = 0;
+    mutable QByteArray m_parsedBytes;
+    mutable IniDocument m_parsed;
 };
