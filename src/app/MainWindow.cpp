@@ -462,10 +462,13 @@ void MainWindow::fillSelectionLists() {
 void MainWindow::screenSelected() {
     const ScreenRegistry &registry = m_screens->registry();
     const QString directory = registry.MapSavePath;
-    const QStringList pool = ScreenLists::textPool(directory, registry.DQPTgeshu);
+    QString textsLeftOut;
+    const QStringList pool = ScreenLists::textPool(directory, registry.DQPTgeshu, &textsLeftOut);
     m_screenLists->pool.setTextLines(pool);
     m_lists->showStoredTexts(pool, registry.DQPTgeshu != 0);
     const int error = m_screenLists->load(directory);
+    const QString leftOut = (textsLeftOut + QLatin1Char('\n') + m_screenLists->notLoaded).trimmed();
+    if (!leftOut.isEmpty()) m_ui->message(leftOut, QStringLiteral("读入文件"));
     if (error) throw VbError(error, QStringLiteral("列表文件不完整"));
 }
 

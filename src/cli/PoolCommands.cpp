@@ -39,8 +39,11 @@ struct ScreenPool {
         store.section = {&ini, RegistryFile::sectionName(ctx.screenNumber)};
         const int count = int(NumericText::value(
             ini.ReadString(store.section.name, QStringLiteral("TSUM"), RegistryFile::ScreenSize)));
+        QString textsLeftOut;
+        lists.pool.setTextLines(ScreenLists::textPool(store.directory, count, &textsLeftOut));
         lists.load(store.directory);
-        lists.pool.setTextLines(ScreenLists::textPool(store.directory, count));
+        const QString leftOut = (textsLeftOut + QLatin1Char('\n') + lists.notLoaded).trimmed();
+        if (!leftOut.isEmpty()) ctx.ui.message(leftOut);
         // What is added from here on and cannot be stored as typed is told.
         QObject::connect(&lists, &ScreenLists::unstorable,
                          [&ui = ctx.ui](const QString &entry, const QString &characters) {

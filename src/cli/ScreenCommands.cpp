@@ -6,6 +6,7 @@
 #include "config/CIniFile.h"
 #include "config/RegistryFile.h"
 #include "config/StoreRepair.h"
+#include "protocol/OperatorUi.h"
 #include "protocol/ProgramDir.h"
 
 #include <QFileInfo>
@@ -18,7 +19,7 @@ using RegistryFile::RegisteredScreen;
 
 // Listing or addressing screens never creates the file; it changes it only to
 // finish a change a kill interrupted.
-QList<RegisteredScreen> registeredScreens() {
+QList<RegisteredScreen> registeredScreens(QString *notLoaded = nullptr) {
     const QString path = RegistryFile::path();
     if (!QFileInfo(path).isFile())
         throw UsageError{QStringLiteral("no ledfile.ini in ") + ProgramDir::path()};
@@ -26,6 +27,7 @@ QList<RegisteredScreen> registeredScreens() {
     StoreRepair::run();
     CIniFile ini;
     ini.SpecifyIni(path);
+    if (notLoaded) *notLoaded = RegistryFile::screenCount(ini).notLoaded;
     return RegistryFile::readScreens(ini);
 }
 
@@ -33,7 +35,10 @@ QList<RegisteredScreen> registeredScreens() {
 
 int screensCommand(Context &ctx, Arguments &args) {
     expectNoMore(args);
-    for (const RegisteredScreen &s : registeredScreens())
+    QString notLoaded;
+    const QList<RegisteredScreen> screens = registeredScreens(&notLoaded);
+    if (!notLoaded.isEmpty()) ctx.ui.message(notLoaded);
+    for (const RegisteredScreen &s : screens)
         ctx.out << s.number << '\t' << s.name << '\t' << s.port << '\t' << s.baud << '\t'
                 << s.address << '\n';
     ctx.out.flush();

@@ -53,14 +53,31 @@ bool CIniFile::NoIniFile() {
 IniDocument CIniFile::Snapshot() const {
     QFile file(m_path);
     if (m_path.isEmpty() || !file.open(QIODevice::ReadOnly)) return IniDocument();
-    return IniDocument::fromBytes(file.readAll());
+    const QByteArray bytes = file.readAll();
+    // Compared byte for byte: a time stamp could miss a change by another process.
+    if (bytes != m_parsedBytes || m_parsedBytes.isNull()) {
+        m_parsed = IniDocument::fromBytes(bytes);
+        m_parsedBytes = bytes;
+    }
+    return m_parsed;
 }
 
 QString CIniFile::ReadString(const QString &Section, const QString &key, qint32 Size) {
     if (NoIniFile()) return QString();
-    const std::optional<QByteArray> value = Snapshot().value(Section, key);
+    return ReadString(Snapshot(), Section, key, Size);
+}
+
+QString CIniFile::ReadString(const IniDocument &doc, const QString &Section, const QString &key,
+                             qint32 Size) {
+    const std::optional<QByteArray> value = doc.value(Section, key);
     if (!value || Size <= 1) return QString();
-    return IniCodec::decode(value->left(IniCodec::wholeCharacterPrefix(*value, Size - 1)));
+    if (!doc.isUtf8())
+        return IniCodec::decode(value->left(IniCodec::wholeCharacterPrefix(*value, Size - 1)));
+    // Never half a UTF-8 character: step back over continuation bytes.
+    qsizetype cut = qMin<qsizetype>(value->size(), Size - 1);
+    while (cut > 0 && cut < value->size() && (quint8(value->at(cut)) & 0xC0) == 0x80)
+        --cut;
+    return doc.decode(value->left(cut));
 }
 
 qint32 CIniFile::ReadInt(const QString &Section, const QString &key) {
@@ -86,7 +103,7 @@ bool CIniFile::WriteStrings(const QList<Write> &writes) {
         if (!fitsTheFormat(w)) return refuse(vberr::InvalidCall);
     return Edit([&](IniDocument &doc) {
         for (const Write &w : writes)
-            doc.setValue(w.section, w.key, IniCodec::encode(w.value));
+            doc.setValue(w.section, w.key, doc.encode(w.value));
         return true;
     });
 }

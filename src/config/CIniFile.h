@@ -24,6 +24,9 @@ class CIniFile {
     // calls: at most Size - 1 bytes come back, never half a character.
     QString ReadString(const QString &Section, const QString &key, qint32 Size);
     qint32 ReadInt(const QString &Section, const QString &key);
+    // ReadString on a snapshot already taken: many keys, one read of the file.
+    static QString ReadString(const IniDocument &doc, const QString &Section, const QString &key,
+                              qint32 Size);
 
     struct Write {
         QString section;
@@ -43,7 +46,9 @@ class CIniFile {
     // with other files; nullopt (lastWriteError() says why) when the file
     // cannot be read whole or a write does not fit the format.
     std::optional<QByteArray> BytesAfter(const QList<Write> &writes);
-    // The file as it is now (empty when it is missing or unreadable).
+    // The file as it is now (empty when it is missing or unreadable). Parsed
+    // once for as long as its bytes stay the same, so that a large file costs
+    // one read per lookup, not one parse.
     IniDocument Snapshot() const;
 
     QString filePath() const { return m_path; }
@@ -64,4 +69,6 @@ class CIniFile {
 
     QString m_path;
     int m_writeError = 0;
+    mutable QByteArray m_parsedBytes;
+    mutable IniDocument m_parsed;
 };

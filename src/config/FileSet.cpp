@@ -66,6 +66,7 @@ void FileSet::replace(const QString &path, const QByteArray &bytes) {
 }
 
 void FileSet::commit() {
+    if (m_paths.isEmpty()) return;
     const QDir base(ProgramDir::path());
     QStringList lines;
     for (const QString &path : std::as_const(m_paths))

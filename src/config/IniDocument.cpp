@@ -2,10 +2,14 @@
 
 #include "config/IniCodec.h"
 
+#include <QSet>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <algorithm>
 
 namespace {
 const QByteArray CrLf("\r\n");
+const QByteArray Utf8Bom("\xEF\xBB\xBF");
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -31,6 +35,10 @@ bool sameName(const QString &a, const QString &b) {
 IniDocument IniDocument::fromBytes(const QByteArray &bytes) {
     IniDocument doc;
     qsizetype start = 0;
+    if (bytes.startsWith(Utf8Bom)) {
+        doc.m_bom = Utf8Bom;
+        start = Utf8Bom.size();
+    }
     while (start < bytes.size()) {
         const qsizetype lf = bytes.indexOf('\n', start);
         if (lf < 0) {
@@ -46,7 +54,7 @@ IniDocument IniDocument::fromBytes(const QByteArray &bytes) {
 }
 
 QByteArray IniDocument::toBytes() const {
-    QByteArray out;
+    QByteArray out = m_bom;
     for (const Line &line : m_lines)
         out += line.text + line.end;
     return out;
@@ -54,26 +62,47 @@ QByteArray IniDocument::toBytes() const {
 
 // A ']' may be the trail byte of a double-byte character, so headers are
 // recognised on the decoded text.
-std::optional<QString> IniDocument::sectionNameOf(const Line &line) {
-    if (!trimBlanks(line.text).startsWith('[')) return std::nullopt;
-    const QString text = IniCodec::decode(line.text).trimmed();
+QString IniDocument::decode(const QByteArray &bytes) const {
+    if (m_bom.isEmpty()) return IniCodec::decode(bytes);
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    return utf8.decode(bytes);
+}
+
+QByteArray IniDocument::encode(const QString &text) const {
+    if (m_bom.isEmpty()) return IniCodec::encode(text);
+    QStringEncoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    return utf8.encode(text);
+}
+
+std::optional<QString> IniDocument::sectionNameOf(const Line &line) const {
+    // Looked at for every line on every lookup: no copy until it is a header.
+    const char *at = line.text.constData();
+    const char *end = at + line.text.size();
+    while (at < end && isBlank(*at))
+        ++at;
+    if (at == end || *at != '[') return std::nullopt;
+    const QString text = decode(line.text).trimmed();
     const qsizetype close = text.indexOf(QLatin1Char(']'));
     return (close < 0 ? text.mid(1) : text.mid(1, close - 1)).trimmed();
 }
 
 // '=' lies below every trail byte, so the raw bytes can be split on it.
-std::optional<QString> IniDocument::keyNameOf(const Line &line) {
+std::optional<QString> IniDocument::keyNameOf(const Line &line) const {
     const qsizetype eq = line.text.indexOf('=');
     if (eq < 0) return std::nullopt;
-    return IniCodec::decode(line.text.left(eq)).trimmed();
+    return decode(line.text.left(eq)).trimmed();
 }
 
 qsizetype IniDocument::findSection(const QString &section) const {
-    for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        const auto name = sectionNameOf(m_lines.at(i));
-        if (name && sameName(*name, section)) return i;
+    if (!m_sectionIndex) {
+        m_sectionIndex.emplace();
+        // A section that appears twice is read where it appears first.
+        for (qsizetype i = 0; i < m_lines.size(); ++i)
+            if (const auto name = sectionNameOf(m_lines.at(i));
+                name && !m_sectionIndex->contains(name->toCaseFolded()))
+                m_sectionIndex->insert(name->toCaseFolded(), i);
     }
-    return -1;
+    return m_sectionIndex->value(section.toCaseFolded(), -1);
 }
 
 qsizetype IniDocument::sectionEnd(qsizetype header) const {
@@ -120,16 +149,30 @@ QStringList IniDocument::keys(const QString &section) const {
     return out;
 }
 
+QStringList IniDocument::sections() const {
+    QStringList out;
+    QSet<QString> seen;
+    for (const Line &line : m_lines) {
+        const auto name = sectionNameOf(line);
+        if (name && !seen.contains(name->toCaseFolded())) {
+            seen.insert(name->toCaseFolded());
+            out.append(*name);
+        }
+    }
+    return out;
+}
+
 void IniDocument::ensureLastLineEnded() {
     if (!m_lines.isEmpty() && m_lines.last().end.isEmpty()) m_lines.last().end = CrLf;
 }
 
 bool IniDocument::setValue(const QString &section, const QString &key, const QByteArray &value) {
-    const QByteArray entry = IniCodec::encode(key) + '=' + value;
+    const QByteArray entry = encode(key) + '=' + value;
     const qsizetype header = findSection(section);
+    m_sectionIndex.reset();
     if (header < 0) {
         ensureLastLineEnded();
-        m_lines.append({'[' + IniCodec::encode(section) + ']', CrLf});
+        m_lines.append({'[' + encode(section) + ']', CrLf});
         m_lines.append({entry, CrLf});
         return true;
     }
@@ -161,5 +204,6 @@ bool IniDocument::removeKey(const QString &section, const QString &key) {
     const qsizetype line = findKey(header, key);
     if (line < 0) return false;
     m_lines.removeAt(line);
+    m_sectionIndex.reset();
     return true;
 }

@@ -2,7 +2,10 @@
 // ledfile.ini in memory, line by line as it lies on disk. Lookups match
 // section and key names without regard to case; edits touch only the lines
 // they must, so every other byte of the file survives a write unchanged.
+// A file saved as UTF-8 with a byte order mark (an editor's choice) is read
+// and written in UTF-8, its mark kept.
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -19,6 +22,13 @@ class IniDocument {
     std::optional<QByteArray> value(const QString &section, const QString &key) const;
     // Key names of a section in file order, as they are spelled in the file.
     QStringList keys(const QString &section) const;
+    // Section names in file order, each once.
+    QStringList sections() const;
+
+    // Text to and from the file's bytes, in the file's own encoding.
+    QString decode(const QByteArray &bytes) const;
+    QByteArray encode(const QString &text) const;
+    bool isUtf8() const { return !m_bom.isEmpty(); }
 
     // Creates the section and the key as needed; an existing value is
     // replaced in place. Returns true when the file's bytes changed.
@@ -31,12 +41,16 @@ class IniDocument {
         QByteArray text; // without its line end
         QByteArray end;  // "\r\n", "\n", or empty for a last line without one
     };
-    static std::optional<QString> sectionNameOf(const Line &line);
-    static std::optional<QString> keyNameOf(const Line &line);
+    std::optional<QString> sectionNameOf(const Line &line) const;
+    std::optional<QString> keyNameOf(const Line &line) const;
     qsizetype findSection(const QString &section) const;
     qsizetype sectionEnd(qsizetype header) const;
     qsizetype findKey(qsizetype header, const QString &key) const;
     void ensureLastLineEnded();
 
     QList<Line> m_lines;
+    QByteArray m_bom;
+    // First header line of each section by its case-folded name; built on the
+    // first lookup, dropped by every edit that moves lines.
+    mutable std::optional<QHash<QString, qsizetype>> m_sectionIndex;
 };

@@ -21,13 +21,34 @@ QString oneLine(QString text) {
     return text;
 }
 
-QStringList linesOf(const QByteArray &bytes) {
-    QStringDecoder gbk("GBK");
-    QString text = gbk.decode(bytes);
-    // A line is read up to its CR LF; a last line without one still counts.
-    QStringList lines = text.split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+// A line is read up to its CR LF (or a lone LF, as editors may leave it); a
+// last line without one still counts.
+QByteArray withoutCr(const QByteArray &line) {
+    return line.endsWith('\r') ? line.chopped(1) : line;
+}
+
+QList<QByteArray> rawLinesOf(const QByteArray &bytes) {
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        const qsizetype end = bytes.indexOf('\n', start);
+        lines.append(withoutCr(bytes.mid(start, end < 0 ? -1 : end - start)));
+        if (end < 0) break;
+        start = end + 1;
+    }
     return lines;
+}
+
+// Text only: control bytes other than tab, or bytes code page 936 has no
+// character for, mean the line is not text this program wrote.
+std::optional<QString> textOf(const QByteArray &line) {
+    if (line.size() > MaxLineBytes) return std::nullopt;
+    for (char c : line)
+        if (quint8(c) < 0x20 && c != '\t') return std::nullopt;
+    QStringDecoder gbk("GBK", QStringConverter::Flag::Stateless);
+    QString text = gbk.decode(line);
+    if (gbk.hasError() || text.contains(QChar::ReplacementCharacter)) return std::nullopt;
+    return text;
 }
 
 } // namespace
@@ -51,9 +72,9 @@ Loaded read(const QString &path, int flagCount) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return loaded;
     loaded.exists = true;
-    const QStringList lines = linesOf(f.readAll());
+    const QList<QByteArray> lines = rawLinesOf(f.readAll());
     if (lines.isEmpty()) return loaded;
-    const QStringList header = lines.first().split(QLatin1Char(','));
+    const QStringList header = textOf(lines.first()).value_or(QString()).split(QLatin1Char(','));
     for (int i = 0; i < flagCount; ++i)
         loaded.list.flags[i] = header.value(i + 1).trimmed() == QLatin1String("1");
     // A damaged count is read as far as there are lines.
@@ -64,7 +85,10 @@ Loaded read(const QString &path, int flagCount) {
             loaded.error = InputPastEndOfFile;
             break;
         }
-        loaded.list.entries.append(lines.at(i));
+        if (const auto text = textOf(lines.at(i)))
+            loaded.list.entries.append(*text);
+        else
+            loaded.skippedLines.append(int(i + 1));
     }
     return loaded;
 }
@@ -90,11 +114,21 @@ void write(const QString &path, const List &list) {
         throw VbError(number, QStringLiteral("写入失败：") + path);
 }
 
-QString readText(const QString &directory, int k) {
+TextRead readText(const QString &directory, int k) {
     QFile f(QDir(directory).filePath(textFileName(k)));
-    if (!f.open(QIODevice::ReadOnly)) return QString();
-    const QStringList lines = linesOf(f.readAll());
-    return lines.isEmpty() ? QStringLiteral("") : lines.first();
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    // One byte past the limit tells a line that is too long from one that fits.
+    const QByteArray head = f.read(MaxLineBytes + 2);
+    // A text file holds text throughout: control bytes past the first line
+    // (a picture's or a program's bytes) make it no text file.
+    for (char c : head)
+        if (quint8(c) < 0x20 && c != '\t' && c != '\r' && c != '\n') return {TextRead::NotText, {}};
+    const qsizetype end = head.indexOf('\n');
+    const QByteArray first = withoutCr(end < 0 ? head : head.left(end));
+    if (first.size() > MaxLineBytes) return {TextRead::TooLong, {}};
+    const auto text = textOf(first);
+    if (!text) return {TextRead::NotText, {}};
+    return {TextRead::Loaded, *text};
 }
 
 namespace {

@@ -22,12 +22,20 @@ struct List {
     QList<bool> flags;
 };
 
+// Longest line a list or text file is read with: far above any entry or
+// text the program writes, so a longer one is damage, not data.
+constexpr int MaxLineBytes = 4096;
+
 struct Loaded {
     bool exists = false;
     List list;
     // 62 (input past end of file) when the header counts more lines than
     // follow: the lines there are were read. 0 otherwise.
     int error = 0;
+    // 1-based line numbers left out: bytes that are no code page 936 text,
+    // or longer than MaxLineBytes. Such a file must not be rewritten from
+    // what was loaded.
+    QList<int> skippedLines;
 };
 // Reads the file; a missing or unreadable file gives exists = false and an
 // empty list with `flagCount` unticked flags.
@@ -42,8 +50,14 @@ QByteArray textFileBytes(const QString &line);
 // no permission, 61 disk full, 76 no such directory, 75 other) otherwise.
 void write(const QString &path, const List &list);
 
-// The first line of text file k, or a null string when it does not exist.
-QString readText(const QString &directory, int k);
+struct TextRead {
+    enum Status { Loaded, Missing, NotText, TooLong } status = Missing;
+    QString text; // the first line when Loaded
+};
+// The first line of text file k. Only its first MaxLineBytes are read; a
+// first line that is longer, or holds bytes that are no code page 936 text,
+// is not loaded.
+TextRead readText(const QString &directory, int k);
 
 // One line of the message list, "第N幅图，动作方式：E，动作速度：S，停留时间：T"
 // or a clock caption with "，动作方式：立即显示，停留时间：T", and one line of the

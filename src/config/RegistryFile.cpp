@@ -61,16 +61,45 @@ const QList<RegistryFile::IndexKey> &RegistryFile::indexKeys() {
     return keys;
 }
 
+namespace {
+// The highest n whose section "第 n号屏" is in the file, 0 when none is.
+int highestScreenSection(const IniDocument &doc) {
+    const QString head = QStringLiteral("第 ");
+    const QString tail = QStringLiteral("号屏");
+    int highest = 0;
+    for (const QString &name : doc.sections()) {
+        if (!name.startsWith(head) || !name.endsWith(tail)) continue;
+        bool ok = false;
+        const int n = name.mid(head.size(), name.size() - head.size() - tail.size()).toInt(&ok);
+        if (ok && n <= 32767 && RegistryFile::sectionName(n) == name) highest = qMax(highest, n);
+    }
+    return highest;
+}
+} // namespace
+
 RegistryFile::ScreenCount RegistryFile::screenCount(CIniFile &ini) {
-    const double sum =
-        NumericText::value(ini.ReadString(globalSection(), QStringLiteral("SUM"), GlobalSize));
+    return screenCount(ini.Snapshot());
+}
+
+RegistryFile::ScreenCount RegistryFile::screenCount(const IniDocument &doc) {
+    const double sum = NumericText::value(
+        CIniFile::ReadString(doc, globalSection(), QStringLiteral("SUM"), GlobalSize));
     ScreenCount result;
     if (sum >= 1 && std::nearbyint(sum) <= 32767) {
         result.count = int(std::nearbyint(sum));
+        // Screens past the last section would be nameless and portless.
+        const int present = highestScreenSection(doc);
+        if (present < result.count) {
+            result.notLoaded =
+                QStringLiteral(
+                    "ledfile.ini 中 SUM=%1，但文件里只有 %2 个屏的设置，其余的屏没有读入。")
+                    .arg(result.count)
+                    .arg(present);
+            result.count = qMax(1, present);
+        }
         return result;
     }
     result.error = sum > 32767 ? vberr::Overflow : vberr::InvalidPropertyArrayIndex;
-    const IniDocument doc = ini.Snapshot();
     int named = 0;
     while (named < 32767) {
         const auto name = doc.value(sectionName(named + 1), QStringLiteral("Pname"));
@@ -83,20 +112,22 @@ RegistryFile::ScreenCount RegistryFile::screenCount(CIniFile &ini) {
 
 QList<RegistryFile::RegisteredScreen> RegistryFile::readScreens(CIniFile &ini) {
     QList<RegisteredScreen> screens;
-    const int count = screenCount(ini).count;
+    const IniDocument doc = ini.Snapshot();
+    const int count = screenCount(doc).count;
     for (int n = 1; n <= count; ++n) {
         const QString section = sectionName(n);
+        const auto read = [&](const QString &key) {
+            return CIniFile::ReadString(doc, section, key, ScreenSize);
+        };
         const auto number = [&](const char *key) {
-            const double v =
-                NumericText::value(ini.ReadString(section, QLatin1String(key), ScreenSize));
+            const double v = NumericText::value(read(QLatin1String(key)));
             return std::fabs(v) < 2e9 ? int(std::nearbyint(v)) : 0;
         };
         RegisteredScreen s;
         s.number = n;
-        s.name = ini.ReadString(section, QStringLiteral("Pname"), ScreenSize);
+        s.name = read(QStringLiteral("Pname"));
         s.port = number("Pcode");
-        s.baud = BaudRate::text(
-            BaudRate::position(ini.ReadString(section, QStringLiteral("Pbtl"), ScreenSize)));
+        s.baud = BaudRate::text(BaudRate::position(read(QStringLiteral("Pbtl"))));
         s.address = number("Padr");
         screens.append(s);
     }

@@ -34,10 +34,15 @@ const QList<IndexKey> &indexKeys();
 struct ScreenCount {
     int count = 1;
     int error = 0; // 0 for a sound SUM, else the number to report
+    // For the operator when SUM counts screens whose sections are not in the
+    // file (a cut-off or hand-edited file): they are not listed. Else empty.
+    QString notLoaded;
 };
-// SUM, or when SUM names no screen (0, missing, not a number, too large),
-// the number of consecutive screen sections that carry a name (at least 1).
+// SUM, but no more than the highest screen section the file holds (at least
+// 1); or when SUM names no screen (0, missing, not a number, too large), the
+// number of consecutive screen sections that carry a name (at least 1).
 ScreenCount screenCount(CIniFile &ini);
+ScreenCount screenCount(const IniDocument &doc);
 
 struct RegisteredScreen {
     int number = 0;

@@ -27,10 +27,25 @@ QImage surface(OperatorUi &ui, const QString &path, int length, int height,
     const int w = qBound(0, windowNumberShown ? length - WindowNumberDots : length, 4096);
     QImage image(qMax(1, w), qMax(1, qBound(0, height, 4096)), QImage::Format_RGB32);
     image.fill(Qt::black);
-    QImageReader reader(path);
-    const QImage picture = QFileInfo(path).isFile() ? reader.read() : QImage();
-    if (picture.isNull()) {
+    if (!QFileInfo(path).isFile()) {
         ui.message(QStringLiteral("图像不存在"), QStringLiteral("图像"));
+        return image;
+    }
+    // The size is looked at before any dot is read: a picture far larger than
+    // any screen would only cost memory and time.
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (size.width() > 4096 || size.height() > 4096) {
+        ui.message(QStringLiteral("图像 %1 有 %2×%3 点，太大，没有读入")
+                       .arg(path)
+                       .arg(size.width())
+                       .arg(size.height()),
+                   QStringLiteral("图像"));
+        return image;
+    }
+    const QImage picture = reader.read();
+    if (picture.isNull()) {
+        ui.message(QStringLiteral("%1 不是可读的图像，没有读入").arg(path), QStringLiteral("图像"));
         return image;
     }
     QPainter p(&image);

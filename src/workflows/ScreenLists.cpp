@@ -117,15 +117,21 @@ void TextPoolModel::clear() {
 
 ScreenLists::ScreenLists(QObject *parent) : QObject(parent) {
     // Whatever enters a list is looked at: its file holds code page 936 only.
-    const auto watch = [this](QAbstractItemModel *model, auto lines) {
-        const auto look = [this, lines] { lookForUnstorable(lines()); };
+    // A changed list is the operator's and may replace a file loaded in part.
+    const auto watch = [this](QAbstractItemModel *model, const QString &file, auto lines) {
+        const auto look = [this, lines, file] {
+            lookForUnstorable(lines());
+            if (!m_loading) m_partial.remove(file);
+        };
         connect(model, &QAbstractItemModel::rowsInserted, this, look);
+        connect(model, &QAbstractItemModel::rowsRemoved, this, look);
         connect(model, &QAbstractItemModel::dataChanged, this, look);
         connect(model, &QAbstractItemModel::modelReset, this, look);
     };
-    watch(&messages, [this] { return messages.lines(); });
-    watch(&pool, [this] { return pool.textLines() + pool.attributeLines(); });
-    watch(&images, [this] { return images.stringList(); });
+    watch(&messages, ListFiles::messageListName(), [this] { return messages.lines(); });
+    watch(&pool, ListFiles::attributeListName(),
+          [this] { return pool.textLines() + pool.attributeLines(); });
+    watch(&images, ListFiles::imageListName(), [this] { return images.stringList(); });
 }
 
 void ScreenLists::lookForUnstorable(const QStringList &lines) {
@@ -141,7 +147,23 @@ QString ScreenLists::unstorableWarning(const QString &entry, const QString &char
     return QStringLiteral("“%1”中的字符“%2”不能存入文件，存入后会变成“?”。").arg(entry, characters);
 }
 
+namespace {
+QString skippedWords(const QString &file, const QList<int> &lines) {
+    QStringList numbers;
+    for (int n : lines)
+        numbers.append(QString::number(n));
+    return QStringLiteral("%1 第 %2 行").arg(file, numbers.join(QStringLiteral("、")));
+}
+} // namespace
+
 int ScreenLists::load(const QString &directory) {
+    m_loading = true;
+    m_partial.clear();
+    notLoaded.clear();
+    const struct Done {
+        bool &loading;
+        ~Done() { loading = false; }
+    } done{m_loading};
     // No directory: nothing to read, and never the working directory's files.
     const ListFiles::Loaded first =
         directory.isEmpty()
@@ -166,6 +188,21 @@ int ScreenLists::load(const QString &directory) {
     attributeFlags = second.list.flags;
     const ListFiles::Loaded third = ListFiles::read(directory + ListFiles::imageListName(), 0);
     images.setStringList(third.list.entries);
+    QStringList skipped;
+    const QList<std::pair<QString, const ListFiles::Loaded *>> files{
+        {ListFiles::messageListName(), &first},
+        {ListFiles::attributeListName(), &second},
+        {ListFiles::imageListName(), &third}};
+    for (const auto &[name, file] : files) {
+        if (file->skippedLines.isEmpty()) continue;
+        m_partial.insert(name);
+        skipped.append(skippedWords(directory + name, file->skippedLines));
+    }
+    if (!skipped.isEmpty())
+        notLoaded = QStringLiteral("%1 不是可读的文字（或太长），没有读入；这些列表改动之前，"
+                                   "文件不会被改写。")
+                        .arg(skipped.join(QStringLiteral("；")));
+    m_loading = false;
     emit loaded();
     for (int error : {first.error, second.error, third.error})
         if (error) return error;
@@ -177,14 +214,16 @@ void ScreenLists::save(const QString &directory) const {
     QList<bool> clocks;
     for (int i = 0; i < MessageList::ClockOptions; ++i)
         clocks.append(messages.ticked(i));
-    // One set: a kill never leaves a new message list beside old others.
+    // One set: a kill never leaves a new message list beside old others. A file
+    // loaded in part keeps what could not be loaded until the operator changes
+    // its list.
     FileSet files;
-    files.replace(directory + ListFiles::messageListName(),
-                  ListFiles::bytes({messages.lines(), clocks}));
-    files.replace(directory + ListFiles::attributeListName(),
-                  ListFiles::bytes({pool.attributeLines(), attributeFlags}));
-    files.replace(directory + ListFiles::imageListName(),
-                  ListFiles::bytes({images.stringList(), {}}));
+    const auto write = [&](const QString &name, const ListFiles::List &list) {
+        if (!m_partial.contains(name)) files.replace(directory + name, ListFiles::bytes(list));
+    };
+    write(ListFiles::messageListName(), {messages.lines(), clocks});
+    write(ListFiles::attributeListName(), {pool.attributeLines(), attributeFlags});
+    write(ListFiles::imageListName(), {images.stringList(), {}});
     files.commit();
 }
 
@@ -192,12 +231,36 @@ bool ScreenLists::isEmpty() const {
     return messages.count() == 0 && pool.attributeCount() == 0 && images.rowCount() == 0;
 }
 
-QStringList ScreenLists::textPool(const QString &directory, int count) {
+QStringList ScreenLists::textPool(const QString &directory, int count, QString *notLoaded) {
     QStringList pool;
+    if (notLoaded) notLoaded->clear();
     if (directory.isEmpty()) return pool;
-    for (int k = 1; k <= count; ++k) {
-        const QString text = ListFiles::readText(directory, k);
-        if (!text.isNull()) pool.append(text);
+    QStringList problems;
+    if (count > MaxTexts)
+        problems.append(QStringLiteral("ledfile.ini 中 TSUM=%1，文字库最多 %2 条，只读入前 %2 条")
+                            .arg(count)
+                            .arg(MaxTexts));
+    QStringList missing;
+    for (int k = 1; k <= qMin(count, MaxTexts); ++k) {
+        const ListFiles::TextRead read = ListFiles::readText(directory, k);
+        const QString file = directory + ListFiles::textFileName(k);
+        if (read.status == ListFiles::TextRead::Loaded)
+            pool.append(read.text);
+        else if (read.status == ListFiles::TextRead::Missing)
+            missing.append(file);
+        else if (read.status == ListFiles::TextRead::NotText)
+            problems.append(QStringLiteral("%1 不是文字").arg(file));
+        else
+            problems.append(QStringLiteral("%1 太长").arg(file));
     }
+    // Many missing files (a TSUM raised by hand) are one remark, not a page.
+    if (missing.size() == 1)
+        problems.append(QStringLiteral("%1 不存在").arg(missing.first()));
+    else if (!missing.isEmpty())
+        problems.append(
+            QStringLiteral("%1 等 %2 个文字文件不存在").arg(missing.first()).arg(missing.size()));
+    if (notLoaded && !problems.isEmpty())
+        *notLoaded =
+            QStringLiteral("文字没有全部读入：%1。").arg(problems.join(QStringLiteral("；")));
     return pool;
 }

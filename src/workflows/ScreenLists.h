@@ -92,8 +92,17 @@ class ScreenLists : public QObject {
     void save(const QString &directory) const;
     // No entry in any of the three lists.
     bool isEmpty() const;
-    // The texts of files 1..count that exist, in order; none without a directory.
-    static QStringList textPool(const QString &directory, int count);
+    // The operator's words for the lines the last load left out (files named),
+    // empty when everything was loaded. A file with lines left out is not
+    // rewritten by save() until its list is changed.
+    QString notLoaded;
+
+    // The pool holds at most this many texts (add stops there).
+    static constexpr int MaxTexts = 251;
+    // The texts of files 1..count (count at most MaxTexts) that exist and are
+    // text, in order; none without a directory. `notLoaded` gets the
+    // operator's words for what was left out, or stays empty.
+    static QStringList textPool(const QString &directory, int count, QString *notLoaded = nullptr);
 
     // The operator's words for an entry that cannot be stored as typed.
     static QString unstorableWarning(const QString &entry, const QString &characters);
@@ -108,4 +117,7 @@ class ScreenLists : public QObject {
   private:
     void lookForUnstorable(const QStringList &lines);
     QSet<QString> m_warned;
+    // Files the last load could not read whole, until their list changes.
+    QSet<QString> m_partial;
+    bool m_loading = false;
 };

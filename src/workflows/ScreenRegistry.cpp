@@ -91,12 +91,14 @@ void ScreenRegistry::loadRegistry() {
         !m_ini.WriteStrings(RegistryFile::firstStartValues()))
         noteError(m_ini.lastWriteError());
 
-    const RegistryFile::ScreenCount sum = RegistryFile::screenCount(m_ini);
+    const IniDocument doc = m_ini.Snapshot();
+    const RegistryFile::ScreenCount sum = RegistryFile::screenCount(doc);
     if (sum.error) noteError(sum.error);
+    if (!sum.notLoaded.isEmpty()) m_ui.message(sum.notLoaded, Caption);
     QStringList names;
     for (int n = 1; n <= sum.count; ++n)
-        names.append(m_ini.ReadString(RegistryFile::sectionName(n), QStringLiteral("Pname"),
-                                      RegistryFile::ScreenSize));
+        names.append(CIniFile::ReadString(doc, RegistryFile::sectionName(n),
+                                          QStringLiteral("Pname"), RegistryFile::ScreenSize));
     m_current = -1;
     m_screens.setStringList(names);
 
@@ -256,7 +258,7 @@ void ScreenRegistry::add() {
         for (const QString &key : doc.keys(section))
             if (!containsName(own, key)) doc.removeKey(section, key);
         for (const CIniFile::Write &w : writes)
-            doc.setValue(w.section, w.key, IniCodec::encode(w.value));
+            doc.setValue(w.section, w.key, doc.encode(w.value));
     });
     m_screens.insertRows(number - 1, 1);
     m_screens.setData(m_screens.index(number - 1), fields.pname.trimmed());

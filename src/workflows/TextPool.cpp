@@ -21,7 +21,6 @@ using workflow::Outcome;
 
 namespace {
 constexpr int MaxLines = 64;
-constexpr int MaxTexts = 251;
 
 QByteArray textBytes(const TextPoolModel::Text &text) {
     return gbk::encode(ListFiles::poolLine(text) + QStringLiteral("\r\n"));
@@ -141,7 +140,7 @@ void add(ScreenLists &lists, const Store &store, const QStringList &lines,
     FileSet change;
     for (const QString &line : lines) {
         const int k = pool.textCount() + int(added.size()) + 1;
-        if (k > MaxTexts) break;
+        if (k > ScreenLists::MaxTexts) break;
         added.append({colourName, line});
         change.replace(textPath(store, k), textBytes(added.last()));
         attributeLines.append(ListFiles::attributeLine(attributes));

@@ -1,12 +1,13 @@
 // Covers start-up around the window: the port scan over ports/COMn links the
 // test makes, the port choice, the single-instance rule and the progress
-// window that file uploads show.
+// window that file uploads show, and a start with a hostile ledfile.ini.
 #include "app/MainWindow.h"
 #include "app/ProgressWindow.h"
 #include "app/SingleInstance.h"
 #include "app/Startup.h"
 #include "protocol/led.h"
 #include "support/FakePort.h"
+#include "support/FileBytes.h"
 #include "support/PtyLink.h"
 #include "support/RecordingOperator.h"
 #include "support/TempProgramDir.h"
@@ -14,6 +15,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QListView>
 #include <QMessageBox>
 #include <QProcess>
 #include <QProgressBar>
@@ -74,6 +76,23 @@ class StartupTest : public QObject {
                 found.indexOf(QStringLiteral("3 已经占用|3")));
         for (const QString &f : found)
             QVERIFY(!f.startsWith(QLatin1String("2|")));
+    }
+
+    void aStartWithSumFarAboveTheSectionsListsTheScreensThereAre() {
+        TempProgramDir dir;
+        const QString ini = dir.file(QStringLiteral("ledfile.ini"));
+        const QByteArray bytes = readAll(
+            QStringLiteral(LEDCOUNTER_SOURCE_DIR "/tests/data/hostile/ledfile-sum-far-above.ini"));
+        QVERIFY(writeAll(ini, bytes));
+        MainWindow w;
+        RecordingOperator ui;
+        w.setOperator(&ui);
+        Startup(w).run();
+        QCOMPARE(w.findChild<QListView *>(QStringLiteral("现有屏幕"))->model()->rowCount(), 2);
+        QCOMPARE(ui.shown.size(), 1);
+        QVERIFY2(ui.shown.at(0).text.startsWith(QStringLiteral("ledfile.ini 中 SUM=32767")),
+                 qPrintable(ui.shown.at(0).text));
+        QCOMPARE(readAll(ini), bytes);
     }
 
     void scanLeavesNoPortOpen() {

@@ -101,7 +101,7 @@ class PoolCommandsTest : public QObject {
         QCOMPARE(s.tsum(), QStringLiteral("100"));
         QSet<QString> stored;
         for (int k = 1; k <= 100; ++k)
-            stored << ListFiles::readText(s.store, k);
+            stored << ListFiles::readText(s.store, k).text;
         QCOMPARE(stored, expected);
         QCOMPARE(s.attributes().size(), 100);
     }

@@ -1,7 +1,8 @@
 // Covers ledctl's screen registry commands: `screens` lists the screens of
 // ledfile.ini in the program directory, and the global option --screen takes
 // port, baud rate and address from the registry by name or number, leaving
-// the file untouched and refusing unknown screens with one line.
+// the file untouched and refusing unknown screens with one line; a hostile
+// file lists the screens it holds and says what it left out.
 #include "cli/Cli.h"
 #include "support/CliRun.h"
 #include "support/TempProgramDir.h"
@@ -77,6 +78,21 @@ class ScreensCommandTest : public QObject {
         QCOMPARE(r.err, QString());
         QCOMPARE(readAll(dir.file(QStringLiteral("ledfile.ini"))), Registry);
         QVERIFY(!QFileInfo::exists(dir.file(QStringLiteral("MapDepot"))));
+    }
+
+    void aSumFarAboveTheSectionsListsTheScreensThereAreAndSaysSo() {
+        TempProgramDir dir;
+        QByteArray bytes = Registry;
+        bytes.replace("SUM=4", "SUM=32767");
+        QFile f(dir.file(QStringLiteral("ledfile.ini")));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        f.close();
+        const Run r = ledctl({QStringLiteral("screens")});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out.count(QLatin1Char('\n')), 4);
+        QCOMPARE(r.err.count(QLatin1Char('\n')), 1);
+        QVERIFY2(r.err.contains(QStringLiteral("ledfile.ini 中 SUM=32767")), qPrintable(r.err));
+        QCOMPARE(readAll(dir.file(QStringLiteral("ledfile.ini"))), bytes);
     }
 
     void theDirOptionNamesTheProgramDirectory() {

@@ -2,6 +2,8 @@
 // list is written as, the header flags read back, files of an existing
 // installation read and written back byte for byte, a header counting more
 // lines than follow, and a refused write that leaves the old file whole.
+// Hostile list and text files (tests/data/hostile, huge ones made here):
+// what is text is loaded, every line left out is named.
 #include "config/ListFiles.h"
 #include "protocol/VbError.h"
 #include "support/ErrorNumber.h"
@@ -21,6 +23,10 @@ QByteArray gbk(const QString &text) {
 }
 const QString Picture = QStringLiteral("第1幅图，动作方式：立即显示，动作速度：2，停留时间：2");
 const QString Clock = QStringLiteral("显示时钟128点，动作方式：立即显示，停留时间：5");
+QByteArray hostile(const char *name) {
+    return readAll(QStringLiteral(LEDCOUNTER_SOURCE_DIR "/tests/data/hostile/") +
+                   QLatin1String(name));
+}
 } // namespace
 
 class ListFilesTest : public QObject {
@@ -83,6 +89,61 @@ class ListFilesTest : public QObject {
         QVERIFY(!ListFiles::read(dir.filePath(QStringLiteral("none.txt")), 4).exists);
     }
 
+    void hostileListFilesLoadTheirTextLines_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QList<int>>("skipped");
+        QTest::addColumn<int>("error");
+        QTest::newRow("count above the lines") << hostile("list-count-exceeds-lines.txt")
+                                               << QStringList{Picture} << QList<int>{} << 62;
+        QTest::newRow("bytes that are no code page 936")
+            << hostile("list-invalid-936.txt") << QStringList{Picture, Clock} << QList<int>{3} << 0;
+        QTest::newRow("a 1 MB line")
+            << gbk(QStringLiteral("1,0,0,0,0\r\n")) + QByteArray(1 << 20, 'x') + "\r\n" +
+                   gbk(Clock + QStringLiteral("\r\n"))
+            << QStringList{Clock} << QList<int>{2} << 0;
+        QTest::newRow("LF only") << gbk(QStringLiteral("1,0,0,0,0\n") + Picture + "\n" + Clock)
+                                 << QStringList{Picture, Clock} << QList<int>{} << 0;
+    }
+    void hostileListFilesLoadTheirTextLines() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, entries);
+        QFETCH(QList<int>, skipped);
+        QFETCH(int, error);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(ListFiles::messageListName());
+        QVERIFY(writeAll(path, bytes));
+        const ListFiles::Loaded loaded = ListFiles::read(path, 4);
+        QCOMPARE(loaded.list.entries, entries);
+        QCOMPARE(loaded.skippedLines, skipped);
+        QCOMPARE(loaded.error, error);
+        QCOMPARE(readAll(path), bytes);
+    }
+
+    void hostileTextFilesAreNotLoaded_data() {
+        QTest::addColumn<QByteArray>("bytes"); // empty: no file
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("missing") << QByteArray() << int(ListFiles::TextRead::Missing) << QString();
+        QTest::newRow("binary") << hostile("text-binary.txt") << int(ListFiles::TextRead::NotText)
+                                << QString();
+        QTest::newRow("10 MB line")
+            << QByteArray(10 << 20, 'x') << int(ListFiles::TextRead::TooLong) << QString();
+        QTest::newRow("4096 bytes fit")
+            << QByteArray(4096, 'x') + "\r\nnext" << int(ListFiles::TextRead::Loaded)
+            << QString(4096, QLatin1Char('x'));
+    }
+    void hostileTextFilesAreNotLoaded() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, status);
+        QFETCH(QString, text);
+        QTemporaryDir dir;
+        if (!bytes.isEmpty()) QVERIFY(writeAll(dir.filePath(ListFiles::textFileName(1)), bytes));
+        const ListFiles::TextRead read = ListFiles::readText(dir.path(), 1);
+        QCOMPARE(int(read.status), status);
+        QCOMPARE(read.text, text);
+    }
+
     void aRefusedWriteLeavesTheOldFileWhole() {
         QTemporaryDir dir;
         const QString path = dir.filePath(ListFiles::messageListName());
@@ -124,8 +185,8 @@ class ListFilesTest : public QObject {
         QCOMPARE(ListFiles::textFileName(12), QStringLiteral(" 12.txt"));
         QVERIFY(writeAll(dir.filePath(QStringLiteral(" 1.txt")),
                          gbk(QStringLiteral("黄色 欢迎光临\r\n"))));
-        QCOMPARE(ListFiles::readText(dir.path(), 1), QStringLiteral("黄色 欢迎光临"));
-        QVERIFY(ListFiles::readText(dir.path(), 2).isNull());
+        QCOMPARE(ListFiles::readText(dir.path(), 1).text, QStringLiteral("黄色 欢迎光临"));
+        QCOMPARE(ListFiles::readText(dir.path(), 2).status, ListFiles::TextRead::Missing);
     }
 };
 

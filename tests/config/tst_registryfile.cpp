@@ -1,7 +1,10 @@
 // Covers the pieces every Part uses to read ledfile.ini: the numeric value of
 // a stored text, its 16-bit conversion, section names, the baud-rate
 // position, which screen names can name a store directory, and the list of
-// registered screens that ledctl prints.
+// registered screens that ledctl prints, also from hostile files
+// (tests/data/hostile: cut off, random bytes, LF only, UTF-8 with a byte
+// order mark, SUM far above the sections, duplicate sections, 10 MB, a 1 MB
+// value): what is valid is listed, the rest is told, the file is untouched.
 #include "config/CIniFile.h"
 #include "config/NumericText.h"
 #include "config/RegistryFile.h"
@@ -9,15 +12,77 @@
 #include "protocol/ProgramDir.h"
 #include "protocol/VbError.h"
 #include "support/ErrorNumber.h"
+#include "support/FileBytes.h"
 #include "support/FileFaults.h"
 #include "support/TempProgramDir.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QStringEncoder>
 #include <QtTest>
+
+namespace {
+QByteArray hostile(const char *name) {
+    return readAll(QStringLiteral(LEDCOUNTER_SOURCE_DIR "/tests/data/hostile/") +
+                   QLatin1String(name));
+}
+QByteArray gbk(const QString &text) {
+    QStringEncoder e("GBK");
+    return e.encode(text);
+}
+} // namespace
 
 class RegistryFileTest : public QObject {
     Q_OBJECT
   private slots:
+    void hostileLedfilesListWhatIsValid_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<bool>("told"); // a "not loaded" text naming ledfile.ini
+        const QStringList both{QStringLiteral("甲屏"), QStringLiteral("乙屏")};
+        QTest::newRow("cut off in a name")
+            << hostile("ledfile-truncated.ini") << QStringList{QStringLiteral("甲")} << true;
+        QTest::newRow("random bytes")
+            << hostile("ledfile-random.ini") << QStringList{QString()} << false;
+        QTest::newRow("LF only") << hostile("ledfile-lf-only.ini") << both << false;
+        QTest::newRow("UTF-8 with a byte order mark")
+            << hostile("ledfile-utf8-bom.ini") << both << false;
+        QTest::newRow("SUM 32767, two sections")
+            << hostile("ledfile-sum-far-above.ini") << both << true;
+        QTest::newRow("SUM 32767, no section")
+            << gbk(QStringLiteral("[屏总数]\r\nSUM=32767\r\n")) << QStringList{QString()} << true;
+        QTest::newRow("duplicate sections: the first counts")
+            << hostile("ledfile-duplicate-sections.ini") << both << false;
+        const QByteArray valid = hostile("ledfile-lf-only.ini").replace("\n", "\r\n");
+        QTest::newRow("10 MB")
+            << valid + "[junk]\r\n" +
+                   QByteArray("k=" + QByteArray(60, 'x') + "\r\n").repeated(10 << 14)
+            << both << false;
+        QTest::newRow("1 MB value, cut to the key's size")
+            << QByteArray(valid).replace(gbk(QStringLiteral("乙屏")),
+                                         gbk(QStringLiteral("乙").repeated(1 << 19)))
+            << QStringList{both.at(0), QStringLiteral("乙").repeated(49)} << false;
+    }
+    void hostileLedfilesListWhatIsValid() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, names);
+        QFETCH(bool, told);
+        TempProgramDir dir;
+        QVERIFY(writeAll(RegistryFile::path(), bytes));
+        CIniFile ini;
+        ini.SpecifyIni(RegistryFile::path());
+        QElapsedTimer clock;
+        clock.start();
+        QStringList listed;
+        for (const RegistryFile::RegisteredScreen &s : RegistryFile::readScreens(ini))
+            listed.append(s.name);
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(listed, names);
+        const QString notLoaded = RegistryFile::screenCount(ini).notLoaded;
+        QCOMPARE(notLoaded.startsWith(QStringLiteral("ledfile.ini ")), told);
+        QCOMPARE(readAll(RegistryFile::path()), bytes);
+    }
+
     void theNumericValueTakesTheLeadingNumber_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("value");

@@ -1,7 +1,9 @@
 // Covers the power-on information of the image panel on a scripted board:
 // the drawing surface's size, the packet count by colour type, the text
 // format, the refusals before anything is sent, and the window number that
-// ends the send silently when refused.
+// ends the send silently when refused; hostile picture files (truncated,
+// empty, 20000 x 20000, not a picture) give a black surface and one message
+// naming the file.
 #include "support/DeviceRig.h"
 #include "workflows/ImageLibrary.h"
 
@@ -36,6 +38,31 @@ class ImageLibraryTest : public QObject {
         QVERIFY(ui.shown.isEmpty());
         imagelibrary::surface(ui, dir.filePath(QStringLiteral("gone.bmp")), 128, 32, false);
         QCOMPARE(ui.lastMessage(), QStringLiteral("图像不存在"));
+    }
+
+    void hostilePicturesGiveABlackSurfaceAndOneMessage_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("truncated") << "picture-truncated.png"
+                                   << "不是可读的图像";
+        QTest::newRow("empty") << "picture-empty.bmp"
+                               << "不是可读的图像";
+        QTest::newRow("not a picture") << "picture-not-a-picture.bmp"
+                                       << "不是可读的图像";
+        QTest::newRow("20000 x 20000") << "picture-20000x20000.png"
+                                       << "有 20000×20000 点，太大";
+    }
+    void hostilePicturesGiveABlackSurfaceAndOneMessage() {
+        QFETCH(QString, file);
+        QFETCH(QString, told);
+        const QString path = QStringLiteral(LEDCOUNTER_SOURCE_DIR "/tests/data/hostile/") + file;
+        RecordingOperator ui;
+        const QImage shown = imagelibrary::surface(ui, path, 64, 16, false);
+        QCOMPARE(shown.size(), QSize(64, 16));
+        QCOMPARE(shown.pixel(0, 0), qRgb(0, 0, 0));
+        QCOMPARE(ui.shown.size(), 1);
+        QVERIFY2(ui.shown.at(0).text.contains(path) && ui.shown.at(0).text.contains(told),
+                 qPrintable(ui.shown.at(0).text));
     }
 
     void packetsAreBandsTimesPlanes() {

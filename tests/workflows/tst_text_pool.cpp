@@ -1,6 +1,8 @@
 // Covers the text pool: the line cutter's cells, text files in UTF-8 or code
 // page 936, adding and deleting with their files and TSUM, and send-all with
-// its question per refused text and the rebuilt message list.
+// its question per refused text and the rebuilt message list. A store with
+// hostile files loads what is text, names what it left out, and a save
+// does not rewrite a file from the part of it that was loaded.
 #include "config/CIniFile.h"
 #include "support/DeviceRig.h"
 #include "support/ErrorNumber.h"
@@ -10,6 +12,7 @@
 #include "support/TempProgramDir.h"
 #include "workflows/TextPool.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QStringDecoder>
@@ -50,6 +53,46 @@ class TextPoolTest : public QObject {
     Q_OBJECT
   private slots:
     void initTestCase() { led::setTimeScale(0.2); }
+
+    void aHostileStoreLoadsWhatIsTextAndKeepsItsFiles_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("tsum");
+        QTest::addColumn<int>("texts");    // pool texts loaded
+        QTest::addColumn<QString>("told"); // in the one message
+        const auto fixture = [](const char *name) {
+            return readAll(QStringLiteral(LEDCOUNTER_SOURCE_DIR "/tests/data/hostile/") +
+                           QLatin1String(name));
+        };
+        QTest::newRow("TSUM 1000000") << QStringLiteral(" 1.txt") << QByteArray("A hello\r\n")
+                                      << 1000000 << 1 << QStringLiteral("TSUM=1000000");
+        QTest::newRow("binary text file") << QStringLiteral(" 1.txt") << fixture("text-binary.txt")
+                                          << 2 << 0 << QStringLiteral(" 1.txt 不是文字");
+        QTest::newRow("message list with bytes no text has")
+            << QStringLiteral("List1.txt") << fixture("list-invalid-936.txt") << 0 << 0
+            << QStringLiteral("List1.txt 第 3 行");
+    }
+    void aHostileStoreLoadsWhatIsTextAndKeepsItsFiles() {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, tsum);
+        QFETCH(int, texts);
+        QFETCH(QString, told);
+        Rig r;
+        QVERIFY(writeAll(r.dir.file(QStringLiteral("List1.txt")), "-1,0,0,0,0\r\n"));
+        QVERIFY(writeAll(r.dir.file(file), bytes));
+        QString leftOut;
+        QElapsedTimer clock;
+        clock.start();
+        r.lists.pool.setTextLines(ScreenLists::textPool(r.store.directory, tsum, &leftOut));
+        r.lists.load(r.store.directory);
+        QVERIFY(clock.elapsed() < 1000);
+        QCOMPARE(r.lists.pool.textCount(), texts);
+        QVERIFY2((leftOut + r.lists.notLoaded).contains(told),
+                 qPrintable(leftOut + r.lists.notLoaded));
+        r.lists.save(r.store.directory);
+        QCOMPARE(readAll(r.dir.file(file)), bytes);
+    }
 
     void linesAreCutByCells_data() {
         QTest::addColumn<QString>("text");
