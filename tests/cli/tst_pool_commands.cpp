@@ -184,7 +184,7 @@ class PoolCommandsTest : public QObject {
         for (int k = 1; k <= count; ++k) {
             const QByteArray bytes = readAll(s.store + ListFiles::textFileName(k));
             QVERIFY2(bytes.endsWith("\r\n"), bytes.constData());
-            texts << ListFiles::readText(s.store, k);
+            texts << ListFiles::readText(s.store, k).text;
             listed << QStringLiteral("%1\t%2\n").arg(k).arg(texts.last());
         }
         QVERIFY2(issued.contains(QSet<QString>(texts.begin(), texts.end())),

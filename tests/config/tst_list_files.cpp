@@ -102,7 +102,8 @@ class ListFilesTest : public QObject {
             << gbk(QStringLiteral("1,0,0,0,0\r\n")) + QByteArray(1 << 20, 'x') + "\r\n" +
                    gbk(Clock + QStringLiteral("\r\n"))
             << QStringList{Clock} << QList<int>{2} << 0;
-        QTest::newRow("LF only") << gbk(QStringLiteral("1,0,0,0,0\n") + Picture + "\n" + Clock)
+        QTest::newRow("LF only") << gbk(QStringLiteral("1,0,0,0,0\n") + Picture +
+                                        QLatin1Char('\n') + Clock)
                                  << QStringList{Picture, Clock} << QList<int>{} << 0;
     }
     void hostileListFilesLoadTheirTextLines() {
