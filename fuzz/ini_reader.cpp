@@ -33,8 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     ini.SpecifyIni(fuzz::scratchFile(QStringLiteral("ledfile.ini"), input));
     ini.ReadString(global, QStringLiteral("DQPSign"), RegistryFile::GlobalSize);
     ini.ReadInt(first, QStringLiteral("Padr"));
-    // Every screen costs a read of the whole file; past a few hundred the
-    // registry's own bound decides, not this target.
-    if (RegistryFile::screenCount(ini).count <= 256) RegistryFile::readScreens(ini);
+    // Every screen costs four reads of the whole file: past a few the target
+    // would spend its time reading the same sections again.
+    if (RegistryFile::screenCount(ini).count <= 16) RegistryFile::readScreens(ini);
     return 0;
 }
