@@ -22,6 +22,16 @@ if(LEDCOUNTER_SANITIZE)
         -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(ledcounter_settings INTERFACE -fsanitize=address,undefined)
 endif()
+if(LEDCOUNTER_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "LEDCOUNTER_FUZZ needs clang (-DCMAKE_CXX_COMPILER=clang++)")
+    endif()
+    # Coverage hooks in the code under test; the fuzz targets add libFuzzer's main.
+    target_compile_options(ledcounter_settings INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+        -fno-sanitize-recover=undefined)
+    target_link_options(ledcounter_settings INTERFACE -fsanitize=address,undefined)
+endif()
 
 # Older name of the strict-strings settings, which every target now gets through
 # ledcounter_settings; kept so that targets still linking it need no change.

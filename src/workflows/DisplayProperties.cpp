@@ -10,6 +10,7 @@
 #include "workflows/Choices.h"
 
 #include <QStringList>
+#include <cmath>
 
 namespace displayproperties {
 
@@ -123,9 +124,16 @@ Fields showProperties(const QString &properties, const Fields &current) {
 
 void showPropertiesStepwise(const QString &properties, Fields &f) {
     const QStringList parts = properties.split(QLatin1Char(','));
-    auto e = [&](int i) { return int(NumericText::value(parts.value(i))); };
-    f.length = QString::number((e(9) + 1) * 8);
-    f.height = QString::number((e(10) + 1) * 8);
+    // A board answers bytes; a text may carry any number, and one that no int
+    // holds overflows as it would in the panel's own arithmetic.
+    auto e = [&](int i) {
+        const double v = NumericText::value(parts.value(i));
+        if (!(std::fabs(v) < 2147483648.0))
+            throw VbError(vberr::Overflow, QStringLiteral("属性值超出范围：") + parts.value(i));
+        return int(v);
+    };
+    f.length = QString::number((qint64(e(9)) + 1) * 8);
+    f.height = QString::number((qint64(e(10)) + 1) * 8);
     f.colour = checked(u"色彩", e(5) / 64);
     f.direction = checked(u"区内走向", e(8));
     const int board = list(u"主控类型").positionOf(e(4));

@@ -53,7 +53,8 @@ void finish(FileSet &change, const Store &store, const ScreenLists &lists,
 } // namespace
 
 int lineWidth(bool cutToLength, const QString &lengthText, bool is161D) {
-    if (cutToLength) return int(NumericText::value(lengthText) / 8);
+    // A length past any text cuts nothing; bounded so that the cells stay an int.
+    if (cutToLength) return int(qBound(-1e9, NumericText::value(lengthText) / 8, 1e9));
     return is161D ? 132 : 66;
 }
 

@@ -3,6 +3,7 @@
 // their order (and none after a failure), the duplicate check of the address
 // change, and both ends of the connection test.
 #include "config/RegistryFile.h"
+#include "protocol/VbError.h"
 #include "support/DeviceRig.h"
 #include "support/FileFaults.h"
 #include "support/TempProgramDir.h"
@@ -79,6 +80,30 @@ class DisplayPropertiesTest : public QObject {
                              f.dataPolarity, f.clock}),
                  positions);
         QCOMPARE((QStringList{f.length, f.height, f.productId, f.version}), texts);
+    }
+
+    // Any text reaches here from ledctl: sizes past an int are shown, numbers
+    // no int holds overflow.
+    void numbersPastAnIntAreShownOrOverflow_data() {
+        QTest::addColumn<QString>("length");
+        QTest::addColumn<QString>("shown"); // empty: VbError 6
+        QTest::newRow("2^28 groups of 8")
+            << QStringLiteral("268435456") << QStringLiteral("2147483656");
+        QTest::newRow("no int holds it") << QStringLiteral("9e17") << QString();
+    }
+
+    void numbersPastAnIntAreShownOrOverflow() {
+        QFETCH(QString, length);
+        QFETCH(QString, shown);
+        Fields f;
+        try {
+            showPropertiesStepwise(QStringLiteral("38,85,165,90,12,79,15,160,1,%1,1").arg(length),
+                                   f);
+            QCOMPARE(f.length, shown);
+        } catch (const VbError &error) {
+            QVERIFY(shown.isEmpty());
+            QCOMPARE(error.number(), 6);
+        }
     }
 
     void readingShowsTheVersionThenWritesTheTenKeysInOrder() {

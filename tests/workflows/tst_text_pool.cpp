@@ -123,6 +123,12 @@ class TextPoolTest : public QObject {
                  (QStringList{QStringLiteral("欢"), QStringLiteral("A"), QStringLiteral("B")}));
     }
 
+    void aScreenLengthNoIntHoldsCutsNothing() {
+        const int width = textpool::lineWidth(true, QStringLiteral("1e48"), false);
+        QCOMPARE(textpool::cutLines(QStringLiteral("欢迎光临"), width),
+                 QStringList{QStringLiteral("欢迎光临")});
+    }
+
     void aFileReadsTheSameInUtf8AndCodePage936() {
         QStringEncoder gbk("GBK");
         const QString text = QStringLiteral("请到\r\n三号窗口");
