@@ -1,5 +1,6 @@
 // The fault matrix: every command family against every failure the virtual
-// screen can put on the line, through the workflows and through ledctl. In
+// screen can put on the line, through the workflows and through ledctl, and
+// the device unplugged and plugged back through the window's buttons. In
 // each cell the action ends with exactly one message (never a loop of them),
 // leaves the port closed, and once the fault is gone (the device plugged
 // back) the same action and a link check work again. The led-level behaviour
