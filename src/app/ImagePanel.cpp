@@ -94,7 +94,7 @@ bool ImagePanel::setWindowNumber() {
     const bool set = windownumber::set(m_context.device(), m_context.ui(), m_context.connection(),
                                        request, {&m_registry.ini(), m_registry.currentSection()}) ==
                      workflow::Outcome::Done;
-    // A screen that did not take it stays silent; one that did is worth a word.
+    // A failure was told by the workflow; a success is worth a word.
     if (set) m_context.showStatus(QStringLiteral("窗口号设置成功"));
     return set;
 }

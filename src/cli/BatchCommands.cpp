@@ -131,6 +131,8 @@ int batchCommand(Context &ctx, Arguments &args) {
     in.properties = screenProperties(ctx, ini);
     in.properties.height = height.isEmpty() ? QStringLiteral("64") : height;
 
+    // Screen on and the list go to the address of the command before: here --address.
+    ctx.prepare();
     BatchOperator ui(ctx.ui, passwordGiven ? password : QString());
     const batchupdate::Result r = batchupdate::run(ctx.device, ui, ctx.connection(), in);
     if (r.baudPosition >= 0) {

@@ -53,11 +53,14 @@ OperatorUi *led::operatorUi() const {
 void led::serieinit(qint16 serieport, const QString &seriebate) {
     SerialPortIo &port = MSComm1();
     if (port.isOpen()) port.close();
+    m_portFailureTold = false;
     port.setLineSettings(seriebate + QStringLiteral(",n,8,1"));
     port.setPortNumber(serieport);
 }
 
 void led::serierr() {
+    if (m_portFailureTold) return;
+    m_portFailureTold = true;
     QString text;
     switch (m_lastFailure) {
     case PortFailure::NoSuchPort:

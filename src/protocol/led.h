@@ -50,8 +50,14 @@ class led : public QObject {
     qint16 PClock_Show = 0;
 
     // --- serial link ---
+    // Sets the line up for an action; the action's port failure is told anew.
     void serieinit(qint16 serieport, const QString &seriebate);
+    // Tells the operator why the port failed, once per action: after a device
+    // vanished, the failed reopenings of the same action say nothing more.
     void serierr();
+    // The operator was told of a port failure since the line was set up: the
+    // action's own failure message would only repeat it.
+    bool portFailureTold() const { return m_portFailureTold; }
     float Timecount() const;
     SerialPortIo &MSComm1();
     // Replaces the port (tests use a scripted fake).
@@ -210,6 +216,7 @@ class led : public QObject {
     TransferProgress *m_progress = nullptr;
     PortFailure m_lastFailure = PortFailure::None;
     bool m_lostReported = false;
+    bool m_portFailureTold = false;
     int m_portWaitMs = DefaultPortWaitMs;
     int m_turns = 0;
 };

@@ -11,14 +11,14 @@ namespace controlcommands {
 using workflow::Outcome;
 
 namespace {
-Outcome report(OperatorUi &ui, bool ok, const QString &caption, const QString &success,
-               const QString &failure) {
-    ui.message(ok ? success : failure, caption);
+Outcome report(const led &device, OperatorUi &ui, bool ok, const QString &caption,
+               const QString &success, const QString &failure) {
+    workflow::tellResult(device, ui, ok, success, failure, caption);
     return workflow::acknowledged(ok);
 }
 
-Outcome reportSet(OperatorUi &ui, bool ok, const QString &caption) {
-    return report(ui, ok, caption, QStringLiteral("设置成功"), QStringLiteral("设置失败"));
+Outcome reportSet(const led &device, OperatorUi &ui, bool ok, const QString &caption) {
+    return report(device, ui, ok, caption, QStringLiteral("设置成功"), QStringLiteral("设置失败"));
 }
 } // namespace
 
@@ -29,7 +29,7 @@ Outcome setBrightness(led &device, OperatorUi &ui, const workflow::Connection &c
         // "200级" means 200, as numbers in the registry are read.
         const long long v = VbNumbers::roundHalfEven(NumericText::value(brightness));
         const quint8 byte = quint8(qBound(0LL, v, 255LL));
-        return reportSet(ui, device.CSetLight(byte), QStringLiteral("亮度设置"));
+        return reportSet(device, ui, device.CSetLight(byte), QStringLiteral("亮度设置"));
     });
 }
 
@@ -50,7 +50,7 @@ Outcome protocolSwitch(led &device, OperatorUi &ui, const workflow::Connection &
             // A value that does not fit its byte: nothing was sent.
             ok = false;
         }
-        return reportSet(ui, ok, QStringLiteral("协议设置"));
+        return reportSet(device, ui, ok, QStringLiteral("协议设置"));
     });
 }
 
@@ -61,7 +61,7 @@ Outcome adjustClock(led &device, OperatorUi &ui, const workflow::Connection &c,
         // An empty field is no number (13), not an adjustment of 0: the board's
         // clock is set only for what the operator entered.
         const qint16 seconds = VbNumbers::int16Of(adjustment);
-        return report(ui, device.CTimeAdjust(seconds), QStringLiteral("时间校正"),
+        return report(device, ui, device.CTimeAdjust(seconds), QStringLiteral("时间校正"),
                       QStringLiteral("校时成功"), QStringLiteral("校时失败"));
     });
 }
@@ -70,8 +70,8 @@ Outcome screenOn(led &device, OperatorUi &ui, const workflow::Connection &c, boo
     return workflow::trapped(ui, [&] {
         workflow::connect(device, c);
         const QString name = on ? QStringLiteral("开屏") : QStringLiteral("关屏");
-        return report(ui, device.CAutokgSet(on ? 1 : 0), name, name + QStringLiteral("成功"),
-                      name + QStringLiteral("失败"));
+        return report(device, ui, device.CAutokgSet(on ? 1 : 0), name,
+                      name + QStringLiteral("成功"), name + QStringLiteral("失败"));
     });
 }
 
@@ -80,7 +80,7 @@ Outcome setStartPicture(led &device, OperatorUi &ui, const workflow::Connection 
     return workflow::trapped(ui, [&] {
         workflow::connect(device, c);
         const qint16 picture = VbNumbers::int16Of(number);
-        return reportSet(ui, device.Ckaitkh(picture), QStringLiteral("设置开始图号"));
+        return reportSet(device, ui, device.Ckaitkh(picture), QStringLiteral("设置开始图号"));
     });
 }
 

@@ -110,7 +110,8 @@ Outcome writeProperties(led &device, OperatorUi &ui, const workflow::Connection 
         device.serieinit(qint16(conn.port), conn.baud);
         const bool ok = device.Cxgshuxing();
         const QString caption = QStringLiteral("属性修改");
-        ui.message(ok ? QStringLiteral("属性修改成功") : QStringLiteral("属性修改失败"), caption);
+        workflow::tellResult(device, ui, ok, QStringLiteral("属性修改成功"),
+                             QStringLiteral("属性修改失败"), caption);
         return workflow::acknowledged(
             ok && storeAfterSuccess(ui, section, propertyKeys(c, section.name)));
     });
@@ -194,7 +195,7 @@ Read readProperties(led &device, OperatorUi &ui, const workflow::Connection &con
         read.properties = device.Chqshuxing();
         const QString caption = QStringLiteral("属性获取");
         if (read.properties.isEmpty()) {
-            ui.message(QStringLiteral("属性获取失败"), caption);
+            workflow::tellFailure(device, ui, QStringLiteral("属性获取失败"), caption);
             return Outcome::NotAcknowledged;
         }
         // A value no list has stops the read where it stands: what was
@@ -238,6 +239,9 @@ AddressResult changeAddress(led &device, OperatorUi &ui, const workflow::Connect
         if (device.Cseting(qint16(code), newAddress)) {
             ui.message(QStringLiteral("波特率和串口地址修改成功"), caption);
         } else {
+            // A port that failed (the device unplugged) was told already and
+            // answers nowhere.
+            if (device.portFailureTold()) return Outcome::NotAcknowledged;
             // The board may have taken the change and only its answer was
             // lost: where it answers now is where it is.
             device.serieinit(qint16(conn.port), baudText);
@@ -288,8 +292,8 @@ TestResult connectionTest(led &device, OperatorUi &ui, const workflow::Connectio
                                {s, QStringLiteral("PScan"), QString::number(f.scan)}});
         return result;
     }
-    ui.message(QStringLiteral("连接失败,请检查设置或查看硬件连接是否有误"),
-               QStringLiteral("连接测试"));
+    workflow::tellFailure(device, ui, QStringLiteral("连接失败,请检查设置或查看硬件连接是否有误"),
+                          QStringLiteral("连接测试"));
     result.portNumber = conn.port;
     // From here on nothing stops the test: the scan lists what it finds.
     result.ports = scanPorts(device.MSComm1(), QStringLiteral(" 其他错误"));

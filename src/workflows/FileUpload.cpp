@@ -52,7 +52,8 @@ workflow::Outcome update(led &device, OperatorUi &ui, const workflow::Connection
         workflow::connect(device, c);
         qint32 counter = packets;
         const bool ok = device.senddata(qint16(kind.commandByte), counter, kind.packetSize);
-        ui.message(ok ? QStringLiteral("更新成功") : QStringLiteral("更新失败"));
+        workflow::tellResult(device, ui, ok, QStringLiteral("更新成功"),
+                             QStringLiteral("更新失败"));
         return workflow::acknowledged(ok);
     });
 }

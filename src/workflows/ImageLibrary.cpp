@@ -92,7 +92,8 @@ Outcome send(led &device, OperatorUi &ui, const workflow::Connection &c, const R
             qint32 counter = 256 * (n - 2) + 1;
             ok = device.senddata(command::picture(3), counter, n);
         }
-        ui.message(ok ? QStringLiteral("更新成功") : QStringLiteral("更新失败"), Caption);
+        workflow::tellResult(device, ui, ok, QStringLiteral("更新成功"), QStringLiteral("更新失败"),
+                             Caption);
         return workflow::acknowledged(ok);
     });
 }

@@ -186,8 +186,8 @@ workflow::Outcome upload(led &device, OperatorUi &ui, const workflow::Connection
         const QByteArray payload = list.payload();
         workflow::connect(device, c);
         const bool ok = device.Csendlist(payload, qint32(payload.size()));
-        ui.message(ok ? QStringLiteral("列表发送成功") : QStringLiteral("列表发送失败"),
-                   QStringLiteral("列表发送"));
+        workflow::tellResult(device, ui, ok, QStringLiteral("列表发送成功"),
+                             QStringLiteral("列表发送失败"), QStringLiteral("列表发送"));
         return workflow::acknowledged(ok);
     });
 }

@@ -97,8 +97,8 @@ Run run(led &device, OperatorUi &ui, const workflow::Connection &connection, con
         if (request.action == Action::DefaultUpper && result.length > 0)
             outcome.width = (result.length - 1) * 8;
         const bool sent = result.outcome == Outcome::Sent;
-        ui.message(sent ? QStringLiteral("汉字发送成功") : QStringLiteral("汉字发送失败"),
-                   kCaption);
+        workflow::tellResult(device, ui, sent, QStringLiteral("汉字发送成功"),
+                             QStringLiteral("汉字发送失败"), kCaption);
         return workflow::acknowledged(sent);
     });
     return outcome;

@@ -49,7 +49,7 @@ Settings settingStrings(const QString &module, int channel, const Random &random
 static QString readModule(led &device, OperatorUi &ui, const workflow::Connection &c) {
     prepare(device, c);
     const QString module = device.Chqwxshuxing();
-    if (module.isEmpty()) ui.message(ReadFailed, ReadCaption);
+    if (module.isEmpty()) workflow::tellFailure(device, ui, ReadFailed, ReadCaption);
     return module;
 }
 
@@ -91,17 +91,19 @@ workflow::Outcome setChannel(led &device, OperatorUi &ui, const workflow::Connec
     prepare(device, c);
     const QString module = device.Chqwxshuxing();
     if (module.isEmpty()) {
-        ui.message(silent ? QStringLiteral("无线模块属性设置失败,请检查无线模块连接") : SetFailed,
-                   SetCaption);
+        workflow::tellFailure(device, ui,
+                              silent ? QStringLiteral("无线模块属性设置失败,请检查无线模块连接")
+                                     : SetFailed,
+                              SetCaption);
         return workflow::Outcome::NotAcknowledged;
     }
     const Settings s = settingStrings(module, int(NumericText::toInt16(channel)), random);
     prepare(device, c);
     const bool ok = device.CSetwxshuxing(s.first, s.second);
     if (!silent)
-        ui.message(ok ? QStringLiteral("无线模块属性设置成功，请务必给无线模块断电重新上电！")
-                      : SetFailed,
-                   SetCaption);
+        workflow::tellResult(device, ui, ok,
+                             QStringLiteral("无线模块属性设置成功，请务必给无线模块断电重新上电！"),
+                             SetFailed, SetCaption);
     return workflow::acknowledged(ok);
 }
 

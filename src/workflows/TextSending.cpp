@@ -105,7 +105,8 @@ Outcome sendMessage(led &device, OperatorUi &ui, const workflow::Connection &c, 
                 if (pool) pool->setText(keepAs - 1, ListFiles::readPoolText(line));
             }
         }
-        ui.message(ok ? QStringLiteral("汉字发送成功") : QStringLiteral("汉字发送失败"), Caption);
+        workflow::tellResult(device, ui, ok, QStringLiteral("汉字发送成功"),
+                             QStringLiteral("汉字发送失败"), Caption);
         return workflow::acknowledged(ok);
     });
 }
@@ -160,12 +161,14 @@ void LogoSend::step() {
                 return Outcome::Done;
             }
             m_ok = false;
-            m_ui.message(QStringLiteral("第%1条Logo信息发送失败 ").arg(g + 1),
-                         QStringLiteral("Logo发送"));
+            workflow::tellFailure(m_device, m_ui,
+                                  QStringLiteral("第%1条Logo信息发送失败 ").arg(g + 1),
+                                  QStringLiteral("Logo发送"));
         }
         if (!m_ok) return Outcome::NotAcknowledged;
         if (!m_device.Csendlist(m_list, qint32(m_list.size()))) {
-            m_ui.message(QStringLiteral("列表信息发送失败"), QStringLiteral("Logo发送"));
+            workflow::tellFailure(m_device, m_ui, QStringLiteral("列表信息发送失败"),
+                                  QStringLiteral("Logo发送"));
             return Outcome::NotAcknowledged;
         }
         m_ui.message(QStringLiteral("汉字发送成功"), Caption);

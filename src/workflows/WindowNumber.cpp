@@ -61,7 +61,12 @@ workflow::Outcome set(led &device, OperatorUi &ui, const workflow::Connection &c
         }
         const qint16 result =
             device.setWindowNo(device.PAdress, cols, qint16(request.colour), text);
-        if (result == 0) return workflow::Outcome::NotAcknowledged;
+        if (result == 0) {
+            // Told here, so that the image send that runs it first says it too.
+            workflow::tellFailure(device, ui, QStringLiteral("窗口号设置失败"),
+                                  QStringLiteral("设置窗口号"));
+            return workflow::Outcome::NotAcknowledged;
+        }
         if (section.ini) {
             const QString &s = section.name;
             displayproperties::storeAfterSuccess(

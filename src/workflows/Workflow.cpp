@@ -20,6 +20,18 @@ void connect(led &device, const Connection &connection, bool strictAddress) {
     device.serieinit(qint16(connection.port), connection.baud);
 }
 
+void tellFailure(const led &device, OperatorUi &ui, const QString &text, const QString &caption) {
+    if (!device.portFailureTold()) ui.message(text, caption);
+}
+
+void tellResult(const led &device, OperatorUi &ui, bool ok, const QString &success,
+                const QString &failure, const QString &caption) {
+    if (ok)
+        ui.message(success, caption);
+    else
+        tellFailure(device, ui, failure, caption);
+}
+
 Outcome trapped(OperatorUi &ui, const std::function<Outcome()> &steps) {
     try {
         return steps();

@@ -45,6 +45,14 @@ int fieldNumber(const QString &text);
 // question names them; true when there are none or the operator said Yes.
 bool lossyTextAgreed(OperatorUi &ui, const QString &text, const QString &caption);
 
+// The action's failure message, left out when the device has told the
+// operator already that the port failed: an action ends with one message.
+void tellFailure(const led &device, OperatorUi &ui, const QString &text,
+                 const QString &caption = QString());
+// `success` when ok, else the failure as tellFailure tells it.
+void tellResult(const led &device, OperatorUi &ui, bool ok, const QString &success,
+                const QString &failure, const QString &caption = QString());
+
 inline Outcome acknowledged(bool ok) {
     return ok ? Outcome::Done : Outcome::NotAcknowledged;
 }

@@ -93,8 +93,11 @@ class FailureModesTest : public QObject {
         QCOMPARE(rig.ui.shown.at(0).caption, QStringLiteral("串口"));
         QVERIFY(!rig.line.isPlugged());
         QVERIFY(!QFileInfo(rig.link).isSymLink());
-        // Without its link the port number names no port.
+        // Without its link the port number names no port, as the next action hears.
         rig.ui.shown.clear();
+        QVERIFY(!rig.device.Link_Build(1));
+        QVERIFY(rig.ui.shown.isEmpty()); // the action's failure was told
+        rig.device.serieinit(ScreenRig::Port, QStringLiteral("9600"));
         QVERIFY(!rig.device.Link_Build(1));
         QCOMPARE(rig.ui.messages(), QStringList{QStringLiteral("无效端口号")});
         // Plugged in again, the screen answers as before.

@@ -370,26 +370,6 @@ class WindowWithBoardTest : public QObject {
         QCOMPARE(upload.bytes.mid(100000), QByteArray(190 * 528 - 100000, char(0xFF)));
     }
 
-    void aScreenUnpluggedMidUploadFailsAndReleasesTheWindow() {
-        WindowRig r;
-        r.w.show();
-        const QString path = r.dir.file(QStringLiteral("fpga.bin"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(528 * 40));
-        f.close();
-        r.w.findChild<QLineEdit *>(QStringLiteral("Textasc"))->setText(path);
-        FaultPlan faults;
-        QString error;
-        QVERIFY2(faults.add(QStringLiteral("unplug-after:10"), &error), qPrintable(error));
-        r.line.setFaults(faults);
-        r.click("Command6");
-        QCOMPARE(r.ui.lastMessage(), QStringLiteral("更新失败"));
-        QVERIFY(r.w.isEnabled());
-        QTRY_VERIFY(std::none_of(
-            QApplication::topLevelWidgets().cbegin(), QApplication::topLevelWidgets().cend(),
-            [](QWidget *tw) { return qobject_cast<ProgressWindow *>(tw) && tw->isVisible(); }));
-    }
-
     void theRadioFrameReadsAndSetsTheModule() {
         WindowRig r;
         r.line.radio().version = "1.5";

@@ -255,12 +255,16 @@ class TransferTest : public QObject {
         r.port->failOpenWith = PortFailure::NoSuchPort;
         QVERIFY(!r.device.Link_Build(1));
         QCOMPARE(r.port->opens, 1); // a missing port is not waited for
+        QVERIFY(!r.device.Link_Build(1));
+        QCOMPARE(r.ui.shown.size(), 1); // told once per action
+        r.device.serieinit(1, QStringLiteral("9600"));
         r.port->failOpenWith = PortFailure::InUse;
         QElapsedTimer waited;
         waited.start();
         QVERIFY(!r.device.Link_Build(1));
         QVERIFY(waited.elapsed() >= 100);
-        QVERIFY(r.port->opens > 2); // tried again while waiting
+        QVERIFY(r.port->opens > 3); // tried again while waiting
+        r.device.serieinit(1, QStringLiteral("9600"));
         r.port->failOpenWith = PortFailure::Other;
         QVERIFY(!r.device.Link_Build(1));
         QCOMPARE(r.ui.messages(),
