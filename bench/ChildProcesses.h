@@ -32,7 +32,9 @@ struct Sim {
     bool start(const QString &dir, int port, const QStringList &extra) {
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process.start(binary("ledsim"),
-                      QStringList{"--dir", dir, "--port", QString::number(port)} + extra);
+                      QStringList{QStringLiteral("--dir"), dir, QStringLiteral("--port"),
+                                  QString::number(port)} +
+                          extra);
         if (!process.waitForStarted()) return false;
         while (!process.canReadLine())
             if (!process.waitForReadyRead(10000)) return false;
