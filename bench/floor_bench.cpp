@@ -3,8 +3,10 @@
 //  (a) by led::senddata through QtSerialPortIo, as every workflow sends;
 //  (b) by a raw C loop on the same pty: write each frame, poll and read its
 //      answer, nothing else.
-// Rounds of both alternate; the figure is the median over rounds of this
-// process's CPU time (user + system) per packet, and wall time per packet.
+// Both hold the port open across their rounds: opening (QSerialPort's lock
+// file, the line settings) is paid once an action, not once a packet. Rounds
+// of both alternate; the figures are the medians over rounds of this
+// process's CPU time (user + system) and of the wall time, per packet.
 // The screen answers at once, so the host's own work is all that differs.
 // Exits 1 when a transfer fails or (a) costs more than 1.3x (b).
 #include "ChildProcesses.h"
@@ -72,14 +74,18 @@ bool writeAll(int fd, const unsigned char *bytes, size_t n) {
     return true;
 }
 
-bool rawTransfer(const QByteArray &device) {
+int rawOpen(const QByteArray &device) {
     const int fd = open(device.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) return false;
+    if (fd < 0) return fd;
     termios t{};
     tcgetattr(fd, &t);
     cfmakeraw(&t);
     cfsetspeed(&t, B115200);
     tcsetattr(fd, TCSANOW, &t);
+    return fd;
+}
+
+bool rawTransfer(int fd) {
     bool ok = true;
     unsigned char answer[3];
     const unsigned char linkFrame[] = {0xAA, 0x55, 0x00, 0x01};
@@ -103,7 +109,6 @@ bool rawTransfer(const QByteArray &device) {
         packet[4 + PacketSize] = sum;
         ok = writeAll(fd, packet, sizeof packet) && readAnswer(fd, answer, 1) && answer[0] == sum;
     }
-    close(fd);
     return ok;
 }
 
@@ -132,12 +137,14 @@ int main(int argc, char **argv) {
     for (int k = 0; k < Packets; ++k)
         for (int i = 0; i < PacketSize; ++i)
             screen.table().set(k, i, dataByte(k, i));
+    screen.serieinit(Port, QStringLiteral("115200"));
+    const led::PortTurn turn(screen);
     const auto viaLed = [&] {
-        screen.serieinit(Port, QStringLiteral("115200"));
         qint32 counter = Packets;
         return screen.senddata(qint16(Command14), counter, PacketSize);
     };
-    const auto raw = [&] { return rawTransfer(device); };
+    const int fd = rawOpen(device);
+    const auto raw = [&] { return fd >= 0 && rawTransfer(fd); };
 
     bool ok = true;
     std::vector<double> ledCpu, ledWall, rawCpu, rawWall;
@@ -151,6 +158,7 @@ int main(int argc, char **argv) {
         rawCpu.push_back(b.cpuMs / Packets * 1e3);
         rawWall.push_back(b.wallMs / Packets * 1e3);
     }
+    close(fd);
     const double ratioCpu = bench::median(ledCpu) / bench::median(rawCpu);
     const double ratioWall = bench::median(ledWall) / bench::median(rawWall);
     std::printf("floor: %d packets of %d bytes, command %d, unpaced ledsim, median of %d rounds\n",
