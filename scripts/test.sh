@@ -11,6 +11,9 @@ export QT_QPA_PLATFORM=offscreen
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLEDCOUNTER_WERROR=ON
 cmake --build build -j "$JOBS"
 ctest --test-dir build --output-on-failure --no-tests=error -j "$JOBS"
+# Soak: 10,000 exchanges through one long-lived call service; fails when its
+# memory, descriptors or per-call time grow (about 20 s).
+build/bin/soak_bench
 
 if [ "${LEDCOUNTER_SKIP_SANITIZE:-0}" != 1 ]; then
   # The optimised build above is the warnings gate; this one only looks for faults at run time.

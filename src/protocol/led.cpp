@@ -11,6 +11,7 @@
 #include <QRandomGenerator>
 #include <QTimer>
 #include <chrono>
+#include <cstring>
 
 namespace {
 double g_timeScale = 1.0;
@@ -82,10 +83,22 @@ float led::Timecount() const {
 }
 
 qint16 led::Jiao(const QByteArray &DataTemp, qint16 StarI) {
-    qint16 sum = StarI;
-    for (char c : DataTemp)
-        sum = qint16(sum ^ quint8(c));
-    return sum;
+    // XOR of the bytes into the low byte; eight at a time, a packet is 500 of them.
+    const char *p = DataTemp.constData();
+    const qsizetype n = DataTemp.size();
+    quint64 wide = 0;
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 w;
+        std::memcpy(&w, p + i, 8);
+        wide ^= w;
+    }
+    quint8 x = 0;
+    for (int shift = 0; shift < 64; shift += 8)
+        x ^= quint8(wide >> shift);
+    for (; i < n; ++i)
+        x ^= quint8(p[i]);
+    return qint16(StarI ^ x);
 }
 
 bool led::openPort() {

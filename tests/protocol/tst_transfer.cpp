@@ -61,6 +61,8 @@ class TransferTest : public QObject {
         QCOMPARE(led::Jiao(hex("00010001C8"), 0), qint16(0xC8));
         QCOMPARE(led::Jiao(QByteArray(), 0x12), qint16(0x12));
         QCOMPARE(led::Jiao(hex("FF0F"), 0), qint16(0xF0));
+        // Longer than a word: every byte lane and the tail count; the high byte stays.
+        QCOMPARE(led::Jiao(hex("0102030405060708090A0B0C0D0E0F1011"), 0x100), qint16(0x101));
     }
 
     void brightnessExampleGoesOutAsTheFrameSays() {

@@ -1,0 +1,174 @@
+// The host's cost of a transfer against the floor: the same upload (link,
+// header, 200 packets of 528 bytes, command 14) to an unpaced ledsim child,
+//  (a) by led::senddata through QtSerialPortIo, as every workflow sends;
+//  (b) by a raw C loop on the same pty: write each frame, poll and read its
+//      answer, nothing else.
+// Both hold the port open across their rounds: opening (QSerialPort's lock
+// file, the line settings) is paid once an action, not once a packet. Rounds
+// of both alternate; the figures are the medians over rounds of this
+// process's CPU time (user + system) and of the wall time, per packet.
+// The screen answers at once, so the host's own work is all that differs.
+// Exits 1 when a transfer fails or (a) costs more than 1.3x (b).
+#include "ChildProcesses.h"
+#include "protocol/PortLocator.h"
+#include "protocol/ProgramDir.h"
+#include "protocol/led.h"
+
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int Port = 101;
+constexpr int Packets = 200;
+constexpr int PacketSize = 528;
+constexpr quint8 Command14 = 14;
+constexpr int Rounds = 9;
+constexpr double Bound = 1.3;
+
+quint8 dataByte(int k, int i) {
+    return quint8((k * 7 + i) & 0xFF);
+}
+
+struct Cost {
+    double cpuMs = 0;
+    double wallMs = 0;
+};
+
+double cpuNowMs() {
+    rusage r{};
+    getrusage(RUSAGE_SELF, &r);
+    return bench::cpuMs(r);
+}
+
+// Reads exactly n bytes, polling; false on a time-out or an error.
+bool readAnswer(int fd, unsigned char *into, int n) {
+    int got = 0;
+    while (got < n) {
+        pollfd p{fd, POLLIN, 0};
+        if (poll(&p, 1, 2000) <= 0) return false;
+        const ssize_t r = read(fd, into + got, size_t(n - got));
+        if (r <= 0) return false;
+        got += int(r);
+    }
+    return true;
+}
+
+bool writeAll(int fd, const unsigned char *bytes, size_t n) {
+    while (n > 0) {
+        const ssize_t w = write(fd, bytes, n);
+        if (w < 0) {
+            if (errno != EAGAIN) return false;
+            pollfd p{fd, POLLOUT, 0};
+            poll(&p, 1, 1000);
+            continue;
+        }
+        bytes += w;
+        n -= size_t(w);
+    }
+    return true;
+}
+
+int rawOpen(const QByteArray &device) {
+    const int fd = open(device.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return fd;
+    termios t{};
+    tcgetattr(fd, &t);
+    cfmakeraw(&t);
+    cfsetspeed(&t, B115200);
+    tcsetattr(fd, TCSANOW, &t);
+    return fd;
+}
+
+bool rawTransfer(int fd) {
+    bool ok = true;
+    unsigned char answer[3];
+    const unsigned char linkFrame[] = {0xAA, 0x55, 0x00, 0x01};
+    ok =
+        writeAll(fd, linkFrame, sizeof linkFrame) && readAnswer(fd, answer, 1) && answer[0] == 0xA5;
+    const unsigned char header[] = {0x04,      0x00,         0x00,          0x01,
+                                    Command14, Packets >> 8, Packets & 0xFF};
+    ok = ok && writeAll(fd, header, sizeof header) && readAnswer(fd, answer, 3) &&
+         answer[0] == Command14 && answer[1] == (Packets >> 8) && answer[2] == (Packets & 0xFF);
+    unsigned char packet[4 + PacketSize + 1];
+    for (int k = 0; ok && k < Packets; ++k) {
+        packet[0] = quint8((k + 1) >> 8);
+        packet[1] = quint8(k + 1);
+        packet[2] = quint8(PacketSize >> 8);
+        packet[3] = quint8(PacketSize & 0xFF);
+        unsigned char sum = packet[0] ^ packet[1] ^ packet[2] ^ packet[3];
+        for (int i = 0; i < PacketSize; ++i) {
+            packet[4 + i] = dataByte(k, i);
+            sum ^= packet[4 + i];
+        }
+        packet[4 + PacketSize] = sum;
+        ok = writeAll(fd, packet, sizeof packet) && readAnswer(fd, answer, 1) && answer[0] == sum;
+    }
+    return ok;
+}
+
+template <typename F> Cost measure(F &&transfer, bool *ok) {
+    QElapsedTimer wall;
+    const double cpu = cpuNowMs();
+    wall.start();
+    *ok = transfer() && *ok;
+    return {cpuNowMs() - cpu, static_cast<double>(wall.nsecsElapsed()) / 1e6};
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    bench::Sim sim;
+    if (!dir.isValid() || !sim.start(dir.path(), Port, {})) {
+        std::printf("ledsim did not start\n");
+        return 1;
+    }
+    ProgramDir::setOverride(dir.path());
+    const QByteArray device = QFile::encodeName(PortLocator::devicePath(Port));
+    led screen;
+    screen.PAdress = 1;
+    for (int k = 0; k < Packets; ++k)
+        for (int i = 0; i < PacketSize; ++i)
+            screen.table().set(k, i, dataByte(k, i));
+    screen.serieinit(Port, QStringLiteral("115200"));
+    const led::PortTurn turn(screen);
+    const auto viaLed = [&] {
+        qint32 counter = Packets;
+        return screen.senddata(qint16(Command14), counter, PacketSize);
+    };
+    const int fd = rawOpen(device);
+    const auto raw = [&] { return fd >= 0 && rawTransfer(fd); };
+
+    bool ok = true;
+    std::vector<double> ledCpu, ledWall, rawCpu, rawWall;
+    measure(viaLed, &ok); // warm-up: first open, first allocations
+    measure(raw, &ok);
+    for (int round = 0; round < Rounds; ++round) {
+        const Cost a = measure(viaLed, &ok);
+        const Cost b = measure(raw, &ok);
+        ledCpu.push_back(a.cpuMs / Packets * 1e3);
+        ledWall.push_back(a.wallMs / Packets * 1e3);
+        rawCpu.push_back(b.cpuMs / Packets * 1e3);
+        rawWall.push_back(b.wallMs / Packets * 1e3);
+    }
+    close(fd);
+    const double ratioCpu = bench::median(ledCpu) / bench::median(rawCpu);
+    const double ratioWall = bench::median(ledWall) / bench::median(rawWall);
+    std::printf("floor: %d packets of %d bytes, command %d, unpaced ledsim, median of %d rounds\n",
+                Packets, PacketSize, Command14, Rounds);
+    std::printf("  (a) led::senddata: %.1f us CPU, %.1f us wall a packet\n", bench::median(ledCpu),
+                bench::median(ledWall));
+    std::printf("  (b) raw poll/read/write: %.1f us CPU, %.1f us wall a packet\n",
+                bench::median(rawCpu), bench::median(rawWall));
+    std::printf("  ratio (a)/(b): CPU %.2f, wall %.2f (bound %.1f on CPU): %s\n", ratioCpu,
+                ratioWall, Bound, ok && ratioCpu <= Bound ? "ok" : "NOT MET");
+    std::fflush(stdout);
+    return ok && ratioCpu <= Bound ? 0 : 1;
+}
