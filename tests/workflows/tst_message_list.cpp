@@ -114,7 +114,8 @@ class MessageListTest : public QObject {
         QCOMPARE(list.line(5), QStringLiteral("显示时钟128点，动作方式：立即显示，停留时间：5"));
         list.removeAt(2);
         QCOMPARE(list.clockPosition(1), 4);
-        list.insertAt(0, ListFiles::readEntry(picture("9", "立即显示", "2", "2")));
+        list.insertAt(
+            4, ListFiles::readEntry(picture("9", "立即显示", "2", "2"))); // the clock's own place
         QCOMPARE(list.clockPosition(1), 5);
         list.untick(1);
         QCOMPARE(list.count(), 5);
