@@ -66,9 +66,10 @@ class MessageListTest : public QObject {
         QTest::addColumn<int>("entries");
         QTest::addColumn<QString>("pictureNumber");
         QTest::addColumn<int>("error");
-        QTest::newRow("64 entries go") << 64 << "1" << 0;
+        QTest::newRow("64 entries of picture 255 go") << 64 << "255" << 0;
         QTest::newRow("a 65th") << 65 << "1" << 9;
         QTest::newRow("picture 256") << 1 << "256" << 6;
+        QTest::newRow("picture -1") << 1 << "-1" << 6;
     }
 
     void anUploadThatCannotBeBuiltSendsNothing() {
