@@ -39,6 +39,9 @@ struct PanelRig : WindowRig {
 class ScreenManagementTest : public QObject {
     Q_OBJECT
   private slots:
+    // Adding tests the connection to a screen that never answers: no need to wait it out in full.
+    void initTestCase() { led::setTimeScale(0.2); }
+
     void firstStartShowsTheDefaultScreenInBothViews() {
         PanelRig r;
         QCOMPARE(r.selector()->count(), 1);

@@ -126,6 +126,8 @@ class IniFileTest : public QObject {
         QVERIFY(r.install("[A]\r\nx=1"));
         QVERIFY(r.ini.WriteString(QStringLiteral("A"), QStringLiteral("x"), QStringLiteral("7")));
         QCOMPARE(r.bytes(), QByteArray("[A]\r\nx=7"));
+        QVERIFY(r.ini.WriteString(QStringLiteral("B"), QStringLiteral("y"), QStringLiteral("2")));
+        QCOMPARE(r.bytes(), QByteArray("[A]\r\nx=7\r\n[B]\r\ny=2\r\n"));
     }
 
     void valuesAndNamesThatWouldBreakALineAreRefused() {

@@ -148,8 +148,9 @@ class BatchUpdateTest : public QObject {
                  QString(QStringLiteral("设置开始图号失败，是否继续发送？")));
         QCOMPARE(r.ui.shown.at(1).caption, QString(QStringLiteral("设置开始图号")));
         QCOMPARE(r.ui.messages(), QStringList{QStringLiteral("更新成功")});
-        // The fixed welcome text as picture 1 in colour 165.
-        QCOMPARE(r.packetAfter(17).mid(4, 3), hex("A5 BBB6"));
+        // The fixed welcome text as picture 1: colour 165 and 14 text bytes, counter 256 * 13 + 1.
+        QCOMPARE(r.port->writes.at(r.port->writes.size() - 3), hex("0400000111 0D01"));
+        QCOMPARE(r.packetAfter(17).mid(2, 5), hex("000F A5 BBB6"));
     }
 
     void aRepeatReadsItsCheckBoxAndFieldsAgain() {
@@ -174,22 +175,29 @@ class BatchUpdateTest : public QObject {
         QCOMPARE(r.packetsAfter(9).at(1).at(4), char(7));
     }
 
-    void aBaudPartRefusesAnAddressAnotherScreenHas_data() {
+    void aBaudPartRefusesOnlyAnAddressAnotherScreenHas_data() {
         QTest::addColumn<int>("part");
-        QTest::newRow("115200") << int(Baud115200);
-        QTest::newRow("38400") << int(Baud38400);
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("115200") << int(Baud115200) << "5" << true;
+        QTest::newRow("38400") << int(Baud38400) << "5" << true;
+        QTest::newRow("its own address is no duplicate") << int(Baud38400) << "1" << false;
     }
 
-    void aBaudPartRefusesAnAddressAnotherScreenHas() {
+    void aBaudPartRefusesOnlyAnAddressAnotherScreenHas() {
         QFETCH(int, part);
+        QFETCH(QString, address);
+        QFETCH(bool, refused);
         Rig r;
+        r.in.newAddress = address;
         RegistryFile::write(r.ini, RegistryFile::firstStartValues());
         RegistryFile::write(
             r.ini, {{RegistryFile::globalSection(), QStringLiteral("SUM"), QStringLiteral("2")},
                     {RegistryFile::sectionName(2), QStringLiteral("Padr"), QStringLiteral("05")}});
-        QCOMPARE(r.run({Part(part)}).outcome, Outcome::Refused);
-        QVERIFY(r.port->writes.isEmpty());
-        QCOMPARE(r.ui.messages(), QStringList{QStringLiteral("板卡号码重复，请输入合适的卡号")});
+        QCOMPARE(r.run({Part(part)}).outcome, refused ? Outcome::Refused : Outcome::Done);
+        QCOMPARE(r.port->writes.isEmpty(), refused);
+        QCOMPARE(r.ui.messages().contains(QStringLiteral("板卡号码重复，请输入合适的卡号")),
+                 refused);
     }
 
     void noEndsTheBatchWithoutAFinalMessage() {

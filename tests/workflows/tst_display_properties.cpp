@@ -65,8 +65,8 @@ class DisplayPropertiesTest : public QObject {
             << QList<int>{3, 1, 2, 4, 3, 1, 1, 1, 0}
             << QStringList{QStringLiteral("80"), QStringLiteral("16"), QStringLiteral("LED0001"),
                            QStringLiteral("2.15")};
-        QTest::newRow("unknown board and row codes keep the panel's, short answer")
-            << "15,85,165,90,99,7,31,99,0,15,3,0,208,0,0" << QList<int>{0, 0, 1, 5, 0, 0, 0, 0, 3}
+        QTest::newRow("unknown board and row codes keep the panel's, short answer, OE only")
+            << "15,85,165,90,99,7,31,99,0,15,3,0,208,0,4" << QList<int>{0, 0, 1, 5, 0, 0, 1, 0, 3}
             << QStringList{QStringLiteral("128"), QStringLiteral("32"), QStringLiteral(""),
                            QStringLiteral("")};
     }
@@ -254,6 +254,9 @@ class DisplayPropertiesTest : public QObject {
         QCOMPARE(moved.baudText, QStringLiteral("115200"));
         QVERIFY(r.lines().contains(QStringLiteral("Padr=9")));
         QVERIFY(r.lines().contains(QStringLiteral("Pbtl=115200")));
+        // A baud-only change keeps the screen's own address: no duplicate of itself.
+        QCOMPARE(changeAddress(r.device, r.ui, r.row, {QStringLiteral("09"), 0}, &r.ini, 1).outcome,
+                 Outcome::Done);
     }
 
     void theConnectionTestTakesTheAnswerOrRescans() {

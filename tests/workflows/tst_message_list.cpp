@@ -66,9 +66,10 @@ class MessageListTest : public QObject {
         QTest::addColumn<int>("entries");
         QTest::addColumn<QString>("pictureNumber");
         QTest::addColumn<int>("error");
-        QTest::newRow("64 entries go") << 64 << "1" << 0;
+        QTest::newRow("64 entries of picture 255 go") << 64 << "255" << 0;
         QTest::newRow("a 65th") << 65 << "1" << 9;
         QTest::newRow("picture 256") << 1 << "256" << 6;
+        QTest::newRow("picture -1") << 1 << "-1" << 6;
     }
 
     void anUploadThatCannotBeBuiltSendsNothing() {
@@ -114,7 +115,8 @@ class MessageListTest : public QObject {
         QCOMPARE(list.line(5), QStringLiteral("显示时钟128点，动作方式：立即显示，停留时间：5"));
         list.removeAt(2);
         QCOMPARE(list.clockPosition(1), 4);
-        list.insertAt(0, ListFiles::readEntry(picture("9", "立即显示", "2", "2")));
+        list.insertAt(
+            4, ListFiles::readEntry(picture("9", "立即显示", "2", "2"))); // the clock's own place
         QCOMPARE(list.clockPosition(1), 5);
         list.untick(1);
         QCOMPARE(list.count(), 5);

@@ -4,6 +4,7 @@
 // renaming with its store directory, and delete of the first, a middle and
 // the last screen with every key of the file checked after renumbering.
 #include "config/CIniFile.h"
+#include "config/RegistryFile.h"
 #include "protocol/VbError.h"
 #include "support/FileBytes.h"
 #include "support/FileFaults.h"
@@ -16,6 +17,8 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QtTest>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 const QByteArray FirstStart = QByteArray("[\xc6\xc1\xd7\xdc\xca\xfd]\r\n"
@@ -90,6 +93,14 @@ struct Rig {
         return dir.file(QStringLiteral("MapDepot/") + name);
     }
     QStringList names() const { return registry.names(); }
+    // Stored values of screen n (0: the global section); the file's layout is the INI tests'.
+    QStringList values(int n, std::initializer_list<const char *> keys) {
+        QStringList out;
+        for (const char *k : keys)
+            out << ini.ReadString(n ? RegistryFile::sectionName(n) : RegistryFile::globalSection(),
+                                  QString::fromLatin1(k), RegistryFile::ScreenSize);
+        return out;
+    }
 };
 } // namespace
 
@@ -230,16 +241,10 @@ class RegistryTest : public QObject {
         r.registry.fields.Pdizhi = QStringLiteral("2");
         r.registry.fields.Pchang = QStringLiteral("96");
         QVERIFY(r.registry.addScreen());
-        QCOMPARE(r.bytes(), QByteArray("[\xc6\xc1\xd7\xdc\xca\xfd]\r\n"
-                                       "SUM=2\r\n"
-                                       "DQPSign= 2\r\n") +
-                                screensections::FirstStart +
-                                "[\xb5\xda 2\xba\xc5\xc6\xc1]\r\n"
-                                "Pname=\xb4\xb0\xbf\xda\xb6\xfe\r\n"
-                                "Pcode=2\r\n"
-                                "Pbtl=19200\r\n"
-                                "Pchang=96\r\n"
-                                "Padr=2\r\n");
+        QCOMPARE(r.values(0, {"SUM", "DQPSign"}), (QStringList{u"2"_s, u"2"_s}));
+        QCOMPARE(r.values(2, {"Pname", "Pcode", "Pbtl", "Pchang", "Padr", "Pgao"}),
+                 (QStringList{u"窗口二"_s, u"2"_s, u"19200"_s, u"96"_s, u"2"_s, QString()}));
+        QVERIFY(r.bytes().contains(screensections::FirstStart));
         QCOMPARE(r.names(), (QStringList{QStringLiteral("第一号屏"), QStringLiteral("窗口二")}));
         QCOMPARE(r.registry.currentPosition(), 1);
         QCOMPARE(r.calls, (QStringList{QStringLiteral("selected 2"), QStringLiteral("test 2")}));
@@ -336,14 +341,10 @@ class RegistryTest : public QObject {
         r.registry.fields.Pdizhi = QStringLiteral("4");
         r.registry.fields.Pchang = QStringLiteral("64");
         QVERIFY(r.registry.addScreen());
-        QCOMPARE(r.bytes(), QByteArray(Global).replace("DQPSign= 2", "DQPSign= 3") + Screen1 +
-                                Screen2 +
-                                "[\xb5\xda 3\xba\xc5\xc6\xc1]\r\n"
-                                "Pname=\xd0\xc2\xc6\xc1\r\n"
-                                "Pcode=4\r\n"
-                                "Pbtl=9600\r\n"
-                                "Pchang=64\r\n"
-                                "Padr=4\r\n");
+        QCOMPARE(r.values(3, {"Pname", "Pcode", "Pbtl", "Pchang", "Padr"}),
+                 (QStringList{u"新屏"_s, u"4"_s, u"9600"_s, u"64"_s, u"4"_s}));
+        QVERIFY(r.bytes().startsWith(QByteArray(Global).replace("DQPSign= 2", "DQPSign= 3") +
+                                     Screen1 + Screen2));
         QCOMPARE(r.registry.fields.pgao, QStringLiteral("0"));
         QCOMPARE(r.registry.DQPTgeshu, qint16(0));
     }
@@ -372,25 +373,10 @@ class RegistryTest : public QObject {
         r.registry.fields.Pdizhi = QStringLiteral("12");
         r.registry.fields.Pchang = QStringLiteral("192");
         QVERIFY(r.registry.saveAndTest());
-        QCOMPARE(r.bytes(), Global + Screen1 +
-                                "[\xb5\xda 2\xba\xc5\xc6\xc1]\r\n"
-                                "Pname=\xca\xd5\xb7\xd1\xb4\xb0\xbf\xda\r\n"
-                                "Pcode=5\r\n"
-                                "Pbtl=115200\r\n"
-                                "Pchang=192\r\n"
-                                "Padr=12\r\n"
-                                "TSUM=1\r\n"
-                                "Pgao=16\r\n"
-                                "Pcolor=2\r\n"
-                                "Pleixing=3\r\n"
-                                "PQSign=3\r\n"
-                                "PScan=1\r\n"
-                                "POE=0\r\n"
-                                "PDataSign=1\r\n"
-                                "PColRule=4\r\n"
-                                "PCol_F=1\r\n"
-                                "\r\n" +
-                                Screen3);
+        QCOMPARE(r.values(2, {"Pname", "Pcode", "Pbtl", "Pchang", "Padr", "Pgao"}),
+                 (QStringList{u"收费窗口"_s, u"5"_s, u"115200"_s, u"192"_s, u"12"_s, u"16"_s}));
+        QVERIFY(r.bytes().startsWith(Global + Screen1));
+        QVERIFY(r.bytes().endsWith(Screen3));
         QCOMPARE(r.registry.fields.Pdizhi, QStringLiteral("12"));
         QCOMPARE(BaudRate::position(r.registry.fields.Pbtl), 3);
     }
