@@ -49,6 +49,26 @@ struct Sim {
     ~Sim() { stop(); }
 };
 
+// `ledctl serve` as a child that has said where it listens; port() is 0 until then.
+struct Service {
+    QProcess process;
+    quint16 port = 0;
+    bool start(const QString &dir, const QStringList &extra = {}) {
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process.start(binary("ledctl"),
+                      QStringList{QStringLiteral("--dir"), dir, QStringLiteral("serve"),
+                                  QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0")} +
+                          extra);
+        QByteArray line;
+        while (!line.startsWith("listening on ") && process.waitForReadyRead(15000))
+            line = process.readLine().trimmed();
+        const qsizetype colon = line.lastIndexOf(':');
+        if (line.startsWith("listening on ") && colon > 0)
+            port = quint16(line.mid(colon + 1).toUInt());
+        return port > 0;
+    }
+};
+
 // Runs ledctl to the end and returns its own resource use (wait4 on its pid).
 struct Run {
     int code = -1;

@@ -15,7 +15,6 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QUrl>
 
 #include <atomic>
 #include <cstdio>
@@ -135,21 +134,12 @@ int main(int argc, char **argv) {
             std::printf("ledsim did not start\n");
             return 1;
         }
-    QProcess service;
-    service.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    service.start(bench::binary("ledctl"),
-                  {QStringLiteral("--dir"), dir.path(), QStringLiteral("serve"),
-                   QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
-                   QStringLiteral("--min-display"), QStringLiteral("0")});
-    QByteArray line;
-    while (!line.startsWith("listening on ") && service.waitForReadyRead(15000))
-        line = service.readLine().trimmed();
-    const QUrl url(QString::fromUtf8(line.mid(13)));
-    if (!line.startsWith("listening on ") || url.port() <= 0) {
+    bench::Service service;
+    if (!service.start(dir.path(), {QStringLiteral("--min-display"), QStringLiteral("0")})) {
         std::printf("ledctl serve did not start listening\n");
         return 1;
     }
-    const quint16 port = quint16(url.port());
+    const quint16 port = service.port;
 
     QElapsedTimer clock;
     clock.start();
@@ -210,17 +200,17 @@ int main(int argc, char **argv) {
             perSecond[l] = done / (static_cast<double>(last - first) / 1e9);
         }
     }
-    const QByteArray rss = procField(service.processId(), "status", "VmHWM:");
-    const double cpuBefore = cpuSecondsOf(service.processId());
+    const QByteArray rss = procField(service.process.processId(), "status", "VmHWM:");
+    const double cpuBefore = cpuSecondsOf(service.process.processId());
     QElapsedTimer idle;
     idle.start();
     QThread::sleep(10); // the idle span being measured
-    const double idleCpu = (cpuSecondsOf(service.processId()) - cpuBefore) /
+    const double idleCpu = (cpuSecondsOf(service.process.processId()) - cpuBefore) /
                            (static_cast<double>(idle.nsecsElapsed()) / 1e9);
     reader.stop = true;
     reader.wait();
-    service.terminate();
-    service.waitForFinished(10000);
+    service.process.terminate();
+    service.process.waitForFinished(10000);
 
     std::printf("calls posted %d, refused %d, ended (shown or failed) %d\n", Calls, refused,
                 int(reader.shown));

@@ -28,7 +28,6 @@
 #include <QJsonObject>
 #include <QTcpSocket>
 #include <QTemporaryDir>
-#include <QUrl>
 
 #include <cstdio>
 #include <vector>
@@ -149,21 +148,13 @@ int main(int argc, char **argv) {
             return 1;
         }
     }
-    QProcess service;
-    service.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    service.start(bench::binary("ledctl"),
-                  {QStringLiteral("--dir"), dir.path(), QStringLiteral("serve"),
-                   QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0")});
-    QByteArray line;
-    while (!line.startsWith("listening on ") && service.waitForReadyRead(15000))
-        line = service.readLine().trimmed();
-    const QUrl url(QString::fromUtf8(line.mid(13)));
-    if (!line.startsWith("listening on ") || url.port() <= 0) {
+    bench::Service service;
+    if (!service.start(dir.path())) {
         std::printf("ledctl serve did not start listening\n");
         return 1;
     }
-    const quint16 port = quint16(url.port());
-    const qint64 pid = service.processId();
+    const quint16 port = service.port;
+    const qint64 pid = service.process.processId();
     Events events;
     if (!events.open(port)) {
         std::printf("no event stream\n");
@@ -250,8 +241,8 @@ int main(int argc, char **argv) {
     const double seconds = static_cast<double>(measured.nsecsElapsed()) / 1e9;
     cpuBefore.push_back(cpuNs(pid));
     const qint64 endRss = rssKb(pid), endFds = openFds(pid);
-    service.terminate();
-    service.waitForFinished(10000);
+    service.process.terminate();
+    service.process.waitForFinished(10000);
 
     const int n = int(callMs.size());
     const int w = std::min(window, n);
