@@ -119,12 +119,7 @@ double percentile(std::vector<double> v, double p) {
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    {
-        QFile ini(dir.filePath(QStringLiteral("ledfile.ini")));
-        if (!ini.open(QIODevice::WriteOnly) ||
-            ini.write(hallRegistry(Screens, FirstPort, QStringLiteral("115200"))) < 0)
-            return 1;
-    }
+    if (!writeHallRegistry(dir.path(), Screens, FirstPort, QStringLiteral("115200"))) return 1;
     bench::Sim lines[2];
     for (int i = 0; i < 2; ++i)
         if (!lines[i].start(dir.path(), FirstPort + i,

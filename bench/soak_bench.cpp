@@ -131,12 +131,7 @@ double medianMs(std::vector<double> v) {
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    {
-        QFile ini(dir.filePath(QStringLiteral("ledfile.ini")));
-        if (!ini.open(QIODevice::WriteOnly) ||
-            ini.write(hallRegistry(Screens, FirstPort, QStringLiteral("115200"))) < 0)
-            return 1;
-    }
+    if (!writeHallRegistry(dir.path(), Screens, FirstPort, QStringLiteral("115200"))) return 1;
     bench::Sim lines[2];
     QStringList logs;
     for (int i = 0; i < 2; ++i) {

@@ -44,9 +44,7 @@ class Hall {
 
     Hall() {
         clock.start();
-        QFile file(dir.file(QStringLiteral("ledfile.ini")));
-        if (file.open(QIODevice::WriteOnly))
-            file.write(hallRegistry(Screens, FirstPort, QStringLiteral("115200")));
+        writeHallRegistry(dir.path(), Screens, FirstPort, QStringLiteral("115200"));
         for (int l = 0; l < 2; ++l) {
             for (quint16 a : {quint16(1), quint16(2)})
                 lines[l].addBoard(a);

@@ -3,6 +3,7 @@
 // n on port firstPort + (n - 1) / 2 at address 1 + (n - 1) % 2, two screens a
 // line, 128 x 32 dots; code page 936 with CR LF, as the window writes it.
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QStringEncoder>
 
@@ -18,4 +19,11 @@ inline QByteArray hallRegistry(int screens, int firstPort, const QString &baud) 
                     .arg(1 + (n - 1) % 2);
     QStringEncoder gbk("GBK");
     return gbk.encode(text);
+}
+
+// Writes it as DIR/ledfile.ini; false when it could not be written.
+inline bool writeHallRegistry(const QString &dir, int screens, int firstPort, const QString &baud) {
+    QFile file(dir + QStringLiteral("/ledfile.ini"));
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(hallRegistry(screens, firstPort, baud)) >= 0 && file.flush();
 }
