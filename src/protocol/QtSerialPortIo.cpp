@@ -77,6 +77,21 @@ void QtSerialPortIo::clearInput() {
 qint64 QtSerialPortIo::write(const QByteArray &bytes) {
     if (!m_port.isOpen()) return -1;
     const qint64 n = m_port.write(bytes);
+    drain();
+    return n;
+}
+
+qint64 QtSerialPortIo::writeParts(const QByteArray &first, const QByteArray &second) {
+    if (!m_port.isOpen()) return -1;
+    // Both parts go into the port's buffer first, so that they reach the
+    // driver in one system call.
+    const qint64 a = m_port.write(first);
+    const qint64 b = a < 0 ? a : m_port.write(second);
+    drain();
+    return a < 0 ? a : a + qMax<qint64>(0, b);
+}
+
+void QtSerialPortIo::drain() {
     m_port.flush();
     if (m_port.bytesToWrite() > 0) {
         // The driver's buffer is full: let the event loop drain ours, bounded
@@ -94,7 +109,6 @@ qint64 QtSerialPortIo::write(const QByteArray &bytes) {
         limit.start(ms);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
-    return n;
 }
 
 void QtSerialPortIo::onError(QSerialPort::SerialPortError error) {
