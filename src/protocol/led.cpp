@@ -189,6 +189,10 @@ led::WaitResult led::waitFor(int limitMs, const std::function<bool(qint64)> &rea
 }
 
 bool led::Link_Build(qint16 Address) {
+    return Link_Build(Address, LinkLimitMs);
+}
+
+bool led::Link_Build(qint16 Address, int limitMs) {
     QByteArray frame("\xAA\x55", 2);
     if (Address == -1) {
         frame.append('\xFF').append('\xFF');
@@ -205,7 +209,7 @@ bool led::Link_Build(qint16 Address) {
     } else if (Address > LastAnsweringAddress) {
         result = true;
     } else {
-        result = waitAnswer(LinkLimitMs, 1, [](const QByteArray &a) {
+        result = waitAnswer(limitMs, 1, [](const QByteArray &a) {
                      return quint8(a.at(0)) == 0xA5 ? Verdict::Accept : Verdict::Consume;
                  }) == WaitResult::Accepted;
     }

@@ -101,6 +101,9 @@ class led : public QObject {
     static constexpr int EventsEveryMs = 10;
     static qint16 Jiao(const QByteArray &DataTemp, qint16 StarI);
     bool Link_Build(qint16 Address);
+    // The same frame with its own time limit: a bus scan gives each silent
+    // address only a short wait, since a board answers at once.
+    bool Link_Build(qint16 Address, int limitMs);
     bool senddata(qint16 commandbyte, qint32 &packagecounter, qint32 packagesize);
     bool senddata(Command commandbyte, qint32 &packagecounter, qint32 packagesize) {
         return senddata(command::byte(commandbyte), packagecounter, packagesize);

@@ -5,6 +5,7 @@
 #include "app/ParameterPanel.h"
 #include "app/ProgressWindow.h"
 #include "app/RadioPanel.h"
+#include "app/ScanDialog.h"
 #include "app/Startup.h"
 #include "config/CIniFile.h"
 #include "protocol/led.h"
@@ -17,7 +18,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -194,6 +197,54 @@ class WindowWithBoardTest : public QObject {
         QCOMPARE(r.list("Pbtl")->currentText(), QStringLiteral("19200"));
         QCOMPARE(r.key("Padr"), QStringLiteral("7"));
         QCOMPARE(r.key("Pbtl"), QStringLiteral("19200"));
+    }
+
+    // Boards at two rates: the scan window lists each at its own rate, and
+    // the one added becomes a screen of ledfile.ini with what the scan found.
+    void theScanWindowFindsBoardsAndAddsOneAsAScreen() {
+        WindowRig r;
+        r.line.board(1)->setOwnRate(true); // baud code 239: 9600
+        r.line.addBoard(17).setOwnRate(true);
+        VirtualBoard &fast = r.line.addBoard(30);
+        fast.state().baudCode = 119; // 19200
+        fast.setOwnRate(true);
+        r.click("扫描");
+        auto *scan = r.w.findChild<ScanDialog *>();
+        QVERIFY(scan && scan->isVisible());
+        scan->findChild<QLineEdit *>(QStringLiteral("地址范围"))->setText(QStringLiteral("0-31"));
+        scan->findChild<QPushButton *>(QStringLiteral("开始扫描"))->click();
+        QVERIFY(!scan->scanning());
+        auto *found = scan->findChild<QListWidget *>(QStringLiteral("找到的屏幕"));
+        QCOMPARE(found->count(), 3);
+        QCOMPARE(found->item(2)->text(), QStringLiteral("地址 30    波特率 19200"));
+        QVERIFY(r.w.isEnabled() && r.w.centralWidget()->isEnabled());
+
+        found->setCurrentRow(2);
+        QCOMPARE(scan->findChild<QLineEdit *>(QStringLiteral("新屏名称"))->text(),
+                 QStringLiteral("地址30"));
+        const qsizetype shown = r.ui.shown.size();
+        scan->findChild<QPushButton *>(QStringLiteral("添加为屏幕"))->click();
+        QCOMPARE(r.ui.shown.size(), shown); // the connection test passed: no message
+        CIniFile ini;
+        ini.SpecifyIni(r.dir.file(QStringLiteral("ledfile.ini")));
+        const QString added = QStringLiteral("第 2号屏");
+        QCOMPARE(ini.ReadString(QStringLiteral("屏总数"), QStringLiteral("SUM"), 10),
+                 QStringLiteral("2"));
+        QCOMPARE(ini.ReadString(added, QStringLiteral("Pname"), 100), QStringLiteral("地址30"));
+        QCOMPARE(ini.ReadString(added, QStringLiteral("Pcode"), 100), QStringLiteral("101"));
+        QCOMPARE(ini.ReadString(added, QStringLiteral("Pbtl"), 100), QStringLiteral("19200"));
+        QCOMPARE(ini.ReadString(added, QStringLiteral("Padr"), 100), QStringLiteral("30"));
+
+        // "取消" is heard while the scan waits for a board.
+        scan->findChild<QLineEdit *>(QStringLiteral("地址范围"))->setText(QStringLiteral("0-255"));
+        QTimer::singleShot(100, scan->findChild<QPushButton *>(QStringLiteral("取消")),
+                           &QPushButton::click);
+        scan->findChild<QPushButton *>(QStringLiteral("开始扫描"))->click();
+        QVERIFY(scan->findChild<QLabel *>(QStringLiteral("扫描状态"))
+                    ->text()
+                    .startsWith(QStringLiteral("扫描已取消")));
+        auto *bar = scan->findChild<QProgressBar *>(QStringLiteral("扫描进度"));
+        QVERIFY(bar->value() < bar->maximum());
     }
 
     void theConnectionTestOfASilentScreenTellsAndRescans() {
