@@ -21,8 +21,9 @@ Result request(qintptr handle) {
     const int fd = int(handle);
     serial_struct serial{};
     if (::ioctl(fd, TIOCGSERIAL, &serial) != 0) return refusalOf(errno);
-    if (serial.flags & ASYNC_LOW_LATENCY) return Result::AlreadySet;
-    serial.flags |= ASYNC_LOW_LATENCY;
+    constexpr int flag = int(ASYNC_LOW_LATENCY);
+    if (serial.flags & flag) return Result::AlreadySet;
+    serial.flags |= flag;
     if (::ioctl(fd, TIOCSSERIAL, &serial) != 0) return refusalOf(errno);
     return Result::Set;
 }
