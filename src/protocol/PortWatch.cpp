@@ -43,9 +43,6 @@ void PortWatch::watchFolders() {
         if (watched.contains(dir)) continue;
         if (!m_watcher.addPath(dir) && dir != QStringLiteral("/dev/serial/by-id")) blind = true;
     }
-#ifdef Q_OS_WIN
-    blind = true; // COMn names come and go without a folder to watch
-#endif
     if (blind && !m_coarse.isActive()) m_coarse.start();
 }
 
