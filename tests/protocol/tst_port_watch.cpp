@@ -67,8 +67,6 @@ class PortWatchTest : public QObject {
                                   << QStringList{u"3"_s, u"5"_s};
         QTest::newRow("gone") << QStringList{u"3"_s, u"5"_s, u"7"_s} << QStringList{u"3"_s, u"7"_s}
                               << QStringList{u"3"_s, u"5 (已拔出)"_s, u"7"_s};
-        QTest::newRow("gone while held")
-            << QStringList{u"5 已经占用"_s} << QStringList() << QStringList{u"5 (已拔出)"_s};
         QTest::newRow("still gone") << QStringList{u"5 (已拔出)"_s, u"7"_s} << QStringList{u"7"_s}
                                     << QStringList{u"5 (已拔出)"_s, u"7"_s};
         QTest::newRow("back") << QStringList{u"3"_s, u"5 (已拔出)"_s}
