@@ -21,7 +21,8 @@ PortWatch::PortWatch(QObject *parent) : QObject(parent) {
     connect(&m_coarse, &QTimer::timeout, this, &PortWatch::look);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
         watchFolders(); // a folder may have appeared (ports/, /dev/serial/by-id)
-        m_settle.start();
+        // Not restarted by every event: a busy /dev must not put the look off.
+        if (!m_settle.isActive()) m_settle.start();
     });
     m_presence = presence();
     watchFolders();

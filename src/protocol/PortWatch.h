@@ -35,7 +35,7 @@ class PortWatch : public QObject {
     void look();
 
     QFileSystemWatcher m_watcher;
-    QTimer m_settle; // a plug-in renames and links several names at once
+    QTimer m_settle; // a plug-in makes several names at once: one look for them
     QTimer m_coarse; // only when a folder cannot be watched
     QMap<int, QString> m_presence;
 };
