@@ -1,5 +1,6 @@
 #include "protocol/QtSerialPortIo.h"
 
+#include "protocol/LowLatency.h"
 #include "protocol/PortLocator.h"
 
 #include <QEventLoop>
@@ -60,7 +61,11 @@ bool QtSerialPortIo::open() {
     m_port.setParity(QSerialPort::NoParity);
     m_port.setStopBits(QSerialPort::OneStop);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
-    if (m_port.open(QIODevice::ReadWrite)) return true;
+    if (m_port.open(QIODevice::ReadWrite)) {
+        // Best effort: a driver without the mode (a pty) keeps its own timing.
+        (void)LowLatency::request(m_port.handle());
+        return true;
+    }
     m_failure = classify(m_port.error(), device);
     m_port.clearError();
     return false;

@@ -3,11 +3,13 @@
 // with the documented example, and what it then shows dot for dot.
 #include "app/MainWindow.h"
 #include "app/ParameterPanel.h"
+#include "app/PortListFollower.h"
 #include "app/ProgressWindow.h"
 #include "app/RadioPanel.h"
 #include "app/ScanDialog.h"
 #include "app/Startup.h"
 #include "config/CIniFile.h"
+#include "protocol/PortWatch.h"
 #include "protocol/led.h"
 #include "sim/BoardWatcher.h"
 #include "sim/Unifont.h"
@@ -446,6 +448,37 @@ class WindowWithBoardTest : public QObject {
         r.click("自动设置");
         QCOMPARE(r.line.radio().channel, 12);
         QCOMPARE(r.ui.lastMessage(), QStringLiteral("设置完信道，请务必给无线模块断电重新上电！"));
+    }
+
+    // A device that goes while the window runs is marked in the port list
+    // (not while an action holds the port: after it), the mark goes when it
+    // is back, and the next command on the port works.
+    void thePortListFollowsPortsThatComeAndGo() {
+        WindowRig r;
+        QComboBox *ports = r.list("Pchao");
+        auto items = [ports] {
+            QStringList texts;
+            for (int i = 0; i < ports->count(); ++i)
+                texts.append(ports->itemText(i));
+            return texts;
+        };
+        QCOMPARE(items(), QStringList{QStringLiteral("101")});
+        auto *watch = r.w.findChild<PortListFollower *>()->findChild<PortWatch *>();
+        QSignalSpy seen(watch, &PortWatch::changed);
+        QVERIFY(r.w.beginDeviceAction());
+        r.line.unplug();
+        QVERIFY(seen.wait(3000));
+        QCOMPARE(items().value(0), QStringLiteral("101"));
+        r.w.endDeviceAction();
+        QTRY_COMPARE_WITH_TIMEOUT(items().value(0), QStringLiteral("101 (已拔出)"), 3000);
+        QCOMPARE(ports->currentText(), QStringLiteral("101"));
+
+        QVERIFY(r.line.plugIn(VirtualLine::portLink(r.dir.path(), 101)));
+        QTRY_COMPARE_WITH_TIMEOUT(items().value(0), QStringLiteral("101"), 3000);
+        r.w.findChild<QLineEdit *>(QStringLiteral("Text6"))->setText(QStringLiteral("欢迎光临"));
+        r.click("Command8");
+        QCOMPARE(r.ui.messages(), QStringList{QStringLiteral("汉字发送成功")});
+        QCOMPARE(r.line.board(1)->state().pictures.value(1).text, QStringLiteral("欢迎光临"));
     }
 };
 
