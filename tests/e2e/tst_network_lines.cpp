@@ -46,7 +46,8 @@ struct Ser2net {
         if (!config.open(QIODevice::WriteOnly)) return false;
         config.write(QStringLiteral("connection: &line\n"
                                     "  accepter: %1tcp,127.0.0.1,%2\n"
-                                    "  connector: serialdev,%3,9600n81,local\n")
+                                    "  connector: serialdev,%3,9600n81,local\n"
+                                    "  options:\n    chardelay: false\n")
                          .arg(telnet ? u"telnet(rfc2217),"_s : QString())
                          .arg(port)
                          .arg(device)
