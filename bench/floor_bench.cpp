@@ -41,13 +41,14 @@ quint8 dataByte(int k, int i) {
 
 struct Cost {
     double cpuMs = 0;
+    double userMs = 0;
     double wallMs = 0;
 };
 
-double cpuNowMs() {
+Cost cpuNow() {
     rusage r{};
     getrusage(RUSAGE_SELF, &r);
-    return bench::cpuMs(r);
+    return {bench::cpuMs(r), double(r.ru_utime.tv_sec) * 1e3 + double(r.ru_utime.tv_usec) / 1e3, 0};
 }
 
 // Reads exactly n bytes, polling; false on a time-out or an error.
@@ -118,10 +119,12 @@ bool rawTransfer(int fd) {
 
 template <typename F> Cost measure(F &&transfer, bool *ok) {
     QElapsedTimer wall;
-    const double cpu = cpuNowMs();
+    const Cost before = cpuNow();
     wall.start();
     *ok = transfer() && *ok;
-    return {cpuNowMs() - cpu, static_cast<double>(wall.nsecsElapsed()) / 1e6};
+    const Cost after = cpuNow();
+    return {after.cpuMs - before.cpuMs, after.userMs - before.userMs,
+            static_cast<double>(wall.nsecsElapsed()) / 1e6};
 }
 
 // (c) The same led::senddata transfer over a tcp:// line: ser2net bridges a
@@ -254,13 +257,15 @@ int main(int argc, char **argv) {
     const auto raw = [&] { return fd >= 0 && rawTransfer(fd); };
 
     bool ok = true;
-    std::vector<double> ledCpu, ledWall, rawCpu, rawWall;
+    std::vector<double> ledCpu, ledUser, ledWall, rawCpu, rawUser, rawWall;
     measure(viaLed, &ok); // warm-up: first open, first allocations
     measure(raw, &ok);
     for (int round = 0; round < Rounds; ++round) {
         const Cost a = measure(viaLed, &ok);
         const Cost b = measure(raw, &ok);
         ledCpu.push_back(a.cpuMs / Packets * 1e3);
+        ledUser.push_back(a.userMs / Packets * 1e3);
+        rawUser.push_back(b.userMs / Packets * 1e3);
         ledWall.push_back(a.wallMs / Packets * 1e3);
         rawCpu.push_back(b.cpuMs / Packets * 1e3);
         rawWall.push_back(b.wallMs / Packets * 1e3);
@@ -270,10 +275,10 @@ int main(int argc, char **argv) {
     const double ratioWall = bench::median(ledWall) / bench::median(rawWall);
     std::printf("floor: %d packets of %d bytes, command %d, unpaced ledsim, median of %d rounds\n",
                 Packets, PacketSize, Command14, Rounds);
-    std::printf("  (a) led::senddata: %.1f us CPU, %.1f us wall a packet\n", bench::median(ledCpu),
-                bench::median(ledWall));
-    std::printf("  (b) raw poll/read/write: %.1f us CPU, %.1f us wall a packet\n",
-                bench::median(rawCpu), bench::median(rawWall));
+    std::printf("  (a) led::senddata: %.1f us CPU (%.1f user), %.1f us wall a packet\n",
+                bench::median(ledCpu), bench::median(ledUser), bench::median(ledWall));
+    std::printf("  (b) raw poll/read/write: %.1f us CPU (%.1f user), %.1f us wall a packet\n",
+                bench::median(rawCpu), bench::median(rawUser), bench::median(rawWall));
     std::printf("  ratio (a)/(b): CPU %.2f, wall %.2f (bound %.1f on CPU): %s\n", ratioCpu,
                 ratioWall, Bound, ok && ratioCpu <= Bound ? "ok" : "NOT MET");
     const NetworkFigures net = networkSideBySide(dir.path());

@@ -358,6 +358,7 @@ void MainWindow::endDeviceAction() {
     thaw();
     // A refusal while this action ran is stale once it ends.
     if (m_busyNoticeShown) showStatus(QString());
+    emit deviceActionEnded();
 }
 
 void MainWindow::freeze(QWidget *widget) {

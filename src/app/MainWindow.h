@@ -133,6 +133,10 @@ class MainWindow : public QMainWindow, public ActionContext {
     // Lunar date and weekday into panels 1 and 3; refreshed at midnight.
     void refreshCalendar();
 
+  signals:
+    // The window is free again for the next device action.
+    void deviceActionEnded();
+
   protected:
     void closeEvent(QCloseEvent *event) override;
 

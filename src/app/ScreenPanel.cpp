@@ -1,6 +1,7 @@
 #include "app/ScreenPanel.h"
 
 #include "app/Controls.h"
+#include "app/ScanDialog.h"
 #include "ui_ScreenPanel.h"
 #include "workflows/ActionContext.h"
 
@@ -25,6 +26,43 @@ ScreenPanel::ScreenPanel(ActionContext &context, QWidget *parent)
         m_registry.addScreen();
     });
     Controls::bindAction(context, m_ui->删除, [this] { m_registry.deleteScreen(); });
+    connect(m_ui->扫描, &QPushButton::clicked, this, [this] {
+        if (!m_context.refuseWhileBusy()) openScan();
+    });
+}
+
+ScanDialog *ScreenPanel::openScan() {
+    if (!m_scan) {
+        // A window of its own beside the main window, which a scan freezes.
+        m_scan = new ScanDialog(m_context, window());
+        m_scan->registerBoard = [this](const busscan::Board &board, int port, const QString &name) {
+            return addFound(board, port, name);
+        };
+    }
+    m_scan->show();
+    m_scan->raise();
+    m_scan->activateWindow();
+    return m_scan;
+}
+
+bool ScreenPanel::addFound(const busscan::Board &board, int port, const QString &name) {
+    bool added = false;
+    m_context.runDeviceAction([&] {
+        if (saveLists && !saveLists()) return;
+        takeFields();
+        ScreenFields &f = m_registry.fields;
+        const ScreenFields kept = f;
+        f.pname = name;
+        f.Pchao = QString::number(port);
+        f.Pbtl = QString::number(board.baud);
+        f.Pdizhi = QString::number(board.address);
+        const int before = m_registry.screenCount();
+        m_registry.addScreen();
+        added = m_registry.screenCount() > before;
+        // A refused add leaves the current screen's fields as they were.
+        if (!added) f = kept;
+    });
+    return added;
 }
 
 void ScreenPanel::saveAndTest() {

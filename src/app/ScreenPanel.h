@@ -1,9 +1,11 @@
 #pragma once
 // 屏幕管理框 and the screen choice of the connection row: the registry's
-// screen list shown in `现有屏幕` and `总屏号`, "添加", "删除" and "连接测试".
+// screen list shown in `现有屏幕` and `总屏号`, "添加", "删除", "连接测试" and
+// "扫描", whose window offers each board found for adding.
 // The highlighted row is always the current screen.
 #include "app/Startup.h"
 #include "config/CIniFile.h"
+#include "workflows/BusScan.h"
 #include "workflows/ScreenRegistry.h"
 
 #include <QGroupBox>
@@ -11,6 +13,7 @@
 #include <memory>
 
 class ActionContext;
+class ScanDialog;
 namespace Ui {
 class ScreenPanel;
 }
@@ -28,6 +31,11 @@ class ScreenPanel : public QGroupBox {
     void choose(int position, bool fromList);
     // "屏幕修改": the fields into the registry, then the connection test.
     void saveAndTest();
+    // "扫描": the scan window (made on first use).
+    ScanDialog *openScan();
+    // A board the scan found, added as "添加" adds a screen, with its name,
+    // port, rate and address in place of the fields'. True when added.
+    bool addFound(const busscan::Board &board, int port, const QString &name);
 
     // Writes the lists of the screen left; false keeps the operator on it.
     std::function<bool()> saveLists;
@@ -46,4 +54,5 @@ class ScreenPanel : public QGroupBox {
     CIniFile m_ini;
     ScreenRegistry m_registry;
     bool m_showing = false;
+    ScanDialog *m_scan = nullptr;
 };

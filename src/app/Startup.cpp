@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "app/ParameterPanel.h"
+#include "app/PortListFollower.h"
 #include "app/SelectionLists.h"
 #include "config/NumericText.h"
 #include "config/StoreRepair.h"
@@ -62,6 +63,7 @@ void Startup::run() {
     if (!loaded) return; // an error up to here ends start-up; the window stays
     // From here on a failing step is skipped and the next one runs.
     w.trap([&] { scanPorts(); });
+    PortListFollower::attach(w);
     w.trap([&] { choosePort(screen.Pcode); });
     w.trap([&] { fillConnectionFields(screen); });
     w.trap([&] { w.refreshCalendar(); });

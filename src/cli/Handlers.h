@@ -59,6 +59,9 @@ int serviceDefaultCommand(Context &ctx, Arguments &args);
 int uploadCommand(Context &ctx, Arguments &args);
 int radioCommand(Context &ctx, Arguments &args);
 
+// ScanCommand.cpp: the bus scan.
+int scanCommand(Context &ctx, Arguments &args);
+
 // ServeCommand.cpp: the call service in the foreground.
 int serveCommand(Context &ctx, Arguments &args);
 

@@ -25,11 +25,19 @@ void PacketTable::set(int row, int column, uint8_t value) {
 }
 
 QByteArray PacketTable::row(int row, int size) const {
+    QByteArray bytes(qMax(size, 0), Qt::Uninitialized);
+    copyRow(row, size, bytes.data());
+    return bytes;
+}
+
+void PacketTable::copyRow(int row, int size, char *into) const {
     if (size < 0 || size > Columns) check(row, size < 0 ? -1 : Columns);
     check(row, 0);
     const auto &r = m_rows[size_t(row)];
-    if (!r) return QByteArray(size, '\0');
-    return QByteArray(reinterpret_cast<const char *>(r->data()), size);
+    if (!r)
+        std::fill_n(into, size, '\0');
+    else
+        std::copy_n(reinterpret_cast<const char *>(r->data()), size, into);
 }
 
 void PacketTable::setRow(int row, int column, const QByteArray &bytes) {

@@ -18,6 +18,8 @@ class PacketTable {
     void set(int row, int column, uint8_t value);
     // The first `size` bytes of a row (size <= Columns).
     QByteArray row(int row, int size) const;
+    // The same, copied into `into` (room for `size` bytes).
+    void copyRow(int row, int size, char *into) const;
     void setRow(int row, int column, const QByteArray &bytes);
     int allocatedRows() const;
 

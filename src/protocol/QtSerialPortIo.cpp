@@ -1,5 +1,6 @@
 #include "protocol/QtSerialPortIo.h"
 
+#include "protocol/LowLatency.h"
 #include "protocol/PortLocator.h"
 
 #include <QEventLoop>
@@ -60,7 +61,11 @@ bool QtSerialPortIo::open() {
     m_port.setParity(QSerialPort::NoParity);
     m_port.setStopBits(QSerialPort::OneStop);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
-    if (m_port.open(QIODevice::ReadWrite)) return true;
+    if (m_port.open(QIODevice::ReadWrite)) {
+        // Best effort: a driver without the mode (a pty) keeps its own timing.
+        (void)LowLatency::request(m_port.handle());
+        return true;
+    }
     m_failure = classify(m_port.error(), device);
     m_port.clearError();
     return false;
@@ -77,6 +82,21 @@ void QtSerialPortIo::clearInput() {
 qint64 QtSerialPortIo::write(const QByteArray &bytes) {
     if (!m_port.isOpen()) return -1;
     const qint64 n = m_port.write(bytes);
+    drain();
+    return n;
+}
+
+qint64 QtSerialPortIo::writeParts(const QByteArray &first, const QByteArray &second) {
+    if (!m_port.isOpen()) return -1;
+    // Both parts go into the port's buffer first, so that they reach the
+    // driver in one system call.
+    const qint64 a = m_port.write(first);
+    const qint64 b = a < 0 ? a : m_port.write(second);
+    drain();
+    return a < 0 ? a : a + qMax<qint64>(0, b);
+}
+
+void QtSerialPortIo::drain() {
     m_port.flush();
     if (m_port.bytesToWrite() > 0) {
         // The driver's buffer is full: let the event loop drain ours, bounded
@@ -94,7 +114,6 @@ qint64 QtSerialPortIo::write(const QByteArray &bytes) {
         limit.start(ms);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
-    return n;
 }
 
 void QtSerialPortIo::onError(QSerialPort::SerialPortError error) {

@@ -20,14 +20,18 @@ class QtSerialPortIo : public SerialPortIo {
     bool isOpen() const override { return m_port.isOpen(); }
     void clearInput() override;
     qint64 write(const QByteArray &bytes) override;
+    qint64 writeParts(const QByteArray &first, const QByteArray &second) override;
     qint64 bytesWaiting() override { return m_port.bytesAvailable(); }
     QByteArray readAll() override { return m_port.readAll(); }
     PortFailure failure() const override { return m_failure; }
+    bool waitForBytes(int ms) override { return m_port.isOpen() && m_port.waitForReadyRead(ms); }
 
     // Classifies an open failure of QSerialPort on the given device.
     static PortFailure classify(QSerialPort::SerialPortError error, const QString &device);
 
   private:
+    // Hands what is buffered to the driver, waiting while its buffer is full.
+    void drain();
     void onError(QSerialPort::SerialPortError error);
 
     QSerialPort m_port;

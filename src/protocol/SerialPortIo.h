@@ -29,9 +29,22 @@ class SerialPortIo : public QObject {
     virtual bool isOpen() const = 0;
     virtual void clearInput() = 0;
     virtual qint64 write(const QByteArray &bytes) = 0;
+    // Two parts of one frame: a port may hand them to the line together.
+    virtual qint64 writeParts(const QByteArray &first, const QByteArray &second) {
+        const qint64 n = write(first);
+        return n < 0 ? n : n + qMax<qint64>(0, write(second));
+    }
     virtual qint64 bytesWaiting() = 0;
     virtual QByteArray readAll() = 0;
     virtual PortFailure failure() const = 0;
+    // Blocks the calling thread up to `ms` for new bytes, without an event
+    // loop: a fast answer is then taken without the loop's wake-ups. False
+    // when nothing came or the port cannot wait this way (the default); the
+    // caller then waits through its event loop.
+    virtual bool waitForBytes(int ms) {
+        Q_UNUSED(ms);
+        return false;
+    }
 
   signals:
     void readyRead();

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <chrono>
 #include <cstring>
+#include <optional>
 
 namespace {
 double g_timeScale = 1.0;
@@ -142,13 +143,9 @@ led::WaitResult led::waitFor(int limitMs, const std::function<bool(qint64)> &rea
     const qint64 limit = qint64(limitMs * g_timeScale + 0.5);
     QElapsedTimer clock;
     clock.start();
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    connect(&port, &SerialPortIo::readyRead, &loop, &QEventLoop::quit);
-    connect(&port, &SerialPortIo::lost, &loop, &QEventLoop::quit);
+    if (!m_sinceEvents.isValid()) m_sinceEvents.start();
+    std::optional<QEventLoop> loop;
+    std::optional<QTimer> timer;
     const auto flags = userEvents ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
     for (;;) {
         if (!port.isOpen()) return WaitResult::Lost;
@@ -164,14 +161,38 @@ led::WaitResult led::waitFor(int limitMs, const std::function<bool(qint64)> &rea
                 continue;
             }
         }
-        if (clock.elapsed() >= limit) return WaitResult::TimedOut;
-        timer.start(int(qMax<qint64>(1, limit - clock.elapsed())));
+        const qint64 left = limit - clock.elapsed();
+        if (left <= 0) return WaitResult::TimedOut;
+        // A board that answers at once is waited for in place, a short slice
+        // at a time: the event loop's wake-ups cost more than the exchange.
+        // The thread's events still run at least every EventsEveryMs.
+        if (m_sinceEvents.elapsed() < EventsEveryMs &&
+            port.waitForBytes(int(qMin<qint64>(left, InPlaceSliceMs))))
+            continue;
+        if (!port.isOpen()) return WaitResult::Lost;
+        if (!loop) {
+            loop.emplace();
+            timer.emplace();
+            timer->setSingleShot(true);
+            timer->setTimerType(Qt::PreciseTimer);
+            connect(&*timer, &QTimer::timeout, &*loop, &QEventLoop::quit);
+            connect(&port, &SerialPortIo::readyRead, &*loop, &QEventLoop::quit);
+            connect(&port, &SerialPortIo::lost, &*loop, &QEventLoop::quit);
+        }
+        if (ready(port.bytesWaiting())) continue;
+        timer->start(int(qMax<qint64>(1, limit - clock.elapsed())));
         // The application is quitting: no event loop will run any more.
-        if (loop.exec(flags) < 0) return WaitResult::Lost;
+        const int code = loop->exec(flags);
+        m_sinceEvents.start();
+        if (code < 0) return WaitResult::Lost;
     }
 }
 
 bool led::Link_Build(qint16 Address) {
+    return Link_Build(Address, LinkLimitMs);
+}
+
+bool led::Link_Build(qint16 Address, int limitMs) {
     QByteArray frame("\xAA\x55", 2);
     if (Address == -1) {
         frame.append('\xFF').append('\xFF');
@@ -188,7 +209,7 @@ bool led::Link_Build(qint16 Address) {
     } else if (Address > LastAnsweringAddress) {
         result = true;
     } else {
-        result = waitAnswer(LinkLimitMs, 1, [](const QByteArray &a) {
+        result = waitAnswer(limitMs, 1, [](const QByteArray &a) {
                      return quint8(a.at(0)) == 0xA5 ? Verdict::Accept : Verdict::Consume;
                  }) == WaitResult::Accepted;
     }
@@ -236,17 +257,20 @@ bool led::senddata(qint16 commandbyte, qint32 &packagecounter, qint32 packagesiz
         }
         if (echoed) {
             result = true;
+            // One buffer for every packet; the packet and its checksum leave
+            // in one write to the line.
+            QByteArray packet(packagesize + 4, Qt::Uninitialized);
             for (qint32 k = 0; k < packets; ++k) {
                 if (m_progress && command::isUpload(commandbyte)) m_progress->step(k);
-                QByteArray packet;
-                packet.reserve(packagesize + 4);
-                packet.append(char(((k + 1) >> 8) & 0xFF)).append(char((k + 1) & 0xFF));
-                packet.append(char((packagesize >> 8) & 0xFF)).append(char(packagesize & 0xFF));
-                packet.append(m_table.row(k, packagesize));
+                char *const p = packet.data(); // detaches from a port that kept the last one
+                p[0] = char(((k + 1) >> 8) & 0xFF);
+                p[1] = char((k + 1) & 0xFF);
+                p[2] = char((packagesize >> 8) & 0xFF);
+                p[3] = char(packagesize & 0xFF);
+                m_table.copyRow(k, packagesize, p + 4);
                 const char sum = char(Jiao(packet, 0));
                 port.clearInput();
-                port.write(packet);
-                port.write(QByteArray(1, sum));
+                port.writeParts(packet, QByteArray(1, sum));
                 if (!answered) continue;
                 const WaitResult r = waitAnswer(PacketLimitMs, 1, [&](const QByteArray &a) {
                     return a.at(0) == sum ? Verdict::Accept : Verdict::Fail;

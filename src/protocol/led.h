@@ -11,6 +11,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QObject>
 #include <QString>
@@ -94,8 +95,15 @@ class led : public QObject {
     static constexpr int PacketLimitMs = 2000; // a data packet's checksum
     // A whole answer: properties, window-number packet, parameter frame, radio module.
     static constexpr int AnswerLimitMs = 1000;
+    // Waits take answers in place for slices of InPlaceSliceMs, and let the
+    // thread's events run at least every EventsEveryMs.
+    static constexpr int InPlaceSliceMs = 2;
+    static constexpr int EventsEveryMs = 10;
     static qint16 Jiao(const QByteArray &DataTemp, qint16 StarI);
     bool Link_Build(qint16 Address);
+    // The same frame with its own time limit: a bus scan gives each silent
+    // address only a short wait, since a board answers at once.
+    bool Link_Build(qint16 Address, int limitMs);
     bool senddata(qint16 commandbyte, qint32 &packagecounter, qint32 packagesize);
     bool senddata(Command commandbyte, qint32 &packagecounter, qint32 packagesize) {
         return senddata(command::byte(commandbyte), packagecounter, packagesize);
@@ -216,6 +224,8 @@ class led : public QObject {
     TransferProgress *m_progress = nullptr;
     PortFailure m_lastFailure = PortFailure::None;
     bool m_lostReported = false;
+    // Since this thread's events last ran during a wait.
+    QElapsedTimer m_sinceEvents;
     bool m_portFailureTold = false;
     int m_portWaitMs = DefaultPortWaitMs;
     int m_turns = 0;

@@ -16,4 +16,10 @@ qint64 MirrorPort::write(const QByteArray &bytes) {
     return written;
 }
 
+qint64 MirrorPort::writeParts(const QByteArray &first, const QByteArray &second) {
+    const qint64 written = m_port->writeParts(first, second);
+    if (written > 0 && m_sent) m_sent((first + second).left(written));
+    return written;
+}
+
 } // namespace service

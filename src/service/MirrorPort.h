@@ -23,9 +23,11 @@ class MirrorPort : public SerialPortIo {
     bool isOpen() const override { return m_port->isOpen(); }
     void clearInput() override { m_port->clearInput(); }
     qint64 write(const QByteArray &bytes) override;
+    qint64 writeParts(const QByteArray &first, const QByteArray &second) override;
     qint64 bytesWaiting() override { return m_port->bytesWaiting(); }
     QByteArray readAll() override { return m_port->readAll(); }
     PortFailure failure() const override { return m_port->failure(); }
+    bool waitForBytes(int ms) override { return m_port->waitForBytes(ms); }
 
   private:
     std::unique_ptr<SerialPortIo> m_port;

@@ -108,6 +108,12 @@ int BoardState::clockWeekday() const {
     return clock.size() < 7 ? -1 : quint8(clock.at(6));
 }
 
+int BoardState::codeOfRate(int rate) {
+    for (int code : {239, 119, 59, 19})
+        if (baudRate(code) == rate) return code;
+    return 0;
+}
+
 int BoardState::baudRate(int baudCode) {
     switch (baudCode) {
     case 239:

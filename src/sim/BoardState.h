@@ -134,4 +134,5 @@ struct BoardState {
     // Weekday byte of the clock: Monday 0 .. Sunday 6, -1 before a clock was set.
     int clockWeekday() const;
     static int baudRate(int baudCode); // 239 -> 9600 ... 19 -> 115200, 0 when unknown
+    static int codeOfRate(int rate);   // 9600 -> 239 ... 115200 -> 19, 0 when none
 };

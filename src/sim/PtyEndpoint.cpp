@@ -111,6 +111,34 @@ qint64 PtyEndpoint::write(const QByteArray &bytes) {
     return done;
 }
 
+int PtyEndpoint::hostBaud() const {
+    // The master's settings are the slave's: what the host's serial port set.
+    termios tio{};
+    if (m_master < 0 || ::tcgetattr(m_master, &tio) != 0) return 0;
+    switch (::cfgetospeed(&tio)) {
+    case B1200:
+        return 1200;
+    case B2400:
+        return 2400;
+    case B4800:
+        return 4800;
+    case B9600:
+        return 9600;
+    case B19200:
+        return 19200;
+    case B38400:
+        return 38400;
+    case B57600:
+        return 57600;
+    case B115200:
+        return 115200;
+    case B230400:
+        return 230400;
+    default:
+        return 0;
+    }
+}
+
 int PtyEndpoint::unreadByHost() const {
     // The slave's input queue is shared by every opener, our own descriptor included.
     int n = 0;

@@ -28,6 +28,8 @@ class PtyEndpoint : public QObject {
     qint64 write(const QByteArray &bytes);
     // Bytes written to the host that it has not read yet.
     int unreadByHost() const;
+    // The rate the host set on its end (bits per second), 0 when unknown.
+    int hostBaud() const;
 
   signals:
     void received(const QByteArray &bytes);

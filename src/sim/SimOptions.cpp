@@ -1,5 +1,7 @@
 #include "sim/SimOptions.h"
 
+#include "sim/BoardState.h"
+
 namespace {
 bool toInt(const QString &text, int min, int max, int *value) {
     bool ok = false;
@@ -88,9 +90,17 @@ bool SimOptions::parse(const QStringList &args, SimOptions *out, QString *error)
             if (parts.isEmpty()) return fail(QStringLiteral("--address needs a board address"));
             for (const QString &p : parts) {
                 int address = 0;
-                if (!toInt(p, 0, 65535, &address))
+                int rate = 0;
+                const QStringList at = p.split(QLatin1Char('@'));
+                if (at.size() > 2 || !toInt(at.at(0), 0, 65535, &address))
                     return fail(QStringLiteral("bad board address: ") + p);
-                if (!o.addresses.contains(quint16(address))) o.addresses.append(quint16(address));
+                if (at.size() == 2 &&
+                    (!toInt(at.at(1), 1, 4000000, &rate) || BoardState::codeOfRate(rate) == 0))
+                    return fail(QStringLiteral("bad board rate (9600, 19200, 38400 or 115200): ") +
+                                p);
+                if (o.addresses.contains(quint16(address))) continue;
+                o.addresses.append(quint16(address));
+                o.rates.append(rate);
             }
         } else if (a == QLatin1String("--fault")) {
             if (!value(&v)) return fail(QStringLiteral("--fault needs a fault name"));
@@ -100,7 +110,10 @@ bool SimOptions::parse(const QStringList &args, SimOptions *out, QString *error)
             return fail(QStringLiteral("unknown argument: ") + a);
         }
     }
-    if (o.addresses.isEmpty()) o.addresses.append(1);
+    if (o.addresses.isEmpty()) {
+        o.addresses.append(1);
+        o.rates.append(0);
+    }
     if (o.sizes.size() > 1 && o.sizes.size() != o.addresses.size())
         return fail(
             QStringLiteral("--size gives %1 sizes for %2 boards: give one, or one per board")
@@ -112,13 +125,15 @@ bool SimOptions::parse(const QStringList &args, SimOptions *out, QString *error)
 
 QString SimOptions::usage() {
     QString u = QStringLiteral(
-        "usage: ledsim [--dir DIR] [--port N] [--address A[,B...]]... [--size WxH[,WxH...]]\n"
+        "usage: ledsim [--dir DIR] [--port N] [--address A[@RATE][,B...]]... [--size WxH[,...]]\n"
         "              [--pace] [--baud RATE] [--show] [--snapshot FILE.png] [--state FILE]\n"
         "              [--radio none|VERSION[:CHANNEL][:long]] [--log FILE]\n"
         "              [--fault NAME[:ARG]]... [--replace]\n"
         "A virtual screen: links a pseudo-terminal as DIR/ports/COMn (default: port 1 in\n"
         "the program directory), answers as the boards at the given addresses (default 1)\n"
         "do, prints \"ready <link>\" and runs until interrupted.\n"
+        "  --address A@RATE  the board hears only frames sent at RATE (its baud code);\n"
+        "                with --pace the line goes at the rate the host sets\n"
         "  --size WxH    board size in dots (default 128x32), one for all or one per board\n"
         "  --pace        bytes no faster than --baud (default 9600, 10 bits a byte)\n"
         "  --show        a window per board with its LEDs and the last exchange\n"

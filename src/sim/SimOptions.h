@@ -12,6 +12,9 @@ struct SimOptions {
     QString dir; // program directory; empty: the directory of the executable
     int port = 1;
     QList<quint16> addresses;
+    // The rate of the board at the same position of `addresses` when it was
+    // given as ADDRESS@RATE (it then hears only that rate), else 0.
+    QList<int> rates;
     QList<QSize> sizes; // one for all boards, or one per address in order; empty: 128 x 32
     bool show = false;
     QString snapshotFile;

@@ -18,6 +18,10 @@ class VirtualBoard {
     bool answersTransfer() const {
         return answers() || Command(m_command) == Command::WindowNumber;
     }
+    // A board on a line with boards at other rates hears only frames sent
+    // at its own baud code's rate; others (the default) hear every rate.
+    void setOwnRate(bool own) { m_ownRate = own; }
+    bool hasOwnRate() const { return m_ownRate; }
     const BoardState &state() const { return m_state; }
     BoardState &state() { return m_state; }
 
@@ -48,6 +52,7 @@ class VirtualBoard {
 
     quint16 m_address;
     BoardState m_state;
+    bool m_ownRate = false;
     bool m_inTransfer = false;
     quint8 m_command = 0;
     quint16 m_counter = 0;

@@ -93,6 +93,20 @@ bool VirtualLine::isPlugged() const {
 QString VirtualLine::linkPath() const {
     return m_pty ? m_pty->linkPath() : QString();
 }
+int VirtualLine::hostBaud() const {
+    return m_pty ? m_pty->hostBaud() : 0;
+}
+
+bool VirtualLine::hears(const VirtualBoard &b) const {
+    // Bytes at another rate are noise to a board: no frame reaches it.
+    return !b.hasOwnRate() || BoardState::baudRate(b.state().baudCode) == hostBaud();
+}
+
+VirtualBoard *VirtualLine::hearing(quint16 address) const {
+    VirtualBoard *b = board(address);
+    return b && hears(*b) ? b : nullptr;
+}
+
 QString VirtualLine::slavePath() const {
     return m_pty ? m_pty->slavePath() : QString();
 }
@@ -149,6 +163,10 @@ void VirtualLine::receive(const QByteArray &bytes) {
     // The cable is as good as pulled: only the last answer still goes out.
     if (m_unplugWhenDrained) return;
     m_frameGap.start();
+    if (m_pacingFollowsHost && m_baud > 0 && m_in.isEmpty() && m_out.isEmpty()) {
+        const int host = hostBaud();
+        if (host > 0 && host != m_baud) setPacing(host);
+    }
     if (m_baud <= 0) {
         m_frameDoneNs = DeadlineTimer::nowNs();
         m_parser.feed(bytes);
@@ -242,15 +260,15 @@ QByteArray VirtualLine::answerFor(const Frame &f) {
             // Every board hears the broadcast; the lowest address answers for the
             // line, since answers at the same moment would collide.
             for (const auto &c : m_boards)
-                if (c->answers() && (!b || c->address() < b->address())) b = c.get();
+                if (c->answers() && hears(*c) && (!b || c->address() < b->address())) b = c.get();
         } else {
-            b = board(f.address);
+            b = hearing(f.address);
         }
         if (!b || !b->answers() || m_faults.silentLink) return QByteArray();
         return m_faults.wrongLink ? QByteArray(1, char(0x5A)) : b->answerLink();
     }
     case Frame::Kind::Header: {
-        VirtualBoard *b = board(f.address);
+        VirtualBoard *b = hearing(f.address);
         m_exchangeBoard = b;
         QByteArray answer;
         if (b) answer = b->answerHeader(f);
@@ -310,7 +328,7 @@ QByteArray VirtualLine::answerFor(const Frame &f) {
         return answer;
     }
     case Frame::Kind::Parameters: {
-        VirtualBoard *b = board(f.address);
+        VirtualBoard *b = hearing(f.address);
         m_exchangeBoard = b;
         if (!b) return QByteArray();
         const QByteArray answer = b->answerParameters(f);

@@ -49,10 +49,15 @@ class VirtualLine : public QObject {
     RadioModule &radio() { return m_radio; }
     const RadioModule &radio() const { return m_radio; }
 
+    // The rate the host set on the pty, 0 when unknown or not plugged in.
+    int hostBaud() const;
     // --- behaviour ---
     // Bytes no faster than baud (10 bits a byte) in both directions; 0 turns pacing off.
     void setPacing(int baud);
     int pacingBaud() const { return m_baud; }
+    // Boards at several rates on one line: pacing goes at the rate the host
+    // set on the pty, taken whenever a frame starts on a quiet line.
+    void setPacingFollowsHost(bool follow) { m_pacingFollowsHost = follow; }
     void setFaults(const FaultPlan &faults);
     const FaultPlan &faults() const { return m_faults; }
     void clearFaults() { setFaults(FaultPlan()); }
@@ -99,6 +104,9 @@ class VirtualLine : public QObject {
     };
 
     void handleFrame(const Frame &frame);
+    // The board at the address when it hears the line at its present rate.
+    VirtualBoard *hearing(quint16 address) const;
+    bool hears(const VirtualBoard &b) const;
     QByteArray answerFor(const Frame &frame);
     QByteArray answerRadio(const Frame &frame);
     void followBaudCode(const VirtualBoard &board);
@@ -129,6 +137,7 @@ class VirtualLine : public QObject {
     qint64 m_unplugDeadlineNs = 0;
 
     int m_baud = 0;
+    bool m_pacingFollowsHost = false;
     QList<Incoming> m_in;
     qint64 m_inLineFreeNs = 0;
     qint64 m_frameDoneNs = 0;

@@ -68,7 +68,13 @@ int main(int argc, char **argv) {
     VirtualLine line;
     for (int i = 0; i < options.addresses.size(); ++i) {
         const QSize size = options.sizeOf(i);
-        line.addBoard(options.addresses.at(i)).state().setSize(size.width(), size.height());
+        VirtualBoard &board = line.addBoard(options.addresses.at(i));
+        board.state().setSize(size.width(), size.height());
+        if (const int rate = options.rates.value(i)) {
+            board.state().baudCode = BoardState::codeOfRate(rate);
+            board.setOwnRate(true);
+            line.setPacingFollowsHost(true);
+        }
     }
     line.radio() = options.radio;
     line.setPacing(options.pace ? options.baud : 0);

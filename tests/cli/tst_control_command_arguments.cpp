@@ -178,6 +178,18 @@ class ControlCommandArgumentsTest : public QObject {
             << QStringList{QStringLiteral("batch"), QStringLiteral("baud38400"),
                            QStringLiteral("--password"), QStringLiteral("tavorel")}
             << QStringLiteral("need --new-address");
+        QTest::newRow("scan range backwards")
+            << QStringList{QStringLiteral("scan"), QStringLiteral("--addresses"),
+                           QStringLiteral("9-3")}
+            << QStringLiteral("地址范围应为 A-B，0 到 511: 9-3");
+        QTest::newRow("scan beyond answering addresses")
+            << QStringList{QStringLiteral("scan"), QStringLiteral("--addresses"),
+                           QStringLiteral("0-512")}
+            << QStringLiteral("地址范围");
+        QTest::newRow("scan baud 4800")
+            << QStringList{QStringLiteral("scan"), QStringLiteral("--bauds"),
+                           QStringLiteral("9600,4800")}
+            << QStringLiteral("波特率只能是 9600、19200、38400 或 115200: 4800");
         QTest::newRow("radio tune") << QStringList{QStringLiteral("radio"), QStringLiteral("tune")}
                                     << QStringLiteral("check, channel N or auto N");
         QTest::newRow("radio channel x")

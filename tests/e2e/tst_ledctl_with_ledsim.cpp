@@ -578,6 +578,29 @@ class LedctlWithLedsimTest : public QObject {
         QCOMPARE(r.code, 0);
     }
 
+    // Boards at two rates on one paced line: each is found at its own rate
+    // only; a rate with nothing on it costs just the broadcast. No port: 1.
+    void scanFindsEachBoardAtItsOwnRateOnly() {
+        TempProgramDir empty;
+        const Ctl none = ledctl(empty.path(), {QStringLiteral("scan")});
+        QCOMPARE(none.code, 1);
+        QVERIFY2(none.err.contains(QStringLiteral("无效端口号")), qPrintable(none.err));
+
+        TempProgramDir dir;
+        const QString log = dir.file(QStringLiteral("sim.log"));
+        Sim sim(dir.path(), {QStringLiteral("--address"), QStringLiteral("3@9600,17@9600,30@19200"),
+                             QStringLiteral("--pace"), QStringLiteral("--log"), log});
+        QVERIFY(sim.waitReady());
+        const Ctl r = ledctl(dir.path(), {QStringLiteral("scan"), QStringLiteral("--bauds"),
+                                          QStringLiteral("9600,19200,38400"),
+                                          QStringLiteral("--addresses"), QStringLiteral("0-31")});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QStringLiteral("3\t9600\n17\t9600\n30\t19200\n"));
+        QVERIFY2(r.err.contains(QStringLiteral("96/96")), qPrintable(r.err));
+        // Three broadcasts, then 32 addresses at each of the two rates in use.
+        QTRY_COMPARE(lines(log).filter(QStringLiteral("link address=")).size(), 3 + 2 * 32);
+    }
+
     void tenCallsStartedAtOnceEachGetTheirTurnWhole() {
         TempProgramDir dir;
         const QString log = dir.file(QStringLiteral("sim.log"));

@@ -4,6 +4,7 @@
 // test program started again with --hold-port LINK: it opens the link with QSerialPort, as any
 // other program would, and keeps it until its standard input closes.
 #include "ScreenRig.h"
+#include "protocol/LowLatency.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -92,6 +93,20 @@ class PortOpeningTest : public QObject {
         QVERIFY(rig.device.CSetLight(7));
         QSerialPort other(rig.link);
         QVERIFY2(other.open(QIODevice::ReadWrite), qPrintable(other.errorString()));
+    }
+
+    // A pty has no low-latency mode: the request is refused, nothing is told,
+    // and the port works as before.
+    void aPtyRefusesLowLatencyQuietly() {
+        ScreenRig rig;
+        QVERIFY2(rig.plugged(), qPrintable(rig.error));
+        QSerialPort port(rig.link);
+        QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
+        QCOMPARE(LowLatency::request(port.handle()), LowLatency::Result::Refused);
+        port.close();
+        QVERIFY(rig.device.CSetLight(3));
+        QVERIFY(rig.ui.shown.isEmpty());
+        QCOMPARE(rig.board().brightness, 3);
     }
 };
 

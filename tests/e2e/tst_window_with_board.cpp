@@ -3,10 +3,13 @@
 // with the documented example, and what it then shows dot for dot.
 #include "app/MainWindow.h"
 #include "app/ParameterPanel.h"
+#include "app/PortListFollower.h"
 #include "app/ProgressWindow.h"
 #include "app/RadioPanel.h"
+#include "app/ScanDialog.h"
 #include "app/Startup.h"
 #include "config/CIniFile.h"
+#include "protocol/PortWatch.h"
 #include "protocol/led.h"
 #include "sim/BoardWatcher.h"
 #include "sim/Unifont.h"
@@ -17,7 +20,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -194,6 +199,54 @@ class WindowWithBoardTest : public QObject {
         QCOMPARE(r.list("Pbtl")->currentText(), QStringLiteral("19200"));
         QCOMPARE(r.key("Padr"), QStringLiteral("7"));
         QCOMPARE(r.key("Pbtl"), QStringLiteral("19200"));
+    }
+
+    // Boards at two rates: the scan window lists each at its own rate, and
+    // the one added becomes a screen of ledfile.ini with what the scan found.
+    void theScanWindowFindsBoardsAndAddsOneAsAScreen() {
+        WindowRig r;
+        r.line.board(1)->setOwnRate(true); // baud code 239: 9600
+        r.line.addBoard(17).setOwnRate(true);
+        VirtualBoard &fast = r.line.addBoard(30);
+        fast.state().baudCode = 119; // 19200
+        fast.setOwnRate(true);
+        r.click("扫描");
+        auto *scan = r.w.findChild<ScanDialog *>();
+        QVERIFY(scan && scan->isVisible());
+        scan->findChild<QLineEdit *>(QStringLiteral("地址范围"))->setText(QStringLiteral("0-31"));
+        scan->findChild<QPushButton *>(QStringLiteral("开始扫描"))->click();
+        QVERIFY(!scan->scanning());
+        auto *found = scan->findChild<QListWidget *>(QStringLiteral("找到的屏幕"));
+        QCOMPARE(found->count(), 3);
+        QCOMPARE(found->item(2)->text(), QStringLiteral("地址 30    波特率 19200"));
+        QVERIFY(r.w.isEnabled() && r.w.centralWidget()->isEnabled());
+
+        found->setCurrentRow(2);
+        QCOMPARE(scan->findChild<QLineEdit *>(QStringLiteral("新屏名称"))->text(),
+                 QStringLiteral("地址30"));
+        const qsizetype shown = r.ui.shown.size();
+        scan->findChild<QPushButton *>(QStringLiteral("添加为屏幕"))->click();
+        QCOMPARE(r.ui.shown.size(), shown); // the connection test passed: no message
+        CIniFile ini;
+        ini.SpecifyIni(r.dir.file(QStringLiteral("ledfile.ini")));
+        const QString added = QStringLiteral("第 2号屏");
+        QCOMPARE(ini.ReadString(QStringLiteral("屏总数"), QStringLiteral("SUM"), 10),
+                 QStringLiteral("2"));
+        QCOMPARE(ini.ReadString(added, QStringLiteral("Pname"), 100), QStringLiteral("地址30"));
+        QCOMPARE(ini.ReadString(added, QStringLiteral("Pcode"), 100), QStringLiteral("101"));
+        QCOMPARE(ini.ReadString(added, QStringLiteral("Pbtl"), 100), QStringLiteral("19200"));
+        QCOMPARE(ini.ReadString(added, QStringLiteral("Padr"), 100), QStringLiteral("30"));
+
+        // "取消" is heard while the scan waits for a board.
+        scan->findChild<QLineEdit *>(QStringLiteral("地址范围"))->setText(QStringLiteral("0-255"));
+        QTimer::singleShot(100, scan->findChild<QPushButton *>(QStringLiteral("取消")),
+                           &QPushButton::click);
+        scan->findChild<QPushButton *>(QStringLiteral("开始扫描"))->click();
+        QVERIFY(scan->findChild<QLabel *>(QStringLiteral("扫描状态"))
+                    ->text()
+                    .startsWith(QStringLiteral("扫描已取消")));
+        auto *bar = scan->findChild<QProgressBar *>(QStringLiteral("扫描进度"));
+        QVERIFY(bar->value() < bar->maximum());
     }
 
     void theConnectionTestOfASilentScreenTellsAndRescans() {
@@ -395,6 +448,37 @@ class WindowWithBoardTest : public QObject {
         r.click("自动设置");
         QCOMPARE(r.line.radio().channel, 12);
         QCOMPARE(r.ui.lastMessage(), QStringLiteral("设置完信道，请务必给无线模块断电重新上电！"));
+    }
+
+    // A device that goes while the window runs is marked in the port list
+    // (not while an action holds the port: after it), the mark goes when it
+    // is back, and the next command on the port works.
+    void thePortListFollowsPortsThatComeAndGo() {
+        WindowRig r;
+        QComboBox *ports = r.list("Pchao");
+        auto items = [ports] {
+            QStringList texts;
+            for (int i = 0; i < ports->count(); ++i)
+                texts.append(ports->itemText(i));
+            return texts;
+        };
+        QCOMPARE(items(), QStringList{QStringLiteral("101")});
+        auto *watch = r.w.findChild<PortListFollower *>()->findChild<PortWatch *>();
+        QSignalSpy seen(watch, &PortWatch::changed);
+        QVERIFY(r.w.beginDeviceAction());
+        r.line.unplug();
+        QVERIFY(seen.wait(3000));
+        QCOMPARE(items().value(0), QStringLiteral("101"));
+        r.w.endDeviceAction();
+        QTRY_COMPARE_WITH_TIMEOUT(items().value(0), QStringLiteral("101 (已拔出)"), 3000);
+        QCOMPARE(ports->currentText(), QStringLiteral("101"));
+
+        QVERIFY(r.line.plugIn(VirtualLine::portLink(r.dir.path(), 101)));
+        QTRY_COMPARE_WITH_TIMEOUT(items().value(0), QStringLiteral("101"), 3000);
+        r.w.findChild<QLineEdit *>(QStringLiteral("Text6"))->setText(QStringLiteral("欢迎光临"));
+        r.click("Command8");
+        QCOMPARE(r.ui.messages(), QStringList{QStringLiteral("汉字发送成功")});
+        QCOMPARE(r.line.board(1)->state().pictures.value(1).text, QStringLiteral("欢迎光临"));
     }
 };
 

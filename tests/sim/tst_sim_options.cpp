@@ -42,12 +42,13 @@ class SimOptionsTest : public QObject {
         QCOMPARE(o.faults.lateMs, 1500);
         QVERIFY(o.replace);
         QVERIFY(SimOptions::parse(
-            {QStringLiteral("--address"), QStringLiteral("010,2"), QStringLiteral("--size"),
+            {QStringLiteral("--address"), QStringLiteral("010,2@19200"), QStringLiteral("--size"),
              QStringLiteral("64x16,256x32"), QStringLiteral("--show"), QStringLiteral("--snapshot"),
              QStringLiteral("/x/s.png"), QStringLiteral("--state"), QStringLiteral("/x/s.json"),
              QStringLiteral("--radio"), QStringLiteral("1.5:30:long")},
             &o, &why));
         QCOMPARE(o.addresses, (QList<quint16>{10, 2})); // decimal, as everywhere
+        QCOMPARE(o.rates, (QList<int>{0, 19200}));
         QCOMPARE(o.sizeOf(1), QSize(256, 32));
         QVERIFY(o.show);
         QCOMPARE(o.snapshotFile, QStringLiteral("/x/s.png"));
@@ -67,6 +68,9 @@ class SimOptionsTest : public QObject {
         QTest::newRow("address text")
             << QStringList{QStringLiteral("--address"), QStringLiteral("1,x")}
             << QStringLiteral("bad board address: x");
+        QTest::newRow("rate without a baud code")
+            << QStringList{QStringLiteral("--address"), QStringLiteral("3@4800")}
+            << QStringLiteral("bad board rate (9600, 19200, 38400 or 115200): 3@4800");
         QTest::newRow("unknown fault")
             << QStringList{QStringLiteral("--fault"), QStringLiteral("flaky")}
             << QStringLiteral("unknown fault: flaky");
