@@ -2,15 +2,21 @@
 // foreground on a loopback port, bridges to the virtual screen's pty, and the
 // port's ports/COMn file names it as tcp:// or rfc2217://. What arrives on the
 // board must be what a direct line delivers; a server that dies is one
-// failure and the line works again once it is back.
+// failure, in ledctl's device object and in the window alike, and the line
+// works again once it is back.
 #include "ScreenRig.h"
+#include "app/MainWindow.h"
+#include "app/Startup.h"
 #include "protocol/PortScan.h"
 #include "support/CliRun.h"
 #include "workflows/FileUpload.h"
 #include "workflows/QueueCalling.h"
 
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <fcntl.h>
@@ -74,8 +80,8 @@ struct Ser2net {
     }
 };
 
-void nameLine(const ScreenRig &rig, int port, const QString &url) {
-    QFile f(rig.dir.file(u"ports/COM%1"_s.arg(port)));
+void nameLine(const TempProgramDir &dir, int port, const QString &url) {
+    QFile f(dir.file(u"ports/COM%1"_s.arg(port)));
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(url.toUtf8() + "\n");
 }
@@ -108,7 +114,7 @@ class NetworkLinesTest : public QObject {
         Ser2net server;
         QVERIFY2(server.start(rig.line.slavePath(), false),
                  "ser2net (scripts/deps.sh) did not start");
-        nameLine(rig, TcpPort, u"tcp://127.0.0.1:%1"_s.arg(server.port));
+        nameLine(rig.dir, TcpPort, u"tcp://127.0.0.1:%1"_s.arg(server.port));
 
         queuecalling::Fields call;
         call.text = u"请A001号到3号窗口"_s;
@@ -144,7 +150,7 @@ class NetworkLinesTest : public QObject {
         Ser2net server;
         QVERIFY2(server.start(rig.line.slavePath(), true),
                  "ser2net (scripts/deps.sh) did not start");
-        nameLine(rig, TelnetPort, u"rfc2217://127.0.0.1:%1"_s.arg(server.port));
+        nameLine(rig.dir, TelnetPort, u"rfc2217://127.0.0.1:%1"_s.arg(server.port));
 
         // The pty starts at 38400; ser2net opens it at 9600. The speed is
         // read while the connection holds the pty.
@@ -169,7 +175,7 @@ class NetworkLinesTest : public QObject {
         Ser2net server;
         QVERIFY2(server.start(rig.line.slavePath(), false),
                  "ser2net (scripts/deps.sh) did not start");
-        nameLine(rig, TcpPort, u"tcp://127.0.0.1:%1"_s.arg(server.port));
+        nameLine(rig.dir, TcpPort, u"tcp://127.0.0.1:%1"_s.arg(server.port));
         rig.device.serieinit(TcpPort, u"9600"_s);
         constexpr int Packets = 2000;
         for (int k = 0; k < Packets; ++k)
@@ -211,11 +217,52 @@ class NetworkLinesTest : public QObject {
         QCOMPARE(rig.ui.messages(), QStringList());
     }
 
+    void theWindowOffersTheLineAndStaysUsableWhenTheServerDies() {
+        TempProgramDir dir;
+        VirtualLine line;
+        line.addBoard(1);
+        QString error;
+        QVERIFY2(line.plugIn(VirtualLine::portLink(dir.path(), ScreenRig::Port), &error),
+                 qPrintable(error));
+        Ser2net server;
+        QVERIFY2(server.start(line.slavePath(), false), "ser2net (scripts/deps.sh) did not start");
+        const QString url = u"tcp://127.0.0.1:%1"_s.arg(server.port);
+        nameLine(dir, TcpPort, url);
+        MainWindow w;
+        RecordingOperator ui;
+        w.setOperator(&ui);
+        Startup(w).run();
+        auto *ports = w.findChild<QComboBox *>(u"Pchao"_s);
+        QVERIFY(ports->findText(u"%1 (%2)"_s.arg(TcpPort).arg(url)) >= 0);
+        ports->setCurrentText(QString::number(TcpPort));
+        w.findChild<QLineEdit *>(u"Pdizhi"_s)->setText(u"1"_s);
+        const auto setBrightness = [&](int value) {
+            ui.shown.clear();
+            w.findChild<QLineEdit *>(u"亮度"_s)->setText(QString::number(value));
+            w.findChild<QPushButton *>(u"设置亮度"_s)->click();
+        };
+        setBrightness(128);
+        QCOMPARE(ui.messages(), QStringList{u"设置成功"_s});
+        QCOMPARE(line.board(1)->state().brightness, 128);
+
+        server.process.kill();
+        server.process.waitForFinished();
+        setBrightness(64);
+        QCOMPARE(ui.messages(), QStringList{u"通讯失败"_s});
+        QVERIFY(w.isEnabled() && w.centralWidget()->isEnabled());
+
+        Ser2net back;
+        QVERIFY(back.start(line.slavePath(), false, server.port));
+        setBrightness(64);
+        QCOMPARE(ui.messages(), QStringList{u"设置成功"_s});
+        QCOMPARE(line.board(1)->state().brightness, 64);
+    }
+
     void portListsNameNetworkLinesWithoutConnecting() {
         ScreenRig rig;
         // Nothing answers there: a scan that tried would wait for its limit.
-        nameLine(rig, TcpPort, u"tcp://10.255.255.1:4001"_s);
-        nameLine(rig, TelnetPort, u"rfc2217://10.255.255.1:4002"_s);
+        nameLine(rig.dir, TcpPort, u"tcp://10.255.255.1:4001"_s);
+        nameLine(rig.dir, TelnetPort, u"rfc2217://10.255.255.1:4002"_s);
         QElapsedTimer clock;
         clock.start();
         QStringList items;
@@ -232,5 +279,5 @@ class NetworkLinesTest : public QObject {
     }
 };
 
-QTEST_GUILESS_MAIN(NetworkLinesTest)
+QTEST_MAIN(NetworkLinesTest)
 #include "tst_network_lines.moc"
