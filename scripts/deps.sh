@@ -7,7 +7,7 @@ PKGS=(build-essential cmake ninja-build pkg-config
       qt6-qpa-plugins libgl-dev fonts-wqy-zenhei unifont xvfb xauth ccache
       qt6-translations-l10n
       qt6-httpserver-dev qt6-websockets-dev libqt6sql6-sqlite
-      chromium espeak-ng clang libclang-rt-14-dev)
+      chromium espeak-ng clang libclang-rt-14-dev ser2net)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

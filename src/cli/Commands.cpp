@@ -39,6 +39,12 @@ QList<Command> table() {
     message << option("with-effect", "with its own effect, at the address + 512")
             << option("store", "with --screen, keep the text as text file K (default 1)", "K");
     return {
+        {text("ports"),
+         {},
+         text("the ports the window offers, each with the device, link or network address "
+              "it opens"),
+         {},
+         portsCommand},
         {text("link"), {}, text("the link check"), {}, linkCommand},
         {text("send"),
          text("COMMAND COUNTER SIZE [HEX...]"),

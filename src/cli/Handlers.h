@@ -5,7 +5,8 @@
 
 namespace cli {
 
-// TransferCommands.cpp: the bare frame.
+// TransferCommands.cpp: the port list and the bare frame.
+int portsCommand(Context &ctx, Arguments &args);
 int linkCommand(Context &ctx, Arguments &args);
 int sendCommand(Context &ctx, Arguments &args);
 

@@ -1,12 +1,31 @@
-// ledctl link and ledctl send: the bare frame, for checking a line by hand.
+// ledctl ports, link and send: the lines and the bare frame, for checking a
+// line by hand.
 #include "cli/Cli.h"
 #include "cli/Handlers.h"
+#include "protocol/PortLocator.h"
+#include "protocol/PortScan.h"
 #include "protocol/led.h"
 
 #include <QTextStream>
 #include <algorithm>
 
 namespace cli {
+// The window's port list, each port with what it opens; a port that is taken
+// or fails says so in a third column.
+int portsCommand(Context &ctx, Arguments &args) {
+    expectNoMore(args);
+    for (const PortScanEntry &e : scanPorts(ctx.device.MSComm1())) {
+        ctx.out << e.number << '\t' << PortLocator::describe(e.number);
+        if (!PortLocator::networkAddress(e.number).isValid()) {
+            const QString status = e.text.mid(QString::number(e.number).size()).trimmed();
+            if (!status.isEmpty()) ctx.out << '\t' << status;
+        }
+        ctx.out << '\n';
+    }
+    ctx.out.flush();
+    return ExitOk;
+}
+
 int linkCommand(Context &ctx, Arguments &args) {
     expectNoMore(args);
     ctx.prepare();

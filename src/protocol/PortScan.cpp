@@ -7,6 +7,12 @@ QList<PortScanEntry> scanPorts(SerialPortIo &port, const QString &otherFailure) 
     QList<PortScanEntry> found;
     const int keep = port.portNumber();
     for (int i = PortLocator::FirstPort; i <= PortLocator::LastPort; ++i) {
+        // A scan never waits on the network: such a line is offered as it is named.
+        const PortLocator::NetworkAddress address = PortLocator::networkAddress(i);
+        if (address.isValid()) {
+            found.append({QStringLiteral("%1 (%2)").arg(i).arg(address.text()), i});
+            continue;
+        }
         if (port.isOpen()) port.close();
         port.setPortNumber(i);
         const bool opened = port.open();

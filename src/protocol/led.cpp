@@ -1,7 +1,7 @@
 #include "protocol/led.h"
 
+#include "protocol/LinePortIo.h"
 #include "protocol/OperatorUi.h"
-#include "protocol/QtSerialPortIo.h"
 #include "protocol/TransferProgress.h"
 #include "protocol/VbError.h"
 
@@ -32,7 +32,7 @@ double led::timeScale() {
 }
 
 SerialPortIo &led::MSComm1() {
-    if (!m_port) setPort(std::make_unique<QtSerialPortIo>());
+    if (!m_port) setPort(std::make_unique<LinePortIo>());
     return *m_port;
 }
 

@@ -1,6 +1,6 @@
 #include "service/LineWorker.h"
 
-#include "protocol/QtSerialPortIo.h"
+#include "protocol/LinePortIo.h"
 #include "protocol/VbError.h"
 #include "protocol/led.h"
 #include "service/MirrorPort.h"
@@ -62,7 +62,7 @@ led &LineWorker::device() {
         m_device = std::make_unique<led>();
         m_device->setOperator(&m_ui);
         m_device->setPort(std::make_unique<MirrorPort>(
-            std::make_unique<QtSerialPortIo>(),
+            std::make_unique<LinePortIo>(),
             [this](const QByteArray &bytes) { mirror().receive(bytes); }));
     }
     return *m_device;

@@ -1,0 +1,148 @@
+#include "protocol/NetworkPortIo.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+namespace {
+int g_connectLimitMs = NetworkPortIo::DefaultConnectLimitMs;
+}
+
+void NetworkPortIo::setConnectLimit(int ms) {
+    g_connectLimitMs = qMax(1, ms);
+}
+
+NetworkPortIo::NetworkPortIo(QObject *parent) : SerialPortIo(parent) {
+    connect(&m_socket, &QTcpSocket::readyRead, this, &NetworkPortIo::onReadyRead);
+    connect(&m_socket, &QTcpSocket::errorOccurred, this, &NetworkPortIo::onDead);
+    connect(&m_socket, &QTcpSocket::disconnected, this, &NetworkPortIo::onDead);
+}
+
+NetworkPortIo::~NetworkPortIo() {
+    m_open = false;
+    m_socket.abort();
+}
+
+quint32 NetworkPortIo::baud() const {
+    bool ok = false;
+    const int b = m_settings.section(QLatin1Char(','), 0, 0).trimmed().toInt(&ok);
+    return ok && b > 0 ? quint32(b) : 9600;
+}
+
+void NetworkPortIo::setLineSettings(const QString &settings) {
+    m_settings = settings;
+    // Sent, not waited for: some servers never acknowledge them.
+    if (m_open && m_address.telnet) {
+        m_socket.write(telnet::lineSettings(baud()));
+        m_socket.flush();
+    }
+}
+
+bool NetworkPortIo::open() {
+    m_failure = PortFailure::None;
+    if (m_open) return true;
+    m_address = PortLocator::networkAddress(m_number);
+    if (!m_address.isValid()) {
+        m_failure = PortFailure::NoSuchPort;
+        return false;
+    }
+    m_in.clear();
+    m_socket.abort();
+    // The window keeps painting while the server is reached, as in every wait.
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    limit.setTimerType(Qt::PreciseTimer);
+    connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(&m_socket, &QTcpSocket::connected, &loop, &QEventLoop::quit);
+    connect(&m_socket, &QTcpSocket::errorOccurred, &loop, &QEventLoop::quit);
+    limit.start(g_connectLimitMs);
+    m_socket.connectToHost(m_address.host, m_address.port);
+    if (m_socket.state() != QAbstractSocket::ConnectedState &&
+        m_socket.state() != QAbstractSocket::UnconnectedState)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (m_socket.state() != QAbstractSocket::ConnectedState) {
+        m_socket.abort();
+        m_failure = PortFailure::Other;
+        return false;
+    }
+    m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    m_open = true;
+    if (m_address.telnet) {
+        m_socket.write(m_decoder.start() + telnet::lineSettings(baud()));
+        m_socket.flush();
+    }
+    return true;
+}
+
+void NetworkPortIo::close() {
+    m_open = false;
+    m_in.clear();
+    m_socket.abort();
+}
+
+void NetworkPortIo::takeIncoming() {
+    const QByteArray wire = m_socket.readAll();
+    if (wire.isEmpty()) return;
+    if (!m_address.telnet) {
+        m_in.append(wire);
+        return;
+    }
+    QByteArray reply;
+    m_in.append(m_decoder.feed(wire, reply));
+    if (!reply.isEmpty()) m_socket.write(reply);
+}
+
+void NetworkPortIo::onReadyRead() {
+    if (!m_open) return;
+    const qsizetype before = m_in.size();
+    takeIncoming();
+    if (m_in.size() != before) emit readyRead();
+}
+
+void NetworkPortIo::clearInput() {
+    if (!m_open) return;
+    takeIncoming();
+    m_in.clear();
+}
+
+QByteArray NetworkPortIo::readAll() {
+    return std::exchange(m_in, QByteArray());
+}
+
+bool NetworkPortIo::drainOutput() {
+    m_socket.flush();
+    if (m_socket.bytesToWrite() == 0) return true;
+    // The socket's buffer is full: let the event loop drain ours, bounded by
+    // twice the line time plus a second, as on a serial port.
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    limit.setTimerType(Qt::PreciseTimer);
+    const int ms = int(m_socket.bytesToWrite() * 20000 / qint64(baud())) + 1000;
+    connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(&m_socket, &QTcpSocket::bytesWritten, &loop, [&] {
+        if (m_socket.bytesToWrite() == 0) loop.quit();
+    });
+    connect(this, &SerialPortIo::lost, &loop, &QEventLoop::quit);
+    limit.start(ms);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return m_open;
+}
+
+qint64 NetworkPortIo::write(const QByteArray &bytes) {
+    if (!m_open) return -1;
+    const QByteArray wire = m_address.telnet ? telnet::escape(bytes) : bytes;
+    if (m_socket.write(wire) != wire.size()) return -1;
+    return drainOutput() ? bytes.size() : -1;
+}
+
+void NetworkPortIo::onDead() {
+    // The server went away or the connection broke: close at once, so that
+    // nothing waits on a dead line, and tell it as a vanished device is told.
+    if (!m_open) return;
+    takeIncoming();
+    m_open = false;
+    m_failure = PortFailure::Other;
+    m_socket.abort();
+    emit lost();
+}
