@@ -61,6 +61,14 @@ qint64 LinePortIo::write(const QByteArray &bytes) {
     return m_active ? m_active->write(bytes) : -1;
 }
 
+qint64 LinePortIo::writeParts(const QByteArray &first, const QByteArray &second) {
+    return m_active ? m_active->writeParts(first, second) : -1;
+}
+
+bool LinePortIo::waitForBytes(int ms) {
+    return m_active && m_active->waitForBytes(ms);
+}
+
 qint64 LinePortIo::bytesWaiting() {
     return m_active ? m_active->bytesWaiting() : 0;
 }

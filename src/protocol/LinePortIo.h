@@ -25,6 +25,8 @@ class LinePortIo : public SerialPortIo {
     bool isOpen() const override;
     void clearInput() override;
     qint64 write(const QByteArray &bytes) override;
+    qint64 writeParts(const QByteArray &first, const QByteArray &second) override;
+    bool waitForBytes(int ms) override;
     qint64 bytesWaiting() override;
     QByteArray readAll() override;
     PortFailure failure() const override;

@@ -13,7 +13,10 @@ void NetworkPortIo::setConnectLimit(int ms) {
 
 NetworkPortIo::NetworkPortIo(QObject *parent) : SerialPortIo(parent) {
     connect(&m_socket, &QTcpSocket::readyRead, this, &NetworkPortIo::onReadyRead);
-    connect(&m_socket, &QTcpSocket::errorOccurred, this, &NetworkPortIo::onDead);
+    connect(&m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError e) {
+        // A wait in place that ran out is no fault of the line.
+        if (e != QAbstractSocket::SocketTimeoutError) onDead();
+    });
     connect(&m_socket, &QTcpSocket::disconnected, this, &NetworkPortIo::onDead);
 }
 
@@ -105,6 +108,14 @@ void NetworkPortIo::clearInput() {
     m_in.clear();
 }
 
+bool NetworkPortIo::waitForBytes(int ms) {
+    if (!m_open) return false;
+    const qsizetype before = m_in.size();
+    // readyRead comes synchronously and is decoded by onReadyRead.
+    m_socket.waitForReadyRead(ms);
+    return m_open && m_in.size() != before;
+}
+
 QByteArray NetworkPortIo::readAll() {
     return std::exchange(m_in, QByteArray());
 }
@@ -134,6 +145,11 @@ qint64 NetworkPortIo::write(const QByteArray &bytes) {
     const QByteArray wire = m_address.telnet ? telnet::escape(bytes) : bytes;
     if (m_socket.write(wire) != wire.size()) return -1;
     return drainOutput() ? bytes.size() : -1;
+}
+
+qint64 NetworkPortIo::writeParts(const QByteArray &first, const QByteArray &second) {
+    // One segment for the packet and its checksum.
+    return write(first + second);
 }
 
 void NetworkPortIo::onDead() {

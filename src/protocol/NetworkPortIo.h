@@ -29,9 +29,11 @@ class NetworkPortIo : public SerialPortIo {
     bool isOpen() const override { return m_open; }
     void clearInput() override;
     qint64 write(const QByteArray &bytes) override;
+    qint64 writeParts(const QByteArray &first, const QByteArray &second) override;
     qint64 bytesWaiting() override { return m_in.size(); }
     QByteArray readAll() override;
     PortFailure failure() const override { return m_failure; }
+    bool waitForBytes(int ms) override;
 
   private:
     void takeIncoming();
