@@ -19,9 +19,13 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 
+#include <arpa/inet.h>
 #include <cstdio>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -137,7 +141,27 @@ struct NetworkFigures {
     bool ok = true;
     double directCpu = 0, directWall = 0, netCpu = 0, netWall = 0; // us a packet
     double directUser = 0, netUser = 0; // the user-space part of the CPU: our own code
+    double rawNetCpu = 0;               // the raw C loop over the same tcp:// line
 };
+
+// A raw C client of the device server: a blocking-connected, then
+// non-blocking TCP socket on which rawTransfer writes, polls and reads.
+int rawConnect(quint16 port) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0) return fd;
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(port);
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const int one = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    if (::connect(fd, reinterpret_cast<const sockaddr *>(&to), sizeof to) < 0) {
+        close(fd);
+        return -1;
+    }
+    fcntl(fd, F_SETFL, O_NONBLOCK);
+    return fd;
+}
 
 NetworkFigures networkSideBySide(const QString &dir) {
     constexpr int SimPort = 102, NetPort = 103, BridgedPort = 104;
@@ -204,9 +228,18 @@ NetworkFigures networkSideBySide(const QString &dir) {
         getrusage(RUSAGE_SELF, &r);
         return double(r.ru_utime.tv_sec) * 1e3 + double(r.ru_utime.tv_usec) / 1e3;
     };
-    std::vector<double> dCpu, dWall, nCpu, nWall, dUser, nUser;
+    const auto rawOver = [tcpPort] {
+        const int fd = rawConnect(tcpPort);
+        bool ok = fd >= 0;
+        for (int t = 0; ok && t < Transfers; ++t)
+            ok = rawTransfer(fd);
+        if (fd >= 0) close(fd);
+        return ok;
+    };
+    std::vector<double> dCpu, dWall, nCpu, nWall, dUser, nUser, rCpu;
     measure(over(SimPort), &f.ok); // warm-up
     measure(over(NetPort), &f.ok);
+    measure(rawOver, &f.ok);
     for (int round = 0; round < Rounds; ++round) {
         double user = userMs();
         const Cost a = measure(over(SimPort), &f.ok);
@@ -214,6 +247,7 @@ NetworkFigures networkSideBySide(const QString &dir) {
         user = userMs();
         const Cost c = measure(over(NetPort), &f.ok);
         nUser.push_back((userMs() - user) / PerRound * 1e3);
+        rCpu.push_back(measure(rawOver, &f.ok).cpuMs / PerRound * 1e3);
         dCpu.push_back(a.cpuMs / PerRound * 1e3);
         dWall.push_back(a.wallMs / PerRound * 1e3);
         nCpu.push_back(c.cpuMs / PerRound * 1e3);
@@ -227,6 +261,7 @@ NetworkFigures networkSideBySide(const QString &dir) {
     f.netWall = bench::median(nWall);
     f.directUser = bench::median(dUser);
     f.netUser = bench::median(nUser);
+    f.rawNetCpu = bench::median(rCpu);
     return f;
 }
 
@@ -291,6 +326,9 @@ int main(int argc, char **argv) {
         std::printf("      user-space CPU (our code, not the kernel's TCP or pty work): %.1f us "
                     "over tcp://, %.1f us direct\n",
                     net.netUser, net.directUser);
+        std::printf("  (d) raw poll/read/write over the same tcp:// line: %.1f us CPU a packet; "
+                    "(c)/(d) %.2f beside (a)/(b) %.2f\n",
+                    net.rawNetCpu, net.netCpu / net.rawNetCpu, ratioCpu);
         std::printf("  ratio (c)/direct: CPU %.2f, wall %.2f (bound %.1f on CPU): %s\n",
                     net.netCpu / net.directCpu, net.netWall / net.directWall, NetBound,
                     net.ok ? (netMet ? "ok" : "NOT MET") : "a transfer FAILED");

@@ -3,6 +3,10 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#endif
+
 namespace {
 int g_connectLimitMs = NetworkPortIo::DefaultConnectLimitMs;
 }
@@ -143,7 +147,20 @@ bool NetworkPortIo::drainOutput() {
 qint64 NetworkPortIo::write(const QByteArray &bytes) {
     if (!m_open) return -1;
     const QByteArray wire = m_address.telnet ? telnet::escape(bytes) : bytes;
-    if (m_socket.write(wire) != wire.size()) return -1;
+    qint64 sent = 0;
+#ifdef Q_OS_UNIX
+    // With nothing queued, the bytes go to the socket straight away: the
+    // socket's own buffer turns its write notifier on and off again for
+    // every packet, each time waking the event loop. What the kernel does
+    // not take at once, and any error, takes the socket's own way.
+    if (m_socket.bytesToWrite() == 0) {
+        const ssize_t n = ::send(int(m_socket.socketDescriptor()), wire.constData(),
+                                 size_t(wire.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) sent = n;
+    }
+#endif
+    if (sent < wire.size() && m_socket.write(wire.constData() + sent, wire.size() - sent) < 0)
+        return -1;
     return drainOutput() ? bytes.size() : -1;
 }
 
