@@ -126,21 +126,7 @@ QByteArray NetworkPortIo::readAll() {
 
 bool NetworkPortIo::drainOutput() {
     m_socket.flush();
-    if (m_socket.bytesToWrite() == 0) return true;
-    // The socket's buffer is full: let the event loop drain ours, bounded by
-    // twice the line time plus a second, as on a serial port.
-    QEventLoop loop;
-    QTimer limit;
-    limit.setSingleShot(true);
-    limit.setTimerType(Qt::PreciseTimer);
-    const int ms = int(m_socket.bytesToWrite() * 20000 / qint64(baud())) + 1000;
-    connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-    connect(&m_socket, &QTcpSocket::bytesWritten, &loop, [&] {
-        if (m_socket.bytesToWrite() == 0) loop.quit();
-    });
-    connect(this, &SerialPortIo::lost, &loop, &QEventLoop::quit);
-    limit.start(ms);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    waitUntilWritten(m_socket, int(baud()));
     return m_open;
 }
 

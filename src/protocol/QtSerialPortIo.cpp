@@ -3,10 +3,8 @@
 #include "protocol/LowLatency.h"
 #include "protocol/PortLocator.h"
 
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QTimer>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -98,22 +96,7 @@ qint64 QtSerialPortIo::writeParts(const QByteArray &first, const QByteArray &sec
 
 void QtSerialPortIo::drain() {
     m_port.flush();
-    if (m_port.bytesToWrite() > 0) {
-        // The driver's buffer is full: let the event loop drain ours, bounded
-        // by twice the line time plus a second.
-        QEventLoop loop;
-        QTimer limit;
-        limit.setSingleShot(true);
-        limit.setTimerType(Qt::PreciseTimer);
-        const int ms = int(m_port.bytesToWrite() * 20000 / qMax(1, m_port.baudRate())) + 1000;
-        connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-        connect(&m_port, &QSerialPort::bytesWritten, &loop, [&] {
-            if (m_port.bytesToWrite() == 0) loop.quit();
-        });
-        connect(this, &SerialPortIo::lost, &loop, &QEventLoop::quit);
-        limit.start(ms);
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    }
+    waitUntilWritten(m_port, int(m_port.baudRate()));
 }
 
 void QtSerialPortIo::onError(QSerialPort::SerialPortError error) {

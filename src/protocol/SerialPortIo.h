@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+class QIODevice;
+
 enum class PortFailure {
     None,
     NoSuchPort, // "无效端口号"
@@ -45,6 +47,12 @@ class SerialPortIo : public QObject {
         Q_UNUSED(ms);
         return false;
     }
+
+  protected:
+    // When the driver's buffer is full, lets the event loop drain what
+    // `device` still holds, bounded by twice the line time at `baud` plus a
+    // second, or until the line is lost.
+    void waitUntilWritten(QIODevice &device, int baud);
 
   signals:
     void readyRead();
