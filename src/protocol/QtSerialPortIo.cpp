@@ -9,6 +9,8 @@
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/uio.h>
 #include <unistd.h>
 #endif
 
@@ -70,28 +72,71 @@ bool QtSerialPortIo::open() {
 }
 
 void QtSerialPortIo::close() {
+    m_taken.clear();
     if (m_port.isOpen()) m_port.close();
 }
 
 void QtSerialPortIo::clearInput() {
+    m_taken.clear();
     if (m_port.isOpen()) m_port.clear(QSerialPort::Input);
 }
 
+QByteArray QtSerialPortIo::readAll() {
+    if (m_taken.isEmpty()) return m_port.readAll();
+    QByteArray all = std::exchange(m_taken, QByteArray());
+    if (m_port.bytesAvailable() > 0) all.append(m_port.readAll());
+    return all;
+}
+
+bool QtSerialPortIo::waitForBytes(int ms) {
+    if (!m_port.isOpen()) return false;
+#ifdef Q_OS_UNIX
+    // While QSerialPort holds nothing, the wait reads the device itself: a
+    // one-byte answer then costs a poll and a read, not QSerialPort's
+    // buffers and signals. Order is kept, since QSerialPort only reads in
+    // the event loop and nothing is read here while it holds bytes.
+    if (m_port.bytesAvailable() == 0) {
+        pollfd p{int(m_port.handle()), POLLIN, 0};
+        if (::poll(&p, 1, ms) <= 0 || !(p.revents & POLLIN)) return false;
+        char bytes[1024];
+        const ssize_t n = ::read(p.fd, bytes, sizeof bytes);
+        // End of file or an error: QSerialPort meets it in the event loop
+        // and reports the line as lost.
+        if (n <= 0) return false;
+        m_taken.append(bytes, n);
+        return true;
+    }
+#endif
+    return m_port.waitForReadyRead(ms);
+}
+
 qint64 QtSerialPortIo::write(const QByteArray &bytes) {
-    if (!m_port.isOpen()) return -1;
-    const qint64 n = m_port.write(bytes);
-    drain();
-    return n;
+    return writeParts(bytes, QByteArray());
 }
 
 qint64 QtSerialPortIo::writeParts(const QByteArray &first, const QByteArray &second) {
     if (!m_port.isOpen()) return -1;
-    // Both parts go into the port's buffer first, so that they reach the
-    // driver in one system call.
-    const qint64 a = m_port.write(first);
-    const qint64 b = a < 0 ? a : m_port.write(second);
-    drain();
-    return a < 0 ? a : a + qMax<qint64>(0, b);
+    qint64 sent = 0;
+#ifdef Q_OS_UNIX
+    // With nothing queued, both parts go to the driver in one system call,
+    // past QSerialPort's buffer. What the driver does not take at once, and
+    // any error, takes QSerialPort's own way, which reports it.
+    if (m_port.bytesToWrite() == 0) {
+        iovec parts[2] = {{const_cast<char *>(first.constData()), size_t(first.size())},
+                          {const_cast<char *>(second.constData()), size_t(second.size())}};
+        const ssize_t n = ::writev(int(m_port.handle()), parts, second.isEmpty() ? 1 : 2);
+        if (n > 0) sent = n;
+    }
+#endif
+    const qint64 total = first.size() + second.size();
+    if (sent < first.size() && m_port.write(first.constData() + sent, first.size() - sent) < 0)
+        return -1;
+    const qint64 fromSecond = qMax<qint64>(0, sent - first.size());
+    if (fromSecond < second.size() &&
+        m_port.write(second.constData() + fromSecond, second.size() - fromSecond) < 0)
+        return -1;
+    if (sent < total) drain();
+    return total;
 }
 
 void QtSerialPortIo::drain() {

@@ -21,10 +21,10 @@ class QtSerialPortIo : public SerialPortIo {
     void clearInput() override;
     qint64 write(const QByteArray &bytes) override;
     qint64 writeParts(const QByteArray &first, const QByteArray &second) override;
-    qint64 bytesWaiting() override { return m_port.bytesAvailable(); }
-    QByteArray readAll() override { return m_port.readAll(); }
+    qint64 bytesWaiting() override { return m_taken.size() + m_port.bytesAvailable(); }
+    QByteArray readAll() override;
     PortFailure failure() const override { return m_failure; }
-    bool waitForBytes(int ms) override { return m_port.isOpen() && m_port.waitForReadyRead(ms); }
+    bool waitForBytes(int ms) override;
 
     // Classifies an open failure of QSerialPort on the given device.
     static PortFailure classify(QSerialPort::SerialPortError error, const QString &device);
@@ -38,4 +38,7 @@ class QtSerialPortIo : public SerialPortIo {
     int m_number = 1;
     QString m_settings = QStringLiteral("9600,n,8,1");
     PortFailure m_failure = PortFailure::None;
+    // Bytes a wait in place read from the device itself; they came before
+    // anything QSerialPort holds.
+    QByteArray m_taken;
 };

@@ -2,9 +2,16 @@
 // with no port behind it, a link to a screen that is gone, and a port that
 // another process holds open, waited for until it is freed or the wait ends. The holder is this
 // test program started again with --hold-port LINK: it opens the link with QSerialPort, as any
-// other program would, and keeps it until its standard input closes.
+// other program would, and keeps it until its standard input closes. Also how
+// the production port takes bytes in place on a pty.
 #include "ScreenRig.h"
 #include "protocol/LowLatency.h"
+#include "protocol/QtSerialPortIo.h"
+#include "support/PtyLink.h"
+#include "support/TempProgramDir.h"
+
+#include <QSignalSpy>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -107,6 +114,37 @@ class PortOpeningTest : public QObject {
         QVERIFY(rig.device.CSetLight(3));
         QVERIFY(rig.ui.shown.isEmpty());
         QCOMPARE(rig.board().brightness, 3);
+    }
+
+    // A wait takes bytes in place while the port's own buffer is empty;
+    // they come before what the port reads later, and clearing the input
+    // drops them as well.
+    void bytesTakenInPlaceKeepTheirOrderAndAreCleared() {
+        TempProgramDir dir;
+        PtyLink pty(7);
+        QVERIFY(pty.isValid());
+        QtSerialPortIo port;
+        port.setPortNumber(7);
+        QVERIFY(port.open());
+        const auto board = [&](const QByteArray &bytes) {
+            QCOMPARE(::write(pty.masterFd(), bytes.constData(), size_t(bytes.size())),
+                     ssize_t(bytes.size()));
+        };
+        board(QByteArrayLiteral("ab"));
+        for (int i = 0; i < 100 && port.bytesWaiting() < 2; ++i)
+            port.waitForBytes(20); // in place: no event loop runs here
+        QCOMPARE(port.bytesWaiting(), 2);
+        QSignalSpy portRead(&port, &SerialPortIo::readyRead);
+        board(QByteArrayLiteral("c"));
+        QVERIFY(portRead.wait(2000)); // read by the port in the event loop
+        QCOMPARE(port.readAll(), QByteArrayLiteral("abc"));
+        board(QByteArrayLiteral("d"));
+        QVERIFY(port.waitForBytes(2000));
+        port.clearInput();
+        QCOMPARE(port.bytesWaiting(), 0);
+        board(QByteArrayLiteral("e"));
+        QVERIFY(port.waitForBytes(2000));
+        QCOMPARE(port.readAll(), QByteArrayLiteral("e"));
     }
 };
 
