@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #ifdef Q_OS_UNIX
+#include <poll.h>
 #include <sys/socket.h>
 #endif
 
@@ -88,10 +89,13 @@ void NetworkPortIo::close() {
 }
 
 void NetworkPortIo::takeIncoming() {
-    const QByteArray wire = m_socket.readAll();
+    take(m_socket.readAll());
+}
+
+void NetworkPortIo::take(const QByteArray &wire) {
     if (wire.isEmpty()) return;
     if (!m_address.telnet) {
-        m_in.append(wire);
+        m_in.append(wire.constData(), wire.size()); // a copy: wire may be borrowed
         return;
     }
     QByteArray reply;
@@ -115,6 +119,19 @@ void NetworkPortIo::clearInput() {
 bool NetworkPortIo::waitForBytes(int ms) {
     if (!m_open) return false;
     const qsizetype before = m_in.size();
+#ifdef Q_OS_UNIX
+    // While the socket holds nothing, the wait reads it itself, as the
+    // serial port does; the socket meets an end or an error in the event loop.
+    if (m_socket.bytesAvailable() == 0) {
+        pollfd p{int(m_socket.socketDescriptor()), POLLIN, 0};
+        if (::poll(&p, 1, ms) <= 0 || !(p.revents & POLLIN)) return false;
+        char wire[4096];
+        const ssize_t n = ::recv(p.fd, wire, sizeof wire, MSG_DONTWAIT);
+        if (n <= 0) return false;
+        take(QByteArray::fromRawData(wire, n));
+        return m_in.size() != before;
+    }
+#endif
     // readyRead comes synchronously and is decoded by onReadyRead.
     m_socket.waitForReadyRead(ms);
     return m_open && m_in.size() != before;

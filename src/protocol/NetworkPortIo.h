@@ -37,6 +37,8 @@ class NetworkPortIo : public SerialPortIo {
 
   private:
     void takeIncoming();
+    // Decodes bytes from the wire into the waiting input.
+    void take(const QByteArray &wire);
     void onReadyRead();
     void onDead();
     bool drainOutput();
