@@ -225,11 +225,6 @@ NetworkFigures networkSideBySide(const QString &dir) {
             return ok;
         };
     };
-    const auto userMs = [] {
-        rusage r{};
-        getrusage(RUSAGE_SELF, &r);
-        return double(r.ru_utime.tv_sec) * 1e3 + double(r.ru_utime.tv_usec) / 1e3;
-    };
     const auto rawOver = [tcpPort] {
         const int fd = rawConnect(tcpPort);
         bool ok = fd >= 0;
@@ -243,12 +238,10 @@ NetworkFigures networkSideBySide(const QString &dir) {
     measure(over(NetPort), &f.ok);
     measure(rawOver, &f.ok);
     for (int round = 0; round < Rounds; ++round) {
-        double user = userMs();
         const Cost a = measure(over(SimPort), &f.ok);
-        dUser.push_back((userMs() - user) / PerRound * 1e3);
-        user = userMs();
+        dUser.push_back(a.userMs / PerRound * 1e3);
         const Cost c = measure(over(NetPort), &f.ok);
-        nUser.push_back((userMs() - user) / PerRound * 1e3);
+        nUser.push_back(c.userMs / PerRound * 1e3);
         rCpu.push_back(measure(rawOver, &f.ok).cpuMs / PerRound * 1e3);
         dCpu.push_back(a.cpuMs / PerRound * 1e3);
         dWall.push_back(a.wallMs / PerRound * 1e3);
@@ -330,7 +323,7 @@ int main(int argc, char **argv) {
             "  (c) led::senddata over tcp:// via ser2net: %.1f us CPU, %.1f us wall a packet"
             "; direct to the same ledsim %.1f us CPU, %.1f us wall\n",
             net.netCpu, net.netWall, net.directCpu, net.directWall);
-        std::printf("      user-space CPU (our code, not the kernel's TCP or pty work): %.1f us "
+        std::printf("      of it in user space (as the scheduler samples it): %.1f us "
                     "over tcp://, %.1f us direct\n",
                     net.netUser, net.directUser);
         std::printf("  (d) raw poll/read/write over the same tcp:// line: %.1f us CPU a packet; "
