@@ -6,11 +6,18 @@
 #ifdef Q_OS_UNIX
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #endif
 
 namespace {
 int g_connectLimitMs = NetworkPortIo::DefaultConnectLimitMs;
+
+quint32 baudOf(const QString &settings) {
+    bool ok = false;
+    const int b = settings.section(QLatin1Char(','), 0, 0).trimmed().toInt(&ok);
+    return ok && b > 0 ? quint32(b) : 9600;
 }
+} // namespace
 
 void NetworkPortIo::setConnectLimit(int ms) {
     g_connectLimitMs = qMax(1, ms);
@@ -30,17 +37,12 @@ NetworkPortIo::~NetworkPortIo() {
     m_socket.abort();
 }
 
-quint32 NetworkPortIo::baud() const {
-    bool ok = false;
-    const int b = m_settings.section(QLatin1Char(','), 0, 0).trimmed().toInt(&ok);
-    return ok && b > 0 ? quint32(b) : 9600;
-}
-
 void NetworkPortIo::setLineSettings(const QString &settings) {
     m_settings = settings;
+    m_baud = baudOf(settings);
     // Sent, not waited for: some servers never acknowledge them.
     if (m_open && m_address.telnet) {
-        m_socket.write(telnet::lineSettings(baud()));
+        m_socket.write(telnet::lineSettings(m_baud));
         m_socket.flush();
     }
 }
@@ -76,7 +78,7 @@ bool NetworkPortIo::open() {
     m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_open = true;
     if (m_address.telnet) {
-        m_socket.write(m_decoder.start() + telnet::lineSettings(baud()));
+        m_socket.write(m_decoder.start() + telnet::lineSettings(m_baud));
         m_socket.flush();
     }
     return true;
@@ -112,7 +114,20 @@ void NetworkPortIo::onReadyRead() {
 
 void NetworkPortIo::clearInput() {
     if (!m_open) return;
-    takeIncoming();
+    if (m_socket.bytesAvailable() > 0) takeIncoming();
+#ifdef Q_OS_UNIX
+    // What the kernel holds for us goes too, as a serial port's flush drops
+    // the driver's input: a late answer, or bytes a server kept while no one
+    // was connected, is not taken for the next answer. It still passes the
+    // decoder, which answers the server's options.
+    char wire[4096];
+    for (;;) {
+        const ssize_t n = ::recv(int(m_socket.socketDescriptor()), wire, sizeof wire, MSG_DONTWAIT);
+        if (n <= 0) break;
+        take(QByteArray::fromRawData(wire, n));
+        if (size_t(n) < sizeof wire) break;
+    }
+#endif
     m_in.clear();
 }
 
@@ -143,33 +158,58 @@ QByteArray NetworkPortIo::readAll() {
 
 bool NetworkPortIo::drainOutput() {
     m_socket.flush();
-    waitUntilWritten(m_socket, int(baud()));
+    waitUntilWritten(m_socket, int(m_baud));
     return m_open;
+}
+
+qint64 NetworkPortIo::sendDirect(const char *first, qint64 firstSize, const char *second,
+                                 qint64 secondSize) {
+#ifdef Q_OS_UNIX
+    // With nothing queued, the bytes go to the socket straight away: the
+    // socket's own buffer turns its write notifier on and off again for
+    // every packet, each time waking the event loop.
+    if (m_socket.bytesToWrite() != 0) return 0;
+    iovec parts[2] = {{const_cast<char *>(first), size_t(firstSize)},
+                      {const_cast<char *>(second), size_t(secondSize)}};
+    msghdr message{};
+    message.msg_iov = parts;
+    message.msg_iovlen = secondSize > 0 ? 2 : 1;
+    const ssize_t n =
+        ::sendmsg(int(m_socket.socketDescriptor()), &message, MSG_NOSIGNAL | MSG_DONTWAIT);
+    return n > 0 ? n : 0;
+#else
+    Q_UNUSED(first)
+    Q_UNUSED(firstSize)
+    Q_UNUSED(second)
+    Q_UNUSED(secondSize)
+    return 0;
+#endif
+}
+
+qint64 NetworkPortIo::queueRest(const QByteArray &wire, qint64 sent) {
+    // What the kernel did not take at once, and any error, takes the
+    // socket's own way.
+    if (sent < wire.size() && m_socket.write(wire.constData() + sent, wire.size() - sent) < 0)
+        return -1;
+    return drainOutput() ? wire.size() : -1;
 }
 
 qint64 NetworkPortIo::write(const QByteArray &bytes) {
     if (!m_open) return -1;
     const QByteArray wire = m_address.telnet ? telnet::escape(bytes) : bytes;
-    qint64 sent = 0;
-#ifdef Q_OS_UNIX
-    // With nothing queued, the bytes go to the socket straight away: the
-    // socket's own buffer turns its write notifier on and off again for
-    // every packet, each time waking the event loop. What the kernel does
-    // not take at once, and any error, takes the socket's own way.
-    if (m_socket.bytesToWrite() == 0) {
-        const ssize_t n = ::send(int(m_socket.socketDescriptor()), wire.constData(),
-                                 size_t(wire.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (n > 0) sent = n;
-    }
-#endif
-    if (sent < wire.size() && m_socket.write(wire.constData() + sent, wire.size() - sent) < 0)
-        return -1;
-    return drainOutput() ? bytes.size() : -1;
+    return queueRest(wire, sendDirect(wire.constData(), wire.size(), nullptr, 0)) < 0
+               ? -1
+               : bytes.size();
 }
 
 qint64 NetworkPortIo::writeParts(const QByteArray &first, const QByteArray &second) {
-    // One segment for the packet and its checksum.
-    return write(first + second);
+    if (!m_open) return -1;
+    if (m_address.telnet) return write(first + second);
+    // One segment for the packet and its checksum, without joining them.
+    const qint64 sent =
+        sendDirect(first.constData(), first.size(), second.constData(), second.size());
+    if (sent == first.size() + second.size()) return drainOutput() ? sent : -1;
+    return queueRest(first + second, sent) < 0 ? -1 : first.size() + second.size();
 }
 
 void NetworkPortIo::onDead() {

@@ -42,7 +42,10 @@ class NetworkPortIo : public SerialPortIo {
     void onReadyRead();
     void onDead();
     bool drainOutput();
-    quint32 baud() const;
+    // Sends what the kernel takes at once while nothing is queued; returns
+    // how many bytes of the wire went, the rest takes the socket's own way.
+    qint64 sendDirect(const char *first, qint64 firstSize, const char *second, qint64 secondSize);
+    qint64 queueRest(const QByteArray &wire, qint64 sent);
 
     QTcpSocket m_socket;
     PortLocator::NetworkAddress m_address;
@@ -50,6 +53,7 @@ class NetworkPortIo : public SerialPortIo {
     QByteArray m_in; // decoded data not yet read
     int m_number = 1;
     QString m_settings = QStringLiteral("9600,n,8,1");
+    quint32 m_baud = 9600; // read from m_settings when they are set
     PortFailure m_failure = PortFailure::None;
     bool m_open = false;
 };

@@ -101,6 +101,21 @@ speed_t farEndSpeed(const QString &pty) {
     return ok ? cfgetospeed(&t) : B0;
 }
 
+// Bytes waiting unread in the receive queue of this host's connection to a
+// loopback server port, as the kernel reports them; -1 when there is none.
+int receiveQueue(quint16 serverPort) {
+    QFile table(u"/proc/net/tcp"_s);
+    if (!table.open(QIODevice::ReadOnly)) return -1;
+    const QByteArray remote =
+        "0100007F:" + QByteArray::number(serverPort, 16).toUpper().rightJustified(4, '0');
+    for (const QByteArray &line : table.readAll().split('\n')) {
+        const QList<QByteArray> f = line.simplified().split(' ');
+        if (f.size() > 4 && f[2] == remote && f[3] == "01")
+            return f[4].split(':').value(1).toInt(nullptr, 16);
+    }
+    return -1;
+}
+
 } // namespace
 
 class NetworkLinesTest : public QObject {
@@ -168,6 +183,39 @@ class NetworkLinesTest : public QObject {
         QCOMPARE(rig.board().pictures.value(5).rows, QList<QByteArray>{hex("FFFFFF05")});
         QCOMPARE(rig.line.frames().last().raw, hex("00010004FFFFFF05FF"));
         QCOMPARE(rig.ui.messages(), QStringList());
+    }
+
+    void aLateAnswerWaitingInTheSocketIsDroppedAsASerialFlushWould() {
+        // The board is a ledsim of its own: this process runs no event loop
+        // while the late answer arrives, so the socket keeps it unread.
+        TempProgramDir dir;
+        QProcess sim;
+        sim.start(QStringLiteral(LEDCOUNTER_BIN_DIR) + u"/ledsim"_s,
+                  {u"--dir"_s, dir.path(), u"--port"_s, u"104"_s, u"--fault"_s, u"late:400"_s});
+        QVERIFY(sim.waitForStarted() && sim.waitForReadyRead(10000));
+        QVERIFY(sim.readLine().startsWith("ready "));
+        Ser2net server;
+        QVERIFY2(server.start(QFileInfo(dir.file(u"ports/COM104"_s)).symLinkTarget(), false),
+                 "ser2net (scripts/deps.sh) did not start");
+        nameLine(dir, TcpPort, u"tcp://127.0.0.1:%1"_s.arg(server.port));
+        led::setTimeScale(0.2);
+        RecordingOperator ui;
+        led device;
+        device.setOperator(&ui);
+        device.PAdress = 1;
+        device.serieinit(TcpPort, u"9600"_s);
+        const led::PortTurn turn(device); // one connection throughout
+        QVERIFY(!device.Link_Build(1));
+        QDeadlineTimer limit(5000);
+        while (receiveQueue(server.port) < 1 && !limit.hasExpired())
+            QThread::msleep(1);
+        QCOMPARE(receiveQueue(server.port), 1); // the A5, 400 ms late
+        // The board now answers everything late: a limit that waits for it.
+        led::setTimeScale(1.0);
+        QVERIFY(device.CSetLight(9));
+        QCOMPARE(ui.messages(), QStringList());
+        sim.terminate();
+        QVERIFY(sim.waitForFinished(5000));
     }
 
     void aServerKilledMidTransferIsOneFailureAndTheLineComesBack() {
