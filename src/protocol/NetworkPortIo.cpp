@@ -138,10 +138,10 @@ bool NetworkPortIo::waitForBytes(int ms) {
     // While the socket holds nothing, the wait reads it itself, as the
     // serial port does; the socket meets an end or an error in the event loop.
     if (m_socket.bytesAvailable() == 0) {
-        pollfd p{int(m_socket.socketDescriptor()), POLLIN, 0};
-        if (::poll(&p, 1, ms) <= 0 || !(p.revents & POLLIN)) return false;
+        const int fd = int(m_socket.socketDescriptor());
+        if (!pollInPlace(fd, ms)) return false;
         char wire[4096];
-        const ssize_t n = ::recv(p.fd, wire, sizeof wire, MSG_DONTWAIT);
+        const ssize_t n = ::recv(fd, wire, sizeof wire, MSG_DONTWAIT);
         if (n <= 0) return false;
         take(QByteArray::fromRawData(wire, n));
         return m_in.size() != before;

@@ -96,10 +96,9 @@ bool QtSerialPortIo::waitForBytes(int ms) {
     // buffers and signals. Order is kept, since QSerialPort only reads in
     // the event loop and nothing is read here while it holds bytes.
     if (m_port.bytesAvailable() == 0) {
-        pollfd p{int(m_port.handle()), POLLIN, 0};
-        if (::poll(&p, 1, ms) <= 0 || !(p.revents & POLLIN)) return false;
+        if (!pollInPlace(int(m_port.handle()), ms)) return false;
         char bytes[1024];
-        const ssize_t n = ::read(p.fd, bytes, sizeof bytes);
+        const ssize_t n = ::read(int(m_port.handle()), bytes, sizeof bytes);
         // End of file or an error: QSerialPort meets it in the event loop
         // and reports the line as lost.
         if (n <= 0) return false;

@@ -53,6 +53,9 @@ class SerialPortIo : public QObject {
     // `device` still holds, bounded by twice the line time at `baud` plus a
     // second, or until the line is lost.
     void waitUntilWritten(QIODevice &device, int baud);
+    // Sleeps up to `ms` (at most a little longer) until `fd` can be read;
+    // true when it can. For the waits in place of the ports that can.
+    static bool pollInPlace(int fd, int ms);
 
   signals:
     void readyRead();

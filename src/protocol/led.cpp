@@ -10,6 +10,7 @@
 #include <QEventLoop>
 #include <QRandomGenerator>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <optional>
@@ -166,8 +167,9 @@ led::WaitResult led::waitFor(int limitMs, const std::function<bool(qint64)> &rea
         // A board that answers at once is waited for in place, a short slice
         // at a time: the event loop's wake-ups cost more than the exchange.
         // The thread's events still run at least every EventsEveryMs.
-        if (m_sinceEvents.elapsed() < EventsEveryMs &&
-            port.waitForBytes(int(qMin<qint64>(left, InPlaceSliceMs))))
+        const qint64 untilEvents = EventsEveryMs - m_sinceEvents.elapsed();
+        if (untilEvents > 0 &&
+            port.waitForBytes(int(std::min({left, untilEvents, qint64(InPlaceSliceMs)}))))
             continue;
         if (!port.isOpen()) return WaitResult::Lost;
         if (!loop) {
