@@ -4,7 +4,6 @@
 #include <QTimer>
 
 #ifdef Q_OS_UNIX
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/uio.h>
 #endif

@@ -9,7 +9,6 @@
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/uio.h>
 #include <unistd.h>
 #endif

@@ -36,7 +36,7 @@ bool SerialPortIo::pollInPlace(int fd, int ms) {
     // sleep the kernel may let it run on with a timer already set.
     const int slack = prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0);
     const bool loosened =
-        slack >= 0 &&
+        ms > 0 && slack >= 0 &&
         prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(ms) * 1000000UL, 0, 0, 0) == 0;
 #endif
     pollfd p{fd, POLLIN, 0};
