@@ -3,6 +3,7 @@
 // paced line), logs what it received, shows its faults to ledctl as exit code
 // 1, refuses bad arguments with exit code 2, and removes its link when it is
 // terminated; calls from several processes at once take turns on the line.
+#include "support/LedsimChild.h"
 #include "support/TempProgramDir.h"
 
 #include <QFile>
@@ -21,32 +22,6 @@
 namespace {
 const QString binDir = QStringLiteral(LEDCOUNTER_BIN_DIR);
 constexpr int Port = 102;
-
-// A running ledsim; stopped with SIGTERM when it goes out of scope.
-struct Sim {
-    QProcess process;
-    QString readyLine;
-    Sim(const QString &dir, const QStringList &extra) {
-        process.start(binDir + QStringLiteral("/ledsim"),
-                      QStringList{QStringLiteral("--dir"), dir, QStringLiteral("--port"),
-                                  QString::number(Port)} +
-                          extra);
-    }
-    bool waitReady() {
-        if (!process.waitForStarted()) return false;
-        QElapsedTimer t;
-        t.start();
-        while (!process.canReadLine() && t.elapsed() < 10000)
-            if (!process.waitForReadyRead(10000 - int(t.elapsed()))) break;
-        readyLine = QString::fromUtf8(process.readLine()).trimmed();
-        return readyLine.startsWith(QStringLiteral("ready "));
-    }
-    ~Sim() {
-        if (process.state() == QProcess::NotRunning) return;
-        process.terminate();
-        if (!process.waitForFinished(5000)) process.kill();
-    }
-};
 
 struct Ctl {
     int code = -1;
@@ -107,7 +82,7 @@ class LedctlWithLedsimTest : public QObject {
     void ledsimAnnouncesItsLinkAndRemovesItWhenTerminated() {
         TempProgramDir dir;
         const QString link = dir.path() + QStringLiteral("/ports/COM%1").arg(Port);
-        Sim sim(dir.path(), {});
+        LedsimChild sim(dir.path(), Port, {});
         QVERIFY(sim.waitReady());
         QCOMPARE(sim.readyLine, QStringLiteral("ready ") + link);
         QVERIFY(QFileInfo(link).isSymLink());
@@ -121,7 +96,7 @@ class LedctlWithLedsimTest : public QObject {
     void brightnessExampleThroughLedctlSendIsLoggedByLedsim() {
         TempProgramDir dir;
         const QString log = dir.file(QStringLiteral("sim.log"));
-        Sim sim(dir.path(), {QStringLiteral("--log"), log});
+        LedsimChild sim(dir.path(), Port, {QStringLiteral("--log"), log});
         QVERIFY(sim.waitReady());
         const Ctl r =
             ledctl(dir.path(), {QStringLiteral("send"), QStringLiteral("7"), QStringLiteral("1"),
@@ -141,14 +116,15 @@ class LedctlWithLedsimTest : public QObject {
     void ledctlLinkExitCodesFollowTheScreen() {
         TempProgramDir dir;
         {
-            Sim sim(dir.path(), {});
+            LedsimChild sim(dir.path(), Port, {});
             QVERIFY(sim.waitReady());
             const Ctl ok = ledctl(dir.path(), {QStringLiteral("link")});
             QCOMPARE(ok.code, 0);
             QCOMPARE(ok.out, QStringLiteral("link ok\n"));
         }
         {
-            Sim sim(dir.path(), {QStringLiteral("--fault"), QStringLiteral("silent-link")});
+            LedsimChild sim(dir.path(), Port,
+                            {QStringLiteral("--fault"), QStringLiteral("silent-link")});
             QVERIFY(sim.waitReady());
             QElapsedTimer t;
             t.start();
@@ -164,9 +140,10 @@ class LedctlWithLedsimTest : public QObject {
     void boardsAtSeveralAddressesAnswerOnOneLink() {
         TempProgramDir dir;
         const QString log = dir.file(QStringLiteral("sim.log"));
-        Sim sim(dir.path(),
-                {QStringLiteral("--address"), QStringLiteral("1,2"), QStringLiteral("--address"),
-                 QStringLiteral("600"), QStringLiteral("--log"), log});
+        LedsimChild sim(dir.path(), Port,
+                        {QStringLiteral("--address"), QStringLiteral("1,2"),
+                         QStringLiteral("--address"), QStringLiteral("600"),
+                         QStringLiteral("--log"), log});
         QVERIFY(sim.waitReady());
         for (const char *address : {"1", "2", "600"}) {
             const Ctl r = ledctl(dir.path(),
@@ -189,8 +166,9 @@ class LedctlWithLedsimTest : public QObject {
     void numbersAreDecimalAndHighAddressesAreSentUnacknowledged() {
         TempProgramDir dir;
         const QString log = dir.file(QStringLiteral("sim.log"));
-        Sim sim(dir.path(), {QStringLiteral("--address"), QStringLiteral("10,600"),
-                             QStringLiteral("--log"), log});
+        LedsimChild sim(
+            dir.path(), Port,
+            {QStringLiteral("--address"), QStringLiteral("10,600"), QStringLiteral("--log"), log});
         QVERIFY(sim.waitReady());
         const Ctl ten = ledctl(dir.path(), {QStringLiteral("--address"), QStringLiteral("010"),
                                             QStringLiteral("brightness"), QStringLiteral("010")});
@@ -223,10 +201,10 @@ class LedctlWithLedsimTest : public QObject {
         TempProgramDir dir;
         const QString state = dir.file(QStringLiteral("state.json"));
         const QString snapshot = dir.file(QStringLiteral("board.png"));
-        Sim sim(dir.path(),
-                {QStringLiteral("--address"), QStringLiteral("1,2"), QStringLiteral("--size"),
-                 QStringLiteral("128x32,64x16"), QStringLiteral("--state"), state,
-                 QStringLiteral("--snapshot"), snapshot});
+        LedsimChild sim(dir.path(), Port,
+                        {QStringLiteral("--address"), QStringLiteral("1,2"),
+                         QStringLiteral("--size"), QStringLiteral("128x32,64x16"),
+                         QStringLiteral("--state"), state, QStringLiteral("--snapshot"), snapshot});
         QVERIFY(sim.waitReady());
         QCOMPARE(ledctl(dir.path(), {QStringLiteral("--address"), QStringLiteral("2"),
                                      QStringLiteral("brightness"), QStringLiteral("9")})
@@ -280,7 +258,7 @@ class LedctlWithLedsimTest : public QObject {
                 "[第 1号屏]\r\nPname=收费窗口\r\nPcode=102\r\nPbtl=9600\r\nPadr=1\r\n"
                 "[第 2号屏]\r\nPname=二号\r\nPcode=102\r\nPbtl=9600\r\nPadr=2\r\n")));
         }
-        Sim sim(dir.path(), {QStringLiteral("--address"), QStringLiteral("1,2")});
+        LedsimChild sim(dir.path(), Port, {QStringLiteral("--address"), QStringLiteral("1,2")});
         QVERIFY(sim.waitReady());
         const Ctl taken =
             ledctl(dir.path(), {QStringLiteral("--screen"), QStringLiteral("收费窗口"),
@@ -323,8 +301,9 @@ class LedctlWithLedsimTest : public QObject {
         picture.fill(Qt::white);
         const QString file = dir.file(QStringLiteral("logo.png"));
         QVERIFY(picture.save(file));
-        Sim sim(dir.path(), {QStringLiteral("--size"), QStringLiteral("128x16"),
-                             QStringLiteral("--state"), state});
+        LedsimChild sim(
+            dir.path(), Port,
+            {QStringLiteral("--size"), QStringLiteral("128x16"), QStringLiteral("--state"), state});
         QVERIFY(sim.waitReady());
         auto board = [&] { return firstBoard(state); };
         // One colour: window number red on black, the picture 32 dots narrower.
@@ -372,8 +351,9 @@ class LedctlWithLedsimTest : public QObject {
     void uploadAndRadioGoThroughLedctl() {
         TempProgramDir dir;
         const QString state = dir.file(QStringLiteral("state.json"));
-        Sim sim(dir.path(), {QStringLiteral("--state"), state, QStringLiteral("--radio"),
-                             QStringLiteral("1.5:22")});
+        LedsimChild sim(dir.path(), Port,
+                        {QStringLiteral("--state"), state, QStringLiteral("--radio"),
+                         QStringLiteral("1.5:22")});
         QVERIFY(sim.waitReady());
         QFile f(dir.file(QStringLiteral("font.bin")));
         QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(100000));
@@ -433,7 +413,7 @@ class LedctlWithLedsimTest : public QObject {
                                                 "Pcolor=0\r\nwindowNo=\\5\r\n")));
         }
         const QString state = dir.file(QStringLiteral("state.json"));
-        Sim sim(dir.path(), {QStringLiteral("--state"), state});
+        LedsimChild sim(dir.path(), Port, {QStringLiteral("--state"), state});
         QVERIFY(sim.waitReady());
         QCOMPARE(ledctl(dir.path(), {QStringLiteral("--screen"), QStringLiteral("A"),
                                      QStringLiteral("power-on-text"), QStringLiteral("欢迎")})
@@ -489,7 +469,7 @@ class LedctlWithLedsimTest : public QObject {
                                "Pcode=102\r\nPbtl=9600\r\nPadr=1\r\nPchang=128\r\n")));
         }
         const QString state = dir.file(QStringLiteral("state.json"));
-        Sim sim(dir.path(), {QStringLiteral("--state"), state});
+        LedsimChild sim(dir.path(), Port, {QStringLiteral("--state"), state});
         QVERIFY(sim.waitReady());
         // Given out of order: the address moves first, every later part follows it.
         const Ctl r =
@@ -531,8 +511,9 @@ class LedctlWithLedsimTest : public QObject {
     void radioCheckShowsTheFieldsAndAutoSetsUntilTerminated() {
         TempProgramDir dir;
         const QString state = dir.file(QStringLiteral("state.json"));
-        Sim sim(dir.path(), {QStringLiteral("--state"), state, QStringLiteral("--radio"),
-                             QStringLiteral("1.5:22")});
+        LedsimChild sim(dir.path(), Port,
+                        {QStringLiteral("--state"), state, QStringLiteral("--radio"),
+                         QStringLiteral("1.5:22")});
         QVERIFY(sim.waitReady());
         const Ctl check = ledctl(dir.path(), {QStringLiteral("radio"), QStringLiteral("check")});
         QCOMPARE(check.code, 0);
@@ -569,8 +550,9 @@ class LedctlWithLedsimTest : public QObject {
 
     void aPacedLedsimStillCarriesATransfer() {
         TempProgramDir dir;
-        Sim sim(dir.path(),
-                {QStringLiteral("--pace"), QStringLiteral("--baud"), QStringLiteral("9600")});
+        LedsimChild sim(
+            dir.path(), Port,
+            {QStringLiteral("--pace"), QStringLiteral("--baud"), QStringLiteral("9600")});
         QVERIFY(sim.waitReady());
         const Ctl r =
             ledctl(dir.path(), {QStringLiteral("send"), QStringLiteral("2"), QStringLiteral("2"),
@@ -588,8 +570,9 @@ class LedctlWithLedsimTest : public QObject {
 
         TempProgramDir dir;
         const QString log = dir.file(QStringLiteral("sim.log"));
-        Sim sim(dir.path(), {QStringLiteral("--address"), QStringLiteral("3@9600,17@9600,30@19200"),
-                             QStringLiteral("--pace"), QStringLiteral("--log"), log});
+        LedsimChild sim(dir.path(), Port,
+                        {QStringLiteral("--address"), QStringLiteral("3@9600,17@9600,30@19200"),
+                         QStringLiteral("--pace"), QStringLiteral("--log"), log});
         QVERIFY(sim.waitReady());
         const Ctl r = ledctl(dir.path(), {QStringLiteral("scan"), QStringLiteral("--bauds"),
                                           QStringLiteral("9600,19200,38400"),
@@ -605,7 +588,8 @@ class LedctlWithLedsimTest : public QObject {
         TempProgramDir dir;
         const QString log = dir.file(QStringLiteral("sim.log"));
         const QString state = dir.file(QStringLiteral("state.json"));
-        Sim sim(dir.path(), {QStringLiteral("--log"), log, QStringLiteral("--state"), state});
+        LedsimChild sim(dir.path(), Port,
+                        {QStringLiteral("--log"), log, QStringLiteral("--state"), state});
         QVERIFY(sim.waitReady());
         constexpr int Calls = 10;
         QProcess calls[Calls];
@@ -642,7 +626,7 @@ class LedctlWithLedsimTest : public QObject {
 
     void aPortHeldLongerThanTheWaitSaysAlreadyOpenAfterTheWait() {
         TempProgramDir dir;
-        Sim sim(dir.path(), {});
+        LedsimChild sim(dir.path(), Port, {});
         QVERIFY(sim.waitReady());
         QProcess holder;
         holder.start(QStringLiteral(LEDCOUNTER_PORTHOLD),
@@ -664,7 +648,8 @@ class LedctlWithLedsimTest : public QObject {
 
     void anUnpluggedScreenFailsLedctlWithOneMessage() {
         TempProgramDir dir;
-        Sim sim(dir.path(), {QStringLiteral("--fault"), QStringLiteral("unplug-after:2")});
+        LedsimChild sim(dir.path(), Port,
+                        {QStringLiteral("--fault"), QStringLiteral("unplug-after:2")});
         QVERIFY(sim.waitReady());
         const Ctl r =
             ledctl(dir.path(), {QStringLiteral("send"), QStringLiteral("7"), QStringLiteral("1"),

@@ -9,6 +9,7 @@
 #include "app/Startup.h"
 #include "protocol/PortScan.h"
 #include "support/CliRun.h"
+#include "support/LedsimChild.h"
 #include "workflows/FileUpload.h"
 #include "workflows/QueueCalling.h"
 
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTcpServer>
+#include <algorithm>
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -29,6 +31,21 @@ namespace {
 
 constexpr int TcpPort = 102;
 constexpr int TelnetPort = 103;
+
+// The rows of /proc/net/tcp, each split into its fields: local and remote
+// address, state (0A listening, 01 established), transmit:receive queue, ...
+QList<QList<QByteArray>> tcpTable() {
+    QList<QList<QByteArray>> rows;
+    QFile table(u"/proc/net/tcp"_s);
+    if (!table.open(QIODevice::ReadOnly)) return rows;
+    for (const QByteArray &line : table.readAll().split('\n'))
+        rows.append(line.simplified().split(' ').mid(1));
+    return rows;
+}
+
+QByteArray hexPort(quint16 port) {
+    return ':' + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
+}
 
 quint16 freeLoopbackPort() {
     QTcpServer probe;
@@ -64,15 +81,23 @@ struct Ser2net {
         if (!process.waitForStarted()) return false;
         // Listening is looked up, not tried: a trial connection would have
         // ser2net open the pty behind the test's back for a while.
-        const QByteArray listening = QByteArrayLiteral(":") +
-                                     QByteArray::number(port, 16).toUpper().rightJustified(4, '0') +
-                                     QByteArrayLiteral(" 00000000:0000 0A");
         return QTest::qWaitFor(
             [&] {
-                QFile table(u"/proc/net/tcp"_s);
-                return table.open(QIODevice::ReadOnly) && table.readAll().contains(listening);
+                const auto rows = tcpTable();
+                return std::any_of(rows.begin(), rows.end(), [&](const QList<QByteArray> &f) {
+                    return f.size() > 2 && f[0].endsWith(hexPort(port)) && f[2] == "0A";
+                });
             },
             10000);
+    }
+    // Starts and makes the line ports/COM<number> of `dir` a client of it.
+    bool serve(const TempProgramDir &programDir, int number, const QString &device, bool telnet) {
+        if (!start(device, telnet)) return false;
+        QFile line(programDir.file(u"ports/COM%1"_s.arg(number)));
+        return line.open(QIODevice::WriteOnly) && line.write(url(telnet).toUtf8() + "\n") > 0;
+    }
+    QString url(bool telnet) const {
+        return (telnet ? u"rfc2217://127.0.0.1:%1"_s : u"tcp://127.0.0.1:%1"_s).arg(port);
     }
     ~Ser2net() {
         process.kill();
@@ -104,15 +129,9 @@ speed_t farEndSpeed(const QString &pty) {
 // Bytes waiting unread in the receive queue of this host's connection to a
 // loopback server port, as the kernel reports them; -1 when there is none.
 int receiveQueue(quint16 serverPort) {
-    QFile table(u"/proc/net/tcp"_s);
-    if (!table.open(QIODevice::ReadOnly)) return -1;
-    const QByteArray remote =
-        "0100007F:" + QByteArray::number(serverPort, 16).toUpper().rightJustified(4, '0');
-    for (const QByteArray &line : table.readAll().split('\n')) {
-        const QList<QByteArray> f = line.simplified().split(' ');
-        if (f.size() > 4 && f[2] == remote && f[3] == "01")
-            return f[4].split(':').value(1).toInt(nullptr, 16);
-    }
+    for (const QList<QByteArray> &f : tcpTable())
+        if (f.size() > 3 && f[1] == "0100007F" + hexPort(serverPort) && f[2] == "01")
+            return f[3].split(':').value(1).toInt(nullptr, 16);
     return -1;
 }
 
@@ -127,9 +146,8 @@ class NetworkLinesTest : public QObject {
         ScreenRig rig;
         QVERIFY2(rig.plugged(), qPrintable(rig.error));
         Ser2net server;
-        QVERIFY2(server.start(rig.line.slavePath(), false),
+        QVERIFY2(server.serve(rig.dir, TcpPort, rig.line.slavePath(), false),
                  "ser2net (scripts/deps.sh) did not start");
-        nameLine(rig.dir, TcpPort, u"tcp://127.0.0.1:%1"_s.arg(server.port));
 
         queuecalling::Fields call;
         call.text = u"请A001号到3号窗口"_s;
@@ -163,9 +181,8 @@ class NetworkLinesTest : public QObject {
     void rfc2217SetsTheBaudAtTheFarEndAndCarries0xFFOnce() {
         ScreenRig rig;
         Ser2net server;
-        QVERIFY2(server.start(rig.line.slavePath(), true),
+        QVERIFY2(server.serve(rig.dir, TelnetPort, rig.line.slavePath(), true),
                  "ser2net (scripts/deps.sh) did not start");
-        nameLine(rig.dir, TelnetPort, u"rfc2217://127.0.0.1:%1"_s.arg(server.port));
 
         // The pty starts at 38400; ser2net opens it at 9600. The speed is
         // read while the connection holds the pty.
@@ -189,15 +206,12 @@ class NetworkLinesTest : public QObject {
         // The board is a ledsim of its own: this process runs no event loop
         // while the late answer arrives, so the socket keeps it unread.
         TempProgramDir dir;
-        QProcess sim;
-        sim.start(QStringLiteral(LEDCOUNTER_BIN_DIR) + u"/ledsim"_s,
-                  {u"--dir"_s, dir.path(), u"--port"_s, u"104"_s, u"--fault"_s, u"late:400"_s});
-        QVERIFY(sim.waitForStarted() && sim.waitForReadyRead(10000));
-        QVERIFY(sim.readLine().startsWith("ready "));
+        LedsimChild sim(dir.path(), 104, {u"--fault"_s, u"late:400"_s});
+        QVERIFY(sim.waitReady());
         Ser2net server;
-        QVERIFY2(server.start(QFileInfo(dir.file(u"ports/COM104"_s)).symLinkTarget(), false),
+        QVERIFY2(server.serve(dir, TcpPort, QFileInfo(dir.file(u"ports/COM104"_s)).symLinkTarget(),
+                              false),
                  "ser2net (scripts/deps.sh) did not start");
-        nameLine(dir, TcpPort, u"tcp://127.0.0.1:%1"_s.arg(server.port));
         led::setTimeScale(0.2);
         RecordingOperator ui;
         led device;
@@ -214,16 +228,13 @@ class NetworkLinesTest : public QObject {
         led::setTimeScale(1.0);
         QVERIFY(device.CSetLight(9));
         QCOMPARE(ui.messages(), QStringList());
-        sim.terminate();
-        QVERIFY(sim.waitForFinished(5000));
     }
 
     void aServerKilledMidTransferIsOneFailureAndTheLineComesBack() {
         ScreenRig rig;
         Ser2net server;
-        QVERIFY2(server.start(rig.line.slavePath(), false),
+        QVERIFY2(server.serve(rig.dir, TcpPort, rig.line.slavePath(), false),
                  "ser2net (scripts/deps.sh) did not start");
-        nameLine(rig.dir, TcpPort, u"tcp://127.0.0.1:%1"_s.arg(server.port));
         rig.device.serieinit(TcpPort, u"9600"_s);
         constexpr int Packets = 2000;
         for (int k = 0; k < Packets; ++k)
@@ -267,9 +278,9 @@ class NetworkLinesTest : public QObject {
         QVERIFY2(line.plugIn(VirtualLine::portLink(dir.path(), ScreenRig::Port), &error),
                  qPrintable(error));
         Ser2net server;
-        QVERIFY2(server.start(line.slavePath(), false), "ser2net (scripts/deps.sh) did not start");
-        const QString url = u"tcp://127.0.0.1:%1"_s.arg(server.port);
-        nameLine(dir, TcpPort, url);
+        QVERIFY2(server.serve(dir, TcpPort, line.slavePath(), false),
+                 "ser2net (scripts/deps.sh) did not start");
+        const QString url = server.url(false);
         MainWindow w;
         RecordingOperator ui;
         w.setOperator(&ui);
