@@ -2,8 +2,10 @@
 // finished, one that never got that far is dropped with every temporary a
 // write left, and text files beyond TSUM go; files of others stay.
 #include "config/CIniFile.h"
+#include "config/ProgramDirLock.h"
 #include "config/RegistryFile.h"
 #include "config/StoreRepair.h"
+#include "protocol/VbError.h"
 #include "support/FileBytes.h"
 #include "support/TempProgramDir.h"
 
@@ -110,6 +112,33 @@ class StoreRepairTest : public QObject {
                      (origin.isEmpty() ? entry : origin).toUtf8());
         }
         QCOMPARE(readAll(r.ini.filePath()), noted ? iniAfter : iniBefore);
+    }
+
+    // A holder killed between making the lock file and writing its process
+    // id into it leaves the file empty; one that has stayed so for a while
+    // is no one's, while a fresh one may be a holder's at work.
+    void anEmptyLockFileBlocksOnlyWhileItIsFresh_data() {
+        QTest::addColumn<int>("ageMs");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("left by a kill long ago") << 60000 << true;
+        QTest::newRow("just made") << 0 << false;
+    }
+    void anEmptyLockFileBlocksOnlyWhileItIsFresh() {
+        QFETCH(int, ageMs);
+        QFETCH(bool, taken);
+        TempProgramDir dir;
+        QFile lock(dir.file(ProgramDirLock::fileName()));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addMSecs(-ageMs),
+                                 QFileDevice::FileModificationTime));
+        lock.close();
+        bool got = false;
+        try {
+            const ProgramDirLock held(300);
+            got = true;
+        } catch (const VbError &) {
+        }
+        QCOMPARE(got, taken);
     }
 };
 
